@@ -1,0 +1,104 @@
+#include "app/Globals.h"
+
+#include "app/Messages.h"
+
+#include <cmath>
+
+AppState &G()
+{
+    static AppState state;
+    return state;
+}
+
+int ModelRow(const QString &name)
+{
+    const AppState &s = G();
+    for (int row = 1; row <= 10; ++row)
+        if (s.ModelName[row] == name)
+            return row;
+    return 0;
+}
+
+QString NameAt(const QStringList &table, int index)
+{
+    return index >= 0 && index < table.size() ? table.at(index) : QString();
+}
+
+void TypeCodeSplit(int channel, int code)
+{
+    if (channel < 0 || channel > 16)
+        return;
+    // floor division, so the split also holds for negative codes
+    const int high = static_cast<int>(std::floor(code / 16.0));
+    G().TypeHigh[channel] = high;
+    G().TypeLow[channel] = code - 16 * high;
+}
+
+qint32 PositiveCheck(const QString &text)
+{
+    if (text.isEmpty())
+        return -1;
+    for (const QChar c : text) {
+        if (c == '+' || c == '-' || c == '.') {
+            MsgBox("Please enter positive number.", "Kavix", MsgIcon::Information);
+            return 0;
+        }
+    }
+    bool ok = false;
+    const qint32 v = text.trimmed().toInt(&ok);
+    return ok ? v : 0;
+}
+
+QString CommaToPoint(const QString &text)
+{
+    const int at = text.indexOf(',');
+    if (at < 0)
+        return text;
+    return text.left(at) + "." + text.mid(at + 1);
+}
+
+std::optional<int> WholeNumber(const QString &text)
+{
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (!ok)
+        return std::nullopt;
+    return v;
+}
+
+double LeadingNumber(const QString &text)
+{
+    const QString t = text.trimmed();
+    int i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-'))
+        ++i;
+    while (i < t.size() && t[i].isDigit())
+        ++i;
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        while (i < t.size() && t[i].isDigit())
+            ++i;
+    }
+    // an exponent only counts when digits follow it
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        int j = i + 1;
+        if (j < t.size() && (t[j] == '+' || t[j] == '-'))
+            ++j;
+        if (j < t.size() && t[j].isDigit()) {
+            while (j < t.size() && t[j].isDigit())
+                ++j;
+            i = j;
+        }
+    }
+    bool ok = false;
+    const double v = t.left(i).toDouble(&ok);  // QString::toDouble is locale-free
+    return ok && std::isfinite(v) ? v : 0.0;
+}
+
+QString Fmt3(double value)
+{
+    QString s = QString::number(value, 'f', 3);
+    if (s == "-0.000")
+        s = "0.000";
+    return CommaToPoint(s);
+}

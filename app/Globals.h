@@ -1,0 +1,102 @@
+#pragma once
+// The one application-wide state record and the small shared helpers.
+// Every window and workflow reads and writes these fields directly.
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+class LinkHost;
+
+using OptInt = std::optional<int>;
+
+// An empty optional integer compares equal to 0.
+inline int orZero(const OptInt &v) { return v.value_or(0); }
+
+template <typename T>
+using ChannelArray = std::array<T, 17>;  // element 0 unused, channels 1..16
+
+struct AppState {
+    // Link and protocol
+    bool Connected = false;
+    OptInt PortNumber;          // 1, 2 (COM1/COM2) or 3 (a port named in PortName)
+    QString PortName;           // device path used for PortNumber 3
+    bool TimeoutFlag = false;
+    LinkHost *CommForm = nullptr;
+    bool RestartPending = false;
+    bool ForceIndex = false;
+
+    // Model
+    OptInt ModelKind;
+    bool HwOption10 = false;
+    bool HwOption20 = false;
+
+    // Module settings
+    ChannelArray<int> TypeCode{};
+    ChannelArray<int> TypeHigh{};
+    ChannelArray<int> TypeLow{};
+    ChannelArray<int> CjcSw{};
+    ChannelArray<int> CountDo{};
+    ChannelArray<QString> CountPreset{};
+    int BurnoutType = 0;
+    QString FilterTime;
+    OptInt LineNoise;
+    int AlarmOut = 0;
+    QString CjmTemp;
+    QString CjmVoltage;
+    std::array<int, 5> ModbusSet{2, 0, 1, 0, 0};
+    std::array<int, 5> ModbusSetKx7{2, 0, 1, 1, 0};
+
+    // Workflow signals
+    bool MonitorRun = false;
+    bool MenuPause = false;
+    bool WaitFlag = false;
+    bool ReadStop = false;
+    bool FileMode = false;
+    bool DialogOK = false;
+    bool TypeLoading = false;
+    bool CountLoading = false;
+    int DoRequest = 0;
+    int SelChannel = 0;
+    QString CopyType;
+    int CopyTypeIndex = 0;
+    int CopyCjcSw = 0;
+    int CopyCountMode = 0;
+    QString CopyPreset;
+    int ZsChannel = 0;
+    int ZsMode = 0;
+
+    // File
+    QString FileName;
+
+    // Catalogs (filled by InitData)
+    std::array<QString, 11> ModelName{};   // rows 1..10
+    std::array<int, 11> ModelKindList{};
+    QStringList TypeNameTc, TypeNameRtd, TypeNameKx7;
+    QStringList BurnoutName, OnOffName, OnOffName2, LineNoiseName;
+};
+
+// The state record.
+AppState &G();
+
+// Catalog row (1..10) of a model name, exact comparison, first match; 0 when none.
+int ModelRow(const QString &name);
+
+// Entry of a name table, or "" when the index is outside it.
+QString NameAt(const QStringList &table, int index);
+
+void TypeCodeSplit(int channel, int code);
+qint32 PositiveCheck(const QString &text);
+QString CommaToPoint(const QString &text);
+
+// Payload as a whole number; nullopt when it is not one.
+std::optional<int> WholeNumber(const QString &text);
+
+// The number a text starts with, read with a point as decimal separator
+// whatever the locale ("2,5" gives 2, "abc" gives 0).
+double LeadingNumber(const QString &text);
+
+// Mask "#0.000" with a point: at least one integer digit, three decimals.
+QString Fmt3(double value);

@@ -1,0 +1,26 @@
+#include "app/Messages.h"
+
+#include <cstdio>
+
+UiHooks &Hooks()
+{
+    static UiHooks hooks;
+    return hooks;
+}
+
+bool &AppEnding()
+{
+    static bool ending = false;
+    return ending;
+}
+
+void MsgBox(const QString &text, const QString &title, MsgIcon icon)
+{
+    if (AppEnding())
+        return;
+    if (Hooks().msgBox) {
+        Hooks().msgBox(text, title, icon);
+        return;
+    }
+    std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+}

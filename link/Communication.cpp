@@ -1,0 +1,253 @@
+#include "link/Communication.h"
+
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/Messages.h"
+#include "link/TxtBus.h"
+
+#include <QEventLoop>
+
+LinkHost::LinkHost(QObject *parent) : QObject(parent)
+{
+    Timer1.setSingleShot(true);
+    Timer1.setInterval(2000);
+    connect(&Timer1, &QTimer::timeout, this, &LinkHost::onTimer1);
+    connect(&MSComm1, &QSerialPort::readyRead, this, &LinkHost::onReadyRead);
+    connect(&MSComm1, &QSerialPort::errorOccurred, this, &LinkHost::onPortError);
+}
+
+LinkHost::~LinkHost()
+{
+    if (current_)
+        abortExchange();
+    if (G().CommForm == this)
+        G().CommForm = nullptr;
+}
+
+void LinkHost::finish(Exchange *ex)
+{
+    ex->done = true;
+    if (current_ == ex) {
+        current_ = nullptr;
+        Timer1.stop();
+    }
+    emit exchangeEnded();
+}
+
+void LinkHost::abortExchange()
+{
+    if (!current_)
+        return;
+    current_->failed = true;
+    finish(current_);
+}
+
+void LinkHost::onReadyRead()
+{
+    const QByteArray data = MSComm1.readAll();
+    // Bytes that arrive while no exchange waits are a late answer to a
+    // command that already gave up: never let them count for the next one.
+    if (!current_)
+        return;
+    Exchange *ex = current_;
+    const int cr = data.indexOf('\r');
+    if (cr >= 0) {
+        ex->reply += data.left(cr + 1);  // anything behind the CR is dropped
+        finish(ex);
+        return;
+    }
+    ex->reply += data;
+    if (ex->reply.size() > MaxReplyLength) {
+        ex->failed = true;
+        ex->errorText = QString("Reply too long: no end of line after %1 characters")
+                            .arg(MaxReplyLength);
+        finish(ex);
+    }
+}
+
+void LinkHost::onTimer1()
+{
+    Timer1.stop();
+    // The time-out belongs to the exchange that waits; with none waiting
+    // there is nothing to mark (a stray timer must not fail the next one).
+    if (!current_)
+        return;
+    current_->timedOut = true;
+    finish(current_);
+}
+
+void LinkHost::onPortError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || !current_)
+        return;
+    current_->failed = true;
+    current_->errorText = MSComm1.errorString();
+    finish(current_);
+}
+
+QString PortDevice(const QString &portName, int portNumber)
+{
+#ifdef Q_OS_WIN
+    if (portNumber == 1 || portNumber == 2)
+        return QString("COM%1").arg(portNumber);
+#else
+    if (portNumber == 1 || portNumber == 2)
+        return QString("/dev/ttyS%1").arg(portNumber - 1);
+#endif
+    return portName;
+}
+
+void CommOpen()
+{
+    AppState &s = G();
+    LinkHost *h = s.CommForm;
+    if (!h)
+        return;
+    if (!s.Connected) {
+        if (Hooks().commPort)
+            Hooks().commPort();
+        if (!h->MSComm1.isOpen()) {
+            const QString device = s.PortNumber ? PortDevice(s.PortName, *s.PortNumber) : QString();
+            QString error;
+            if (device.isEmpty()) {
+                error = "No port chosen";
+            } else {
+                h->MSComm1.setPortName(device);
+                h->MSComm1.setBaudRate(QSerialPort::Baud9600);
+                h->MSComm1.setParity(QSerialPort::NoParity);
+                h->MSComm1.setDataBits(QSerialPort::Data8);
+                h->MSComm1.setStopBits(QSerialPort::OneStop);
+                h->MSComm1.setFlowControl(QSerialPort::NoFlowControl);
+                if (!h->MSComm1.open(QIODevice::ReadWrite))
+                    error = QString("%1: %2").arg(device, h->MSComm1.errorString());
+            }
+            if (!error.isEmpty()) {
+                MsgBox(error, LoadResString(3001), MsgIcon::Exclamation);
+                if (Hooks().stopping)
+                    Hooks().stopping();
+                return;
+            }
+        }
+    }
+    QString reply;
+    s.Connected = GroupCommand(1, reply);
+    if (!s.Connected) {
+        MsgBox(LoadResString(3000), LoadResString(3001), MsgIcon::Exclamation);
+        if (Hooks().stopping)
+            Hooks().stopping();
+    }
+}
+
+void CommClose()
+{
+    AppState &s = G();
+    if (LinkHost *h = s.CommForm) {
+        h->Timer1.stop();
+        h->abortExchange();
+        if (h->MSComm1.isOpen())
+            h->MSComm1.close();
+    }
+    s.PortNumber.reset();
+    s.PortName.clear();
+    s.Connected = false;
+    s.TimeoutFlag = false;
+}
+
+namespace {
+
+// Waits in a nested event loop (window events keep running) until `done`
+// says so, the host goes away or the program ends. Never spins.
+template <typename Pred>
+void waitUntil(const QPointer<LinkHost> &h, Pred done)
+{
+    while (h && !done() && !AppEnding()) {
+        QEventLoop loop;
+        QObject::connect(h.data(), &LinkHost::exchangeEnded, &loop, &QEventLoop::quit);
+        QObject::connect(h.data(), &QObject::destroyed, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
+quint64 &exchangeCounter()
+{
+    static quint64 count = 0;
+    return count;
+}
+
+QString portFailure(const QString &text)
+{
+    MsgBox(text, "Send/Receive", MsgIcon::Critical);
+    G().TimeoutFlag = true;
+    return QString();
+}
+
+}  // namespace
+
+quint64 ExchangeCount()
+{
+    return exchangeCounter();
+}
+
+QString SendReceive(const QString &command)
+{
+    AppState &s = G();
+    QPointer<LinkHost> h = s.CommForm;
+    if (!h || AppEnding()) {
+        s.TimeoutFlag = true;
+        return QString();
+    }
+
+    // One exchange at a time: a command started by an event handler while
+    // another waits for its reply goes out only after that one has ended.
+    waitUntil(h, [&] { return !h->exchangeInProgress(); });
+    if (!h || AppEnding()) {
+        s.TimeoutFlag = true;
+        return QString();
+    }
+
+    QSerialPort &port = h->MSComm1;
+    if (!port.isOpen())
+        return portFailure("Port is not open");
+
+    // Whatever is still in the input is a late answer to an earlier command.
+    port.readAll();
+    port.clear(QSerialPort::Input);
+
+    LinkHost::Exchange ex;
+    h->current_ = &ex;
+    const QByteArray bytes = command.toLatin1();
+    ++exchangeCounter();
+    if (port.write(bytes) != bytes.size()) {
+        h->current_ = nullptr;
+        emit h->exchangeEnded();
+        return portFailure(port.errorString());
+    }
+    h->Timer1.start();
+
+    if (s.RestartPending && command.startsWith('D')) {
+        // The restart write: the module answers nothing.
+        s.RestartPending = false;
+        h->current_ = nullptr;
+        h->Timer1.stop();
+        port.flush();
+        emit h->exchangeEnded();
+        return command;
+    }
+
+    waitUntil(h, [&] { return ex.done; });
+    if (!ex.done) {
+        // host gone or program ending: give up quietly
+        if (h && h->current_ == &ex)
+            h->finish(&ex);
+        s.TimeoutFlag = true;
+        return QString();
+    }
+    if (ex.failed)
+        return ex.errorText.isEmpty() ? (s.TimeoutFlag = true, QString())
+                                      : portFailure(ex.errorText);
+    if (ex.timedOut) {
+        MsgBox("Timeout", "Send/Receive", MsgIcon::Critical);
+        s.TimeoutFlag = true;
+    }
+    return QString::fromLatin1(ex.reply);
+}

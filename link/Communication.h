@@ -1,0 +1,62 @@
+#pragma once
+// The serial line: opening and checking the link, closing it, and one
+// command transaction at a time with the 2000 ms reply time-out.
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QSerialPort>
+#include <QString>
+#include <QTimer>
+
+// Owner of the serial port and the time-out timer. The main window holds
+// one; G().CommForm points at it.
+class LinkHost : public QObject {
+    Q_OBJECT
+public:
+    explicit LinkHost(QObject *parent = nullptr);
+    ~LinkHost() override;
+
+    QSerialPort MSComm1;
+    QTimer Timer1;  // single shot, 2000 ms, off until a transaction starts
+
+    // A reply line without CR longer than this ends the exchange as a failure.
+    static constexpr int MaxReplyLength = 1024;
+
+    // True while an exchange waits for its reply.
+    bool exchangeInProgress() const { return current_ != nullptr; }
+    // Ends the exchange in progress, if any, as failed (program ending).
+    void abortExchange();
+
+    struct Exchange {
+        QByteArray reply;
+        bool done = false;
+        bool timedOut = false;
+        bool failed = false;
+        QString errorText;
+    };
+
+signals:
+    void exchangeEnded();
+
+private:
+    friend QString SendReceive(const QString &);
+    void onReadyRead();
+    void onTimer1();
+    void onPortError(QSerialPort::SerialPortError error);
+    void finish(Exchange *ex);
+
+    Exchange *current_ = nullptr;
+};
+
+// Device path for a port number of the port dialog: 1 and 2 are the first
+// two serial ports of the platform, 3 is the port named in PortName.
+QString PortDevice(const QString &portName, int portNumber);
+
+// Count of command lines written so far; tells a caller whether another
+// exchange got in between two of its own.
+quint64 ExchangeCount();
+
+void CommOpen();
+void CommClose();
+QString SendReceive(const QString &command);

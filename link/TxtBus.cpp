@@ -1,0 +1,91 @@
+#include "link/TxtBus.h"
+
+#include "app/Globals.h"
+#include "app/Messages.h"
+#include "link/Communication.h"
+
+QString Fmt00(int n)
+{
+    return n < 0 ? "-" + QString::number(-n).rightJustified(2, '0')
+                 : QString::number(n).rightJustified(2, '0');
+}
+
+bool ReplyCheck(QString &reply)
+{
+    AppState &s = G();
+    if (s.TimeoutFlag) {
+        s.TimeoutFlag = false;
+        return false;
+    }
+    if (reply.size() < 3 || !reply.startsWith('D') || !reply.endsWith('\r'))
+        return false;
+    reply = reply.mid(1, reply.size() - 2).trimmed();
+    return true;
+}
+
+bool GroupCommand(int group, QString &reply)
+{
+    const QString line = "G" + Fmt00(group) + "\r";
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        reply = SendReceive(line);
+        if (ReplyCheck(reply) && reply == "enter item")
+            return true;
+        if (AppEnding())
+            return false;
+    }
+    MsgBox("Out=" + line + "\r\n" + "In =" + reply, "Group Command Error", MsgIcon::Exclamation);
+    return false;
+}
+
+bool ItemCommand(int item)
+{
+    QString reply = SendReceive("I" + Fmt00(item) + "\r");
+    return ReplyCheck(reply);
+}
+
+namespace {
+
+// Selects the item for the data command that follows. An event handler may
+// talk to the module while the select waits for its reply and leave another
+// item selected; then the select is sent again.
+bool SelectItem(int item)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const quint64 before = ExchangeCount();
+        if (!ItemCommand(item))
+            return false;
+        if (ExchangeCount() == before + 1)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool DataRead(int item, int index, QString &reply)
+{
+    if (!SelectItem(item))
+        return false;
+    QString line = "D";
+    if (G().ForceIndex || index != 0)
+        line += Fmt00(index);
+    reply = SendReceive(line + "\r");
+    return ReplyCheck(reply);
+}
+
+bool ParameterWrite(int item, const QString &value, QString &reply)
+{
+    const QString converted = CommaToPoint(value);
+    if (!SelectItem(item))
+        return false;
+    const QString line = "D" + converted + "\r";
+    reply = SendReceive(line);
+    if (!ReplyCheck(reply))
+        return false;
+    if (reply == "illegal OPE" || reply == "invalid data") {
+        MsgBox("invalid data " + line + "\r\n" + "at item " + QString::number(item),
+               "Parameter Write", MsgIcon::Critical);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,137 @@
+// kavix-sim: serve one simulated module on a pseudo-terminal until killed.
+
+#include "sim/SimModule.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <csignal>
+#include <cstdio>
+
+#include <pthread.h>
+#include <unistd.h>
+
+namespace {
+
+int usageError(const QString &text)
+{
+    std::fprintf(stderr, "kavix-sim: %s\n", qPrintable(text));
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    // Block the stop signals before any thread exists, so only sigwait below
+    // sees them and every thread inherits the mask.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kavix-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Serves a simulated remote I/O module on a pseudo-terminal and prints its port path."));
+    parser.addHelpOption();
+    const QCommandLineOption model(QStringLiteral("model"), QStringLiteral("Model name."),
+                                   QStringLiteral("NAME"));
+    const QCommandLineOption baud(QStringLiteral("baud"),
+                                  QStringLiteral("Emulate the wire at this baud rate (0: instant)."),
+                                  QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption turnaround(QStringLiteral("turnaround"),
+                                        QStringLiteral("Module turnaround time in ms."),
+                                        QStringLiteral("MS"), QStringLiteral("0"));
+    const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Never answer."));
+    const QCommandLineOption delay(QStringLiteral("delay"),
+                                   QStringLiteral("Answer this many ms later."), QStringLiteral("MS"),
+                                   QStringLiteral("0"));
+    const QCommandLineOption split(QStringLiteral("split"),
+                                   QStringLiteral("Send each reply in N pieces."), QStringLiteral("N"),
+                                   QStringLiteral("0"));
+    const QCommandLineOption busy(QStringLiteral("busy"),
+                                  QStringLiteral("Answer busy to N group selects (-1: always)."),
+                                  QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption garbage(QStringLiteral("garbage"),
+                                     QStringLiteral("Answer every command with junk."));
+    const QCommandLineOption refuse(QStringLiteral("refuse"),
+                                    QStringLiteral("Answer every write with this payload."),
+                                    QStringLiteral("TEXT"));
+    const QCommandLineOption changedEcho(QStringLiteral("changed-echo"),
+                                         QStringLiteral("Echo another value than was written."));
+    const QCommandLineOption stopAfter(QStringLiteral("stop-after"),
+                                       QStringLiteral("Stop answering after N commands."),
+                                       QStringLiteral("N"), QStringLiteral("-1"));
+    const QCommandLineOption noCr(QStringLiteral("no-cr"),
+                                  QStringLiteral("Leave the final CR off every reply."));
+    const QCommandLineOption link(QStringLiteral("link"),
+                                  QStringLiteral("Also make PATH a symlink to the port."),
+                                  QStringLiteral("PATH"));
+    parser.addOptions({model, baud, turnaround, silent, delay, split, busy, garbage, refuse,
+                       changedEcho, stopAfter, noCr, link});
+    parser.process(app);
+
+    const QString name = parser.value(model);
+    if (sim::ModuleCore::kindOf(name) == 0)
+        return usageError(QStringLiteral("unknown model \"%1\"; known models: %2")
+                              .arg(name, sim::ModuleCore::models().join(QStringLiteral(", "))));
+
+    auto number = [&](const QCommandLineOption &o, int min, int *out) {
+        bool ok = false;
+        *out = parser.value(o).toInt(&ok);
+        return ok && *out >= min;
+    };
+    sim::Faults faults;
+    sim::Pacing pacing;
+    if (!number(baud, 0, &pacing.baud) || !number(turnaround, 0, &pacing.turnaroundMs) ||
+        !number(delay, 0, &faults.delayMs) || !number(split, 0, &faults.splitPieces) ||
+        !number(busy, -1, &faults.busyGroupSelects) || !number(stopAfter, -1, &faults.stopAfter))
+        return usageError(QStringLiteral("numeric options take whole numbers (see --help)"));
+    faults.silent = parser.isSet(silent);
+    faults.garbage = parser.isSet(garbage);
+    faults.refuseWrites = parser.value(refuse);
+    faults.changedEcho = parser.isSet(changedEcho);
+    faults.noCr = parser.isSet(noCr);
+
+    sim::PtyModule module(name);
+    module.setFaults(faults);
+    module.setPacing(pacing);
+    QString error;
+    if (!module.start(&error)) {
+        std::fprintf(stderr, "kavix-sim: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    const QString linkPath = parser.value(link);
+    if (!linkPath.isEmpty()) {
+        // Replace a link left behind by an earlier run, but nothing else.
+        const QFileInfo info(linkPath);
+        if (info.isSymLink()) {
+            QFile::remove(linkPath);
+        } else if (info.exists()) {
+            std::fprintf(stderr, "kavix-sim: %s exists and is not a symlink\n", qPrintable(linkPath));
+            return 1;
+        }
+        if (::symlink(module.portPath().toLocal8Bit().constData(), linkPath.toLocal8Bit().constData()) != 0) {
+            std::perror("kavix-sim: symlink");
+            return 1;
+        }
+    }
+
+    std::printf("%s\n", qPrintable(module.portPath()));
+    std::fflush(stdout);
+
+    int sig = 0;
+    sigwait(&stopSignals, &sig);
+
+    module.stop();
+    if (!linkPath.isEmpty())
+        QFile::remove(linkPath);
+    return 0;
+}

@@ -1,0 +1,425 @@
+// The serial line and the text protocol, against the simulated module over
+// a real pseudo-terminal, through the same QSerialPort code a real port uses.
+#include "app/Globals.h"
+#include "link/Communication.h"
+#include "link/TxtBus.h"
+#include "tests/support/Fixture.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+const ShownMessage kTimeout{"Timeout", "Send/Receive", MsgIcon::Critical};
+
+// A bare pty whose far end the test drives by hand, for framing cases the
+// module never produces on its own.
+struct RawPty {
+    int master = -1, slave = -1;
+    QString path;
+    RawPty()
+    {
+        char name[256];
+        if (openpty(&master, &slave, name, nullptr, nullptr) != 0)
+            qFatal("openpty failed");
+        termios t{};
+        tcgetattr(slave, &t);
+        cfmakeraw(&t);
+        tcsetattr(slave, TCSANOW, &t);
+        fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+        path = QString::fromLatin1(name);
+    }
+    ~RawPty()
+    {
+        ::close(master);
+        ::close(slave);
+    }
+    void send(const QByteArray &b) { QVERIFY(::write(master, b.constData(), b.size()) == b.size()); }
+    QByteArray drain()
+    {
+        QByteArray out;
+        char buf[512];
+        ssize_t n;
+        while ((n = ::read(master, buf, sizeof buf)) > 0)
+            out.append(buf, int(n));
+        return out;
+    }
+};
+
+// Opens the link on a raw pty without the group check.
+void openRaw(LinkHost &host, const RawPty &pty)
+{
+    host.MSComm1.setPortName(pty.path);
+    QVERIFY(host.MSComm1.open(QIODevice::ReadWrite));
+}
+
+}  // namespace
+
+class TestLink : public QObject {
+    Q_OBJECT
+private slots:
+    void commOpenChecksTheLink()
+    {
+        LinkFixture f;
+        int dialogs = 0;
+        const auto dialog = Hooks().commPort;
+        Hooks().commPort = [&] { ++dialogs; dialog(); };
+        CommOpen();
+        QVERIFY(G().Connected);
+        QCOMPARE(dialogs, 1);
+        QCOMPARE(f.received(), QStringList{"G01"});
+        // Connected: the dialog is skipped, G01 goes out again.
+        CommOpen();
+        QCOMPARE(dialogs, 1);
+        QCOMPARE(f.received(), (QStringList{"G01", "G01"}));
+        QVERIFY(f.log.messages.isEmpty());
+        CommClose();
+        QVERIFY(!G().Connected);
+        QVERIFY(!G().PortNumber.has_value());
+        QVERIFY(!f.host().MSComm1.isOpen());
+        CommClose();  // on a closed port: only the state
+        QVERIFY(!G().Connected);
+    }
+
+    void readLines_data()
+    {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("force");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("channel") << 5 << 3 << false << QStringList{"I05", "D03"};
+        QTest::newRow("no index") << 90 << 0 << false << QStringList{"I90", "D"};
+        QTest::newRow("forced index") << 2 << 0 << true << QStringList{"I02", "D00"};
+    }
+    void readLines()
+    {
+        QFETCH(int, item);
+        QFETCH(int, index);
+        QFETCH(bool, force);
+        QFETCH(QStringList, lines);
+        LinkFixture f("QV8T_KX7");
+        CommOpen();
+        f.clearReceived();
+        G().ForceIndex = force;
+        QString reply;
+        QVERIFY(DataRead(item, index, reply));
+        QCOMPARE(f.received(), lines);
+        QCOMPARE(reply, f.module().withCore([&](sim::ModuleCore &c) { return c.value(item, index); }));
+    }
+
+    void modelNameIsThePayload()
+    {
+        LinkFixture f("QY8_KX5");
+        CommOpen();
+        QString reply;
+        QVERIFY(DataRead(90, 0, reply));
+        QCOMPARE(reply, QString("QY8_KX5"));
+    }
+
+    void splitReplyIsCollected()
+    {
+        LinkFixture f;
+        CommOpen();
+        f.module().setValue(3, 4, "123.4567");
+        sim::Faults faults;
+        faults.splitPieces = 4;
+        faults.splitGapMs = 30;
+        f.module().setFaults(faults);
+        QString reply;
+        QVERIFY(DataRead(3, 4, reply));
+        QCOMPARE(reply, QString("123.4567"));
+        QVERIFY(f.log.messages.isEmpty());
+    }
+
+    void replyFraming()
+    {
+        // A piece ending in CR ends the reply even with more behind it; what
+        // follows is never taken as the next answer.
+        LinkFixture f;
+        RawPty pty;
+        openRaw(f.host(), pty);
+        QTimer::singleShot(50, [&] { pty.send("D"); });
+        QTimer::singleShot(100, [&] { pty.send("12"); });
+        QTimer::singleShot(150, [&] { pty.send("\rD99\r"); });
+        QCOMPARE(SendReceive("I05\r"), QString("D12\r"));
+        pump(100);
+        QTimer::singleShot(50, [&] { pty.send("D34\r"); });
+        QCOMPARE(SendReceive("D03\r"), QString("D34\r"));
+        QCOMPARE(pty.drain(), QByteArray("I05\rD03\r"));
+        QVERIFY(f.log.messages.isEmpty());
+    }
+
+    void charactersWithoutCrTimeOut()
+    {
+        LinkFixture f;
+        RawPty pty;
+        openRaw(f.host(), pty);
+        QTimer::singleShot(50, [&] { pty.send("D05"); });
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(SendReceive("I05\r"), QString("D05"));
+        QVERIFY(t.elapsed() >= 1900);
+        QCOMPARE(f.log.messages, QList<ShownMessage>{kTimeout});
+        // The next check fails once and clears the flag, whatever it is given.
+        QString good = "D18\r";
+        QVERIFY(!ReplyCheck(good));
+        QVERIFY(!G().TimeoutFlag);
+        QVERIFY(ReplyCheck(good));
+        QCOMPARE(good, QString("18"));
+    }
+
+    void endlessLineIsCapped()
+    {
+        LinkFixture f;
+        RawPty pty;
+        openRaw(f.host(), pty);
+        QTimer::singleShot(20, [&] { pty.send(QByteArray(3000, 'x')); });
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(SendReceive("D\r"), QString());
+        QVERIFY(t.elapsed() < 1900);  // ended by the cap, not by the time-out
+        QCOMPARE(f.log.messages.size(), 1);
+        QCOMPARE(f.log.messages[0].title, QString("Send/Receive"));
+        QCOMPARE(f.log.messages[0].icon, MsgIcon::Critical);
+        QVERIFY(f.log.messages[0].text.contains("too long"));
+        QString any = "D1\r";
+        QVERIFY(!ReplyCheck(any));
+    }
+
+    void replyCheck_data()
+    {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("payload");
+        QTest::newRow("D CR only") << "D\r" << false << "D\r";
+        QTest::newRow("space payload") << "D \r" << true << "";
+        QTest::newRow("trimmed") << "D  12.5 \r" << true << "12.5";
+        QTest::newRow("no D") << "X12\r" << false << "X12\r";
+        QTest::newRow("no CR") << "D12" << false << "D12";
+    }
+    void replyCheck()
+    {
+        QFETCH(QString, reply);
+        QFETCH(bool, ok);
+        QFETCH(QString, payload);
+        G().TimeoutFlag = false;
+        QCOMPARE(ReplyCheck(reply), ok);
+        QCOMPARE(reply, payload);
+    }
+
+    void silentModule()
+    {
+        LinkFixture f;
+        sim::Faults faults;
+        faults.silent = true;
+        f.module().setFaults(faults);
+        int stops = 0;
+        Hooks().stopping = [&] { ++stops; };
+        CommOpen();
+        QVERIFY(!G().Connected);
+        QCOMPARE(stops, 1);
+        QCOMPARE(f.log.messages,
+                 (QList<ShownMessage>{kTimeout, kTimeout, kTimeout,
+                                      {"Out=G01\r\r\nIn =", "Group Command Error", MsgIcon::Exclamation},
+                                      {"Communication failed", "Communication", MsgIcon::Exclamation}}));
+        QCOMPARE(f.received(), (QStringList{"G01", "G01", "G01"}));
+        QVERIFY(f.host().MSComm1.isOpen());  // left open for the next attempt
+    }
+
+    void busyModule_data()
+    {
+        QTest::addColumn<int>("busy");
+        QTest::addColumn<bool>("connected");
+        QTest::newRow("busy twice") << 2 << true;
+        QTest::newRow("busy three times") << 3 << false;
+    }
+    void busyModule()
+    {
+        QFETCH(int, busy);
+        QFETCH(bool, connected);
+        LinkFixture f;
+        sim::Faults faults;
+        faults.busyGroupSelects = busy;
+        f.module().setFaults(faults);
+        QString reply;
+        G().PortNumber = 3;
+        G().PortName = f.module().portPath();
+        f.host().MSComm1.setPortName(G().PortName);
+        QVERIFY(f.host().MSComm1.open(QIODevice::ReadWrite));
+        QCOMPARE(GroupCommand(1, reply), connected);
+        QCOMPARE(f.received().size(), 3);
+        if (connected) {
+            QVERIFY(f.log.messages.isEmpty());
+        } else {
+            QCOMPARE(f.log.messages,
+                     (QList<ShownMessage>{{"Out=G01\r\r\nIn =busy", "Group Command Error",
+                                           MsgIcon::Exclamation}}));
+        }
+    }
+
+    void writesConvertTheFirstComma()
+    {
+        LinkFixture f;
+        CommOpen();
+        f.clearReceived();
+        QString reply;
+        QVERIFY(ParameterWrite(16, "2,5", reply));
+        QCOMPARE(reply, QString("2.5"));
+        ParameterWrite(16, "2,5,0", reply);
+        QCOMPARE(f.received(), (QStringList{"I16", "D2.5", "I16", "D2.5,0"}));
+    }
+
+    void failedItemSelectSendsNoData()
+    {
+        LinkFixture f;
+        CommOpen();
+        f.clearReceived();
+        sim::Faults faults;
+        faults.garbage = true;
+        f.module().setFaults(faults);
+        QString reply;
+        QVERIFY(!DataRead(5, 1, reply));
+        QVERIFY(!ParameterWrite(5, "0118", reply));
+        QCOMPARE(f.received(), (QStringList{"I05", "I05"}));
+        QVERIFY(f.log.messages.isEmpty());
+    }
+
+    void refusedWrites_data()
+    {
+        QTest::addColumn<QString>("payload");
+        QTest::newRow("illegal OPE") << "illegal OPE";
+        QTest::newRow("invalid data") << "invalid data";
+    }
+    void refusedWrites()
+    {
+        QFETCH(QString, payload);
+        LinkFixture f;
+        CommOpen();
+        sim::Faults faults;
+        faults.refuseWrites = payload;
+        f.module().setFaults(faults);
+        QString reply;
+        QVERIFY(!ParameterWrite(5, "0318", reply));
+        QCOMPARE(f.log.messages,
+                 (QList<ShownMessage>{{"invalid data D0318\r\r\nat item 5", "Parameter Write",
+                                       MsgIcon::Critical}}));
+    }
+
+    void restartWriteGetsNoReply()
+    {
+        LinkFixture f;
+        CommOpen();
+        QString reply;
+        QVERIFY(GroupCommand(99, reply));
+        G().RestartPending = true;
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(ParameterWrite(90, "RESET", reply));
+        QVERIFY(t.elapsed() < 1500);
+        QCOMPARE(reply, QString("RESET"));
+        QVERIFY(!G().RestartPending);
+        QTRY_COMPARE(f.received().mid(1), (QStringList{"G99", "I90", "DRESET"}));
+        QVERIFY(f.log.messages.isEmpty());
+        QVERIFY(GroupCommand(1, reply));  // the module is back after a group select
+    }
+
+    void lateReplyIsNeverTakenForTheNextCommand()
+    {
+        LinkFixture f;
+        CommOpen();
+        sim::Faults faults;
+        faults.delayMs = 2400;
+        f.module().setFaults(faults);
+        QString reply;
+        QVERIFY(!DataRead(5, 3, reply));
+        QCOMPARE(f.log.messages, QList<ShownMessage>{kTimeout});
+        pump(700);  // the late answer to I05 has arrived by now
+        f.module().setFaults(sim::Faults{});
+        QVERIFY(DataRead(90, 0, reply));
+        QCOMPARE(reply, QString("QV8_KX5"));
+        QVERIFY(DataRead(93, 0, reply));
+        QCOMPARE(reply, f.module().withCore([](sim::ModuleCore &c) { return c.value(93, 0); }));
+    }
+
+    void overlappingExchangesTakeTurns()
+    {
+        LinkFixture f;
+        CommOpen();
+        f.clearReceived();
+        f.module().setValue(5, 3, "18");
+        sim::Faults faults;
+        faults.delayMs = 300;
+        f.module().setFaults(faults);
+        QString inner;
+        bool innerOk = false;
+        // An event handler that talks to the module while the outer read waits.
+        QTimer::singleShot(100, [&] { innerOk = DataRead(90, 0, inner); });
+        QString outer;
+        QVERIFY(DataRead(5, 3, outer));
+        QVERIFY(innerOk);
+        QCOMPARE(outer, QString("18"));
+        QCOMPARE(inner, QString("QV8_KX5"));
+        // the outer read selects its item again after the inner one
+        QCOMPARE(f.received(), (QStringList{"I05", "I90", "D", "I05", "D03"}));
+        QVERIFY(f.log.messages.isEmpty());
+    }
+
+    void portThatCannotOpen()
+    {
+        LinkFixture f;
+        Hooks().commPort = [] {
+            G().PortNumber = 3;
+            G().PortName = "/dev/kavix-no-such-port";
+        };
+        int stops = 0;
+        Hooks().stopping = [&] { ++stops; };
+        CommOpen();
+        QVERIFY(!G().Connected);
+        QCOMPARE(stops, 1);
+        QCOMPARE(f.log.messages.size(), 1);
+        QCOMPARE(f.log.messages[0].title, QString("Communication"));
+        QCOMPARE(f.log.messages[0].icon, MsgIcon::Exclamation);
+        QVERIFY(f.log.messages[0].text.contains("/dev/kavix-no-such-port"));
+
+        // Closing the port dialog without a choice leaves no port to open.
+        f.log.clear();
+        Hooks().commPort = [] {};
+        G().PortNumber.reset();
+        CommOpen();
+        QVERIFY(!G().Connected);
+        QCOMPARE(f.log.messages.size(), 1);
+        QCOMPARE(f.log.messages[0].title, QString("Communication"));
+    }
+
+    void secondPortChoiceWaitsForClose()
+    {
+        // After a failed check the port stays open on its first number.
+        LinkFixture f;
+        sim::Faults faults;
+        faults.silent = true;
+        f.module().setFaults(faults);
+        CommOpen();
+        QVERIFY(!G().Connected);
+        sim::PtyModule other("QV8_L5");
+        QVERIFY(other.start());
+        const QString otherPath = other.portPath();
+        Hooks().commPort = [otherPath] {
+            G().PortNumber = 3;
+            G().PortName = otherPath;
+        };
+        f.module().setFaults(sim::Faults{});
+        CommOpen();
+        QVERIFY(G().Connected);
+        QCOMPARE(f.received().size(), 4);  // three silent tries, then the good one
+        QVERIFY(other.received().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLink)
+#include "tst_link.moc"
