@@ -1,0 +1,309 @@
+// The configuration file: exact bytes, round trips, the state mapping,
+// line-exact errors on damaged files, and saves that never destroy a file.
+#include "files/ConfigFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+QByteArray golden(const QString &name)
+{
+    QFile f(QFINDTESTDATA("data/configfile/" + name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The state the golden files were written from. The files were made by hand;
+// kind 1 is the documented example (type 18 with switch on everywhere, Modbus
+// defaults, empty CJM texts, burnout 1, filter "1.0", no line noise, alarm 0).
+AppState stateFor(int kind)
+{
+    AppState s;
+    s.ModelKind = kind ? OptInt(kind) : OptInt();
+    for (int ch = 1; ch <= 16; ++ch) {
+        s.TypeCode[ch] = kind == 1 ? 18 : ch == 16 ? -5 : ch - 1;
+        s.CjcSw[ch] = kind == 1 ? 1 : ch == 16 ? 0 : ch % 2;
+    }
+    if (kind == 1) {
+        s.BurnoutType = 1;
+        s.FilterTime = "1.0";
+        return s;
+    }
+    s.ModbusSet = {3, 1, 2, 0, 1};
+    s.ModbusSetKx7 = {4, 0, 0, 1, 1};
+    s.CjmTemp = "25.0";
+    s.CjmVoltage = "-1.234";
+    s.BurnoutType = 2;
+    s.FilterTime = "2,5";
+    s.LineNoise = 1;
+    s.AlarmOut = -3;
+    return s;
+}
+
+QByteArray replaceLine(QByteArray file, int n, const QByteArray &text)
+{
+    QList<QByteArray> lines = file.split('\n');
+    lines[n - 1] = text + '\r';
+    return lines.join('\n');
+}
+
+} // namespace
+
+class TestConfigFile : public QObject {
+    Q_OBJECT
+private slots:
+    void kinds_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("kind 1") << 1 << "kind1.qv8" << 24;
+        QTest::newRow("kind 2") << 2 << "kind2.qv8" << 24;
+        QTest::newRow("kind 3") << 3 << "kind3.qv8" << 23;
+        QTest::newRow("kind 4") << 4 << "kind4.qv8" << 23;
+        QTest::newRow("kind 5") << 5 << "kind5.qv8" << 23;
+        QTest::newRow("kind 6") << 6 << "kind6.qv8" << 24;
+        QTest::newRow("no kind") << 0 << "nokind.qv8" << 23;
+    }
+    void kinds()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, file);
+        QFETCH(int, lines);
+        const QByteArray expected = golden(file);
+        QVERIFY(!expected.isEmpty());
+        const ConfigData d = ConfigFromState(stateFor(kind));
+        const QByteArray written = WriteConfig(d);
+        QCOMPARE(written, expected);
+        QCOMPARE(written.count("\r\n"), lines);
+        QVERIFY(written.endsWith("\r\n"));
+
+        const ConfigReadResult r = ParseConfig(expected);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QVERIFY(r.data == d);
+        QCOMPARE(r.data.hasLine24, lines == 24);
+    }
+
+    void roundTripExtremes_data() { kinds_data(); }
+    void roundTripExtremes()
+    {
+        QFETCH(int, kind);
+        ConfigData d = ConfigFromState(stateFor(kind));
+        d.TypeCode[1] = -32768;
+        d.CjcSw[16] = 32767;
+        d.Modbus = {-1, 0, 32767, -32768, 9};
+        d.CjmTemp = " 1,5 °C ";
+        d.CjmVoltage = "\t";
+        if (d.hasLine24) {
+            d.FilterTime = ",,";
+            d.LineNoise.reset();
+            d.BurnoutType = -2;
+        }
+        const ConfigReadResult r = ParseConfig(WriteConfig(d));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QVERIFY(r.data == d);
+    }
+
+    void stateMapping()
+    {
+        AppState s = stateFor(6);
+        ConfigData d = ConfigFromState(s);
+        QCOMPARE(d.Modbus, s.ModbusSetKx7);
+        QCOMPARE(ConfigFromState(stateFor(2)).Modbus, s.ModbusSet);
+
+        AppState t;  // Modbus defaults, line-24 fields at their starting values
+        t.TypeCode[0] = 99;
+        ConfigToState(d, t);
+        QCOMPARE(t.ModelKind, OptInt(6));
+        QCOMPARE(t.ModbusSetKx7, s.ModbusSetKx7);
+        QCOMPARE(t.ModbusSet, (std::array<int, 5>{2, 0, 1, 0, 0}));
+        QCOMPARE(t.TypeCode[16], -5);
+        QCOMPARE(t.TypeCode[0], 99);
+        QCOMPARE(t.FilterTime, QString("2,5"));
+        QCOMPARE(t.AlarmOut, -3);
+
+        // A kind-5 file carries no line 24: those fields stay as they were.
+        d = ConfigFromState(stateFor(5));
+        QVERIFY(!d.hasLine24);
+        QCOMPARE(d.FilterTime, QString());
+        ConfigToState(d, t);
+        QCOMPARE(t.ModelKind, OptInt(5));
+        QCOMPARE(t.ModbusSet, (std::array<int, 5>{3, 1, 2, 0, 1}));
+        QCOMPARE(t.ModbusSetKx7, s.ModbusSetKx7);
+        QCOMPARE(t.FilterTime, QString("2,5"));
+        QCOMPARE(t.LineNoise, OptInt(1));
+        QCOMPARE(t.BurnoutType, 2);
+
+        t.ModelKind = 0;  // the state's way of saying "no model"
+        QCOMPARE(WriteConfig(ConfigFromState(t)).left(3), QByteArray("\r\n0"));
+    }
+
+    void tolerated()
+    {
+        const QByteArray crlf = golden("kind2.qv8");
+        QByteArray lf = crlf;
+        lf.replace("\r\n", "\n");
+        const QByteArray variants[] = {lf, lf.chopped(1), crlf + "\r\n\n\r\n",
+                                       "\xEF\xBB\xBF" + crlf};
+        for (const QByteArray &v : variants) {
+            const ConfigReadResult r = ParseConfig(v);
+            QVERIFY2(r.ok, qPrintable(r.error));
+            QVERIFY(r.data == ParseConfig(crlf).data);
+        }
+    }
+
+    void malformed_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("message");
+        const QByteArray k1 = golden("kind1.qv8");
+        const QByteArray k3 = golden("kind3.qv8");
+        QTest::newRow("empty") << QByteArray() << 1 << "line 1: missing; the file is empty";
+        QTest::newRow("only blank lines") << QByteArray("\r\n\n") << 1 << "file is empty";
+        QTest::newRow("not a number")
+            << replaceLine(k1, 5, "abc,1") << 5
+            << "line 5: \"abc\" is not a whole number (type code of channel 4)";
+        QTest::newRow("plus sign") << replaceLine(k1, 3, "18,+1") << 3 << "\"+1\" is not";
+        QTest::newRow("space") << replaceLine(k1, 19, " 0") << 19 << "Modbus bit length";
+        QTest::newRow("16-bit range") << replaceLine(k1, 2, "32768,1") << 2 << "outside the range";
+        QTest::newRow("long digits") << replaceLine(k1, 2, QByteArray(300, '9') + ",1") << 2
+                                     << "outside the range";
+        QTest::newRow("empty number") << replaceLine(k1, 17, "18,") << 17 << "empty field";
+        QTest::newRow("quoted number") << replaceLine(k1, 20, "\"0\"") << 20 << "quoted text";
+        QTest::newRow("too few fields") << replaceLine(k1, 2, "18") << 2 << "1 field where 2";
+        QTest::newRow("too many fields") << replaceLine(k1, 18, "2,0") << 18 << "2 fields where 1";
+        QTest::newRow("blank line") << replaceLine(k1, 9, "") << 9 << "an empty line";
+        QTest::newRow("kind 7") << replaceLine(k1, 1, "7") << 1 << "model kind 7 is not one of 1 to 6";
+        QTest::newRow("kind 0") << replaceLine(k1, 1, "0") << 1 << "model kind 0";
+        QTest::newRow("unterminated") << replaceLine(k1, 23, "\"\",\"1.5") << 23
+                                      << "unterminated quote (CJM voltage)";
+        QTest::newRow("after quote") << replaceLine(k1, 24, "1,\"1\"0,,0") << 24 << "after the closing";
+        QTest::newRow("unquoted text") << replaceLine(k1, 24, "1,1.0,,0") << 24 << "double quotes";
+        QTest::newRow("NUL") << replaceLine(k1, 3, QByteArray("18,\0", 4)) << 3 << "NUL byte";
+        QTest::newRow("control") << replaceLine(k1, 4, "18\x01,1") << 4 << "0x01";
+        QTest::newRow("bad UTF-8") << replaceLine(k1, 23, "\"\xC3\x28\",\"\"") << 23 << "UTF-8";
+        QTest::newRow("missing line 24") << k1.left(k1.lastIndexOf("1,\"")) << 24
+                                         << "ends after line 23";
+        QTest::newRow("extra after 24") << k1 + "\r\nx\r\n" << 26 << "model kind 1 file (24 lines)";
+        QTest::newRow("line 24 on kind 3") << k3 + "1,\"1.0\",,0\r\n" << 24 << "(23 lines)";
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << 1 << "UTF-8";
+        QTest::newRow("huge") << QByteArray(kMaxConfigBytes + 1, '\n') << 0 << "too large";
+    }
+    void malformed()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, line);
+        QFETCH(QString, message);
+        const ConfigReadResult r = ParseConfig(bytes);
+        QVERIFY(!r.ok);
+        QCOMPARE(r.line, line);
+        if (line > 0)
+            QVERIFY2(r.error.startsWith(QString("line %1: ").arg(line)), qPrintable(r.error));
+        QVERIFY2(r.error.contains(message), qPrintable(r.error));
+    }
+
+    void everyTruncationFails()
+    {
+        // A file cut anywhere is refused, and the error names the line cut.
+        const QByteArray full = golden("kind2.qv8");
+        for (int i = 0; i < full.size() - 2; ++i) {
+            if (i > 0 && full[i - 1] == '\r')
+                continue;
+            const QByteArray cut = full.left(i);
+            const ConfigReadResult r = ParseConfig(cut);
+            QVERIFY2(!r.ok, cut.constData());
+            // A cut just before a line end leaves that line whole; the next one is missing.
+            const int cutLine = int(cut.count('\n')) + 1;
+            QCOMPARE(r.line, full[i] == '\r' ? cutLine + 1 : cutLine);
+        }
+        QVERIFY(ParseConfig(full.chopped(2)).ok);
+    }
+
+    void readFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath("settings.qv8");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(replaceLine(golden("kind1.qv8"), 5, "abc,1"));
+        f.close();
+        ConfigReadResult r = ReadConfigFile(path);
+        QVERIFY(!r.ok);
+        QCOMPARE(r.error, QString("settings.qv8, line 5: \"abc\" is not a whole number "
+                                  "(type code of channel 4)"));
+
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(10 * kMaxConfigBytes, 'x'));
+        f.close();
+        r = ReadConfigFile(path);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.startsWith("settings.qv8: ") && r.error.contains("too large"),
+                 qPrintable(r.error));
+
+        r = ReadConfigFile(dir.filePath("missing.qv8"));
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.startsWith("missing.qv8: ") && r.error.size() > 14, qPrintable(r.error));
+        QVERIFY(!ReadConfigFile(dir.path()).ok);
+        QVERIFY(ReadConfigFile(QFINDTESTDATA("data/configfile/kind6.qv8")).ok);
+    }
+
+    void writeFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath("out.qv8");
+        const ConfigData one = ConfigFromState(stateFor(1));
+        const ConfigData three = ConfigFromState(stateFor(3));
+        QString error = "stale";
+        QVERIFY(WriteConfigFile(path, one, &error));
+        QVERIFY(error.isEmpty());
+        const auto onDisk = [&] {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        QCOMPARE(onDisk(), golden("kind1.qv8"));
+        QVERIFY(WriteConfigFile(path, three, &error));
+        QCOMPARE(onDisk(), golden("kind3.qv8"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.qv8"});
+
+        QVERIFY(!WriteConfigFile(dir.filePath("no/such/dir/x.qv8"), one, &error));
+        QVERIFY2(error.startsWith("x.qv8: "), qPrintable(error));
+        QVERIFY(!WriteConfigFile(dir.path(), one, &error));
+
+        // Values the format cannot hold are refused before the file is touched.
+        ConfigData quoted = one;
+        quoted.FilterTime = "1\"0";
+        QVERIFY(!WriteConfigFile(path, quoted, &error));
+        QVERIFY2(error.contains("filter time"), qPrintable(error));
+        QCOMPARE(onDisk(), golden("kind3.qv8"));
+
+#ifdef Q_OS_UNIX
+        // A disk that fills up mid-save: the old file must survive whole.
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit tiny = old;
+        tiny.rlim_cur = 100;
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &tiny) == 0);
+        const bool saved = WriteConfigFile(path, one, &error);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!saved);
+        QVERIFY2(error.startsWith("out.qv8: "), qPrintable(error));
+        QCOMPARE(onDisk(), golden("kind3.qv8"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.qv8"});
+#endif
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfigFile)
+#include "tst_configfile.moc"
