@@ -1,0 +1,72 @@
+#include "app/ui/frmDialog.h"
+
+#include "app/Globals.h"
+#include "app/ui/Icons.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+std::function<std::optional<bool>(const QString &)> frmDialog::answer;
+
+frmDialog::frmDialog(QWidget *parent) : QDialog(parent)
+{
+    setObjectName("frmDialog");
+    setWindowTitle("DOWNLOAD");
+    setModal(true);
+    auto *v = new QVBoxLayout(this);
+    auto *top = new QHBoxLayout;
+    Image1 = new QLabel;
+    Image1->setObjectName("Image1");
+    Image1->setPixmap(Icons::question().pixmap(40, 40));
+    Image1->setAlignment(Qt::AlignTop);
+    top->addWidget(Image1);
+    auto *texts = new QVBoxLayout;
+    lblMsg = new QLabel;
+    lblMsg->setObjectName("lblMsg");
+    lblMsg->setTextFormat(Qt::PlainText);
+    lblMsg->setWordWrap(true);
+    QFont f = lblMsg->font();
+    f.setBold(true);
+    lblMsg->setFont(f);
+    Label1 = new QLabel("The module's settings will be overwritten.");
+    Label1->setObjectName("Label1");
+    texts->addWidget(lblMsg);
+    texts->addWidget(Label1);
+    top->addLayout(texts, 1);
+    v->addLayout(top);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    OKButton = new QPushButton("OK");
+    OKButton->setObjectName("OKButton");
+    OKButton->setDefault(true);
+    CancelButton = new QPushButton("Cancel");
+    CancelButton->setObjectName("CancelButton");
+    buttons->addWidget(OKButton);
+    buttons->addWidget(CancelButton);
+    v->addLayout(buttons);
+    setMinimumWidth(360);
+
+    connect(OKButton, &QPushButton::clicked, this, [this] {
+        G().DialogOK = true;
+        accept();
+    });
+    connect(CancelButton, &QPushButton::clicked, this, [this] {
+        G().DialogOK = false;
+        reject();
+    });
+}
+
+void frmDialog::Dialog(const QString &message)
+{
+    if (answer) {
+        if (const std::optional<bool> a = answer(message))
+            G().DialogOK = *a;
+        return;
+    }
+    frmDialog dlg(QApplication::activeWindow());
+    dlg.lblMsg->setText(message);
+    dlg.exec();
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The confirmation asked before every download.
+
+#include <QDialog>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QPushButton;
+
+class frmDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmDialog(QWidget *parent = nullptr);
+
+    // Shows the question modally; the answer is left in DialogOK (OK =
+    // true, Cancel = false, close box: unchanged).
+    static void Dialog(const QString &message);
+
+    // A scripted answer instead of the window (tests, batch mode): true =
+    // OK, false = Cancel, nullopt = the close box.
+    static std::function<std::optional<bool>(const QString &message)> answer;
+
+    QLabel *lblMsg = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Image1 = nullptr;
+    QPushButton *OKButton = nullptr;
+    QPushButton *CancelButton = nullptr;
+};

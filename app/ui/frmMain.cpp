@@ -1,0 +1,524 @@
+#include "app/ui/frmMain.h"
+
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/Messages.h"
+#include "app/ui/Entry.h"
+#include "app/ui/FormText.h"
+#include "app/ui/Forms.h"
+#include "app/ui/Icons.h"
+#include "app/ui/frmAbout.h"
+#include "app/ui/frmCommPort.h"
+#include "config/Transfer.h"
+#include "files/ui/FileOps.h"
+#include "link/Communication.h"
+#include "monitor/frmKx5.h"
+#include "monitor/frmKx7.h"
+#include "monitor/frmL5.h"
+#include "workflows/frmLoading.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+frmMain *MainForm()
+{
+    return form<frmMain>();
+}
+
+frmMain::Busy::Busy(frmMain *m) : m_(m)
+{
+    ++m_->busy_;
+}
+
+frmMain::Busy::~Busy()
+{
+    if (--m_->busy_ == 0 && m_->endRequested_)
+        m_->endProgram();
+}
+
+frmMain::frmMain()
+{
+    setObjectName("frmMain");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle("KAVIX");
+    setWindowIcon(Icons::program());
+    comm_ = new LinkHost(this);
+
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName("mdiArea");
+    mdi_->setBackground(QColor(0x6d, 0x7b, 0x8d));
+    setCentralWidget(mdi_);
+
+    buildMenus();
+    buildToolbar();
+    buildPanel();
+    progress_ = new QProgressBar;
+    progress_->setObjectName("progress");
+    progress_->setMaximumWidth(260);
+    progress_->setTextVisible(true);
+    statusBar()->addPermanentWidget(progress_);
+    progress_->hide();
+
+    // Start: texts, size, state, idle enabling.
+    FormTextSet(this);
+    resize(tw(12000), tw(8600));
+
+    InitData();
+    G().CommForm = comm_;
+    comm_->Timer1.stop();
+    comm_->Timer1.setInterval(2000);
+    setToolbarEnabled(6, false);
+    setMenuEnabled("mnuConfigCJM", false);
+    setMenuEnabled("mnuConfigCount", false);
+    setMenuEnabled("mnuAlarm", false);
+
+    setMenuEnabled("mnuConfig", true);
+    setMenuEnabled("mnuMonitor", false);
+    setMenuEnabled("mnuAdjustment", false);
+    setMenuEnabled("mnuConnConn", true);
+    setMenuEnabled("mnuConnDisConn", false);
+    for (int pos : {4, 5, 8, 9})
+        setToolbarEnabled(pos, false);
+
+    if (!Hooks().commPort)
+        Hooks().commPort = [] { frmCommPort::CommPort(); };
+    Hooks().stopping = [] { frmLoading::Stopping(); };
+
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+}
+
+frmMain::~frmMain()
+{
+    if (G().CommForm == comm_)
+        G().CommForm = nullptr;
+}
+
+QAction *frmMain::addItem(QMenu *m, const QString &name, const QString &caption)
+{
+    QAction *a = m->addAction(caption);
+    a->setObjectName(name);
+    menus_.insert(name, a);
+    return a;
+}
+
+void frmMain::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    auto top = [&](const QString &name, const QString &caption) {
+        QMenu *m = bar->addMenu(caption);
+        m->setObjectName(name);
+        m->menuAction()->setObjectName(name);
+        menus_.insert(name, m->menuAction());
+        return m;
+    };
+    auto on = [this](QAction *a, void (frmMain::*f)()) {
+        connect(a, &QAction::triggered, this, [this, f] { (this->*f)(); });
+    };
+
+    QMenu *file = top("mnuFile", "1000");
+    on(addItem(file, "mnuFileOpen", "1002"), &frmMain::mnuFileOpen_Click);
+    on(addItem(file, "mnuFileSave", "1004"), &frmMain::mnuFileSave_Click);
+    on(addItem(file, "mnuFileSaveAs", "1005"), &frmMain::mnuFileSaveAs_Click);
+    file->addSeparator()->setObjectName("mnuFileBar0");
+    on(addItem(file, "mnuFileExit", "1012"), &frmMain::mnuFileExit_Click);
+
+    QMenu *conn = top("mnuConn", "1010");
+    on(addItem(conn, "mnuConnConn", "1010"), &frmMain::mnuConnConn_Click);
+    on(addItem(conn, "mnuConnDisConn", "1011"), &frmMain::mnuConnDisConn_Click);
+
+    QMenu *model = top("mnuModel", "1037");
+    const char *models[] = {"", "KX5", "L5", "KX7"};
+    for (int i = 1; i <= 3; ++i) {
+        QAction *a = model->addAction(models[i]);
+        a->setObjectName(QString("mnuModelModel(%1)").arg(i));
+        modelItems_[i] = a;
+        connect(a, &QAction::triggered, this, [this, i] { mnuModelModel_Click(i); });
+    }
+
+    QMenu *config = top("mnuConfig", "1045");
+    on(addItem(config, "mnuConfigModBus", "1036"), &frmMain::mnuConfigModBus_Click);
+    config->addSeparator()->setObjectName("mnuConfigBar0");
+    on(addItem(config, "mnuConfigBurnout", "2036"), &frmMain::mnuConfigBurnout_Click);
+    on(addItem(config, "mnuConfigFilter", "2048"), &frmMain::mnuConfigFilter_Click);
+    on(addItem(config, "mnuConfigLineNoise", "2049"), &frmMain::mnuConfigLineNoise_Click);
+    on(addItem(config, "mnuConfigCJM", "1040"), &frmMain::mnuConfigCJM_Click);
+    config->addSeparator()->setObjectName("mnuConfigBar2");
+    on(addItem(config, "mnuConfigCount", "1048"), &frmMain::mnuConfigCount_Click);
+    config->addSeparator()->setObjectName("mnuConfigBar1");
+    on(addItem(config, "mnuConfigUpload", "2027"), &frmMain::mnuConfigUpload_Click);
+    on(addItem(config, "mnuConfigDownload", "2028"), &frmMain::mnuConfigDownload_Click);
+
+    QMenu *monitor = top("mnuMonitor", "1042");
+    connect(monitor, &QMenu::aboutToShow, this, &frmMain::mnuMonitor_Open);
+    on(addItem(monitor, "mnuMonitorStart", "1043"), &frmMain::mnuMonitorStart_Click);
+    on(addItem(monitor, "mnuMonitorStop", "1044"), &frmMain::mnuMonitorStop_Click);
+
+    QMenu *adj = top("mnuAdjustment", "1046");
+    on(addItem(adj, "mnuAdjZeroSpan", "1047"), &frmMain::mnuAdjZeroSpan_Click);
+    on(addItem(adj, "mnuAdjComp", "1041"), &frmMain::mnuAdjComp_Click);
+
+    QMenu *alarm = top("mnuAlarm", "2112");
+    on(addItem(alarm, "mnuAlarmOutput", "2113"), &frmMain::mnuAlarmOutput_Click);
+
+    QAction *space = bar->addAction(QString());
+    space->setObjectName("mnuSpace1");
+    menus_.insert("mnuSpace1", space);
+
+    QMenu *help = top("mnuHelp", "1013");
+    on(addItem(help, "mnuHelpIndex", "1014"), &frmMain::mnuHelp_NotSupported);
+    QMenu *contents = help->addMenu("1015");
+    contents->setObjectName("mnuHelpContents");
+    contents->menuAction()->setObjectName("mnuHelpContents");
+    menus_.insert("mnuHelpContents", contents->menuAction());
+    on(addItem(contents, "mnuHelpContentsEnglish", "English"), &frmMain::mnuHelp_NotSupported);
+    on(addItem(contents, "mnuHelpContentsJapanese", "Japanese"), &frmMain::mnuHelp_NotSupported);
+    help->addSeparator()->setObjectName("mnuHelpBar0");
+    on(addItem(help, "mnuHelpAbout", "1016"), &frmMain::mnuHelpAbout_Click);
+}
+
+void frmMain::buildToolbar()
+{
+    toolbar_ = addToolBar("tbToolbar");
+    toolbar_->setObjectName("tbToolbar");
+    toolbar_->setMovable(false);
+    toolbar_->setIconSize(QSize(24, 24));
+    struct Button {
+        const char *key;
+        const char *tip;
+    };
+    const Button buttons[12] = {{},
+                                {"Open", "1018"},
+                                {"Save", "1019"},
+                                {"SaveAs", "1017"},
+                                {nullptr, nullptr},
+                                {"MonitorStart", "1043"},
+                                {"MonitorStop", "1044"},
+                                {nullptr, nullptr},
+                                {"ConfigUpload", "2027"},
+                                {"ConfigDownload", "2028"},
+                                {nullptr, nullptr},
+                                {"HelpContent", "1020"}};
+    for (int pos = 1; pos <= 11; ++pos) {
+        QAction *a;
+        if (!buttons[pos].key) {
+            a = toolbar_->addSeparator();
+        } else {
+            const QString key = buttons[pos].key;
+            a = toolbar_->addAction(Icons::toolbar(key), QString());
+            a->setData(key);
+            a->setToolTip(buttons[pos].tip);
+            a->setObjectName("tb" + key);
+            connect(a, &QAction::triggered, this, [this, key] { tbToolbar_ButtonClick(key); });
+        }
+        toolbarItems_[pos] = a;
+    }
+}
+
+void frmMain::buildPanel()
+{
+    auto *picCommon = new QWidget;
+    picCommon->setObjectName("picCommon");
+    picCommon->setFixedWidth(tw(3000));
+    setBackColor(picCommon, QColor(0xf4, 0xf5, 0xf7));
+    auto *v = new QVBoxLayout(picCommon);
+    v->setContentsMargins(10, 12, 10, 12);
+    v->setSpacing(2);
+
+    auto *Image1 = new QLabel;
+    Image1->setObjectName("Image1");
+    Image1->setPixmap(Icons::module().pixmap(96, 96));
+    Image1->setAlignment(Qt::AlignHCenter);
+    v->addWidget(Image1);
+    auto *Label2 = new QLabel("Orvane");
+    Label2->setObjectName("Label2");
+    Label2->setAlignment(Qt::AlignHCenter);
+    QFont big = Label2->font();
+    big.setPointSize(big.pointSize() + 3);
+    big.setBold(true);
+    Label2->setFont(big);
+    v->addWidget(Label2);
+
+    lblData[0] = new QLabel;
+    lblData[0]->setObjectName("lblData(0)");
+    lblData[0]->setAlignment(Qt::AlignHCenter);
+    lblData[0]->setTextFormat(Qt::PlainText);
+    QFont suffix = lblData[0]->font();
+    suffix.setPointSize(suffix.pointSize() + 6);
+    suffix.setBold(true);
+    lblData[0]->setFont(suffix);
+    setForeColor(lblData[0], QColor(0x1d, 0x4e, 0x89));
+    v->addWidget(lblData[0]);
+    v->addSpacing(10);
+
+    for (int row = 1; row <= 6; ++row) {
+        lblTitle[row] = new QLabel;
+        lblTitle[row]->setObjectName(QString("lblTitle(%1)").arg(row));
+        setForeColor(lblTitle[row], QColor(0x55, 0x5d, 0x66));
+        QFont small = lblTitle[row]->font();
+        small.setPointSize(qMax(7, small.pointSize() - 1));
+        lblTitle[row]->setFont(small);
+        lblData[row] = new QLabel;
+        lblData[row]->setObjectName(QString("lblData(%1)").arg(row));
+        lblData[row]->setTextFormat(Qt::PlainText);
+        lblData[row]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        QFont bold = lblData[row]->font();
+        bold.setBold(true);
+        lblData[row]->setFont(bold);
+        lblData[row]->setMinimumHeight(18);
+        v->addWidget(lblTitle[row]);
+        v->addWidget(lblData[row]);
+        v->addSpacing(6);
+    }
+    v->addStretch(1);
+
+    auto *dock = new QWidget;
+    auto *h = new QHBoxLayout(dock);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(0);
+    h->addWidget(picCommon);
+    h->addWidget(mdi_, 1);
+    setCentralWidget(dock);
+}
+
+QAction *frmMain::menu(const QString &name) const
+{
+    QAction *a = menus_.value(name);
+    Q_ASSERT_X(a, "frmMain::menu", qPrintable(name));
+    return a;
+}
+
+QAction *frmMain::tbByKey(const QString &key) const
+{
+    for (int pos = 1; pos <= 11; ++pos)
+        if (toolbarItems_[pos]->data().toString() == key)
+            return toolbarItems_[pos];
+    return nullptr;
+}
+
+void frmMain::setMenuEnabled(const QString &name, bool on)
+{
+    menu(name)->setEnabled(on);
+}
+
+void frmMain::setToolbarEnabled(int position, bool on)
+{
+    toolbarItems_[position]->setEnabled(on);
+}
+
+void frmMain::showProgress(const QString &what, int done, int total)
+{
+    progress_->setRange(0, total);
+    progress_->setValue(done);
+    progress_->setFormat(what + "  %p%");
+    progress_->show();
+}
+
+void frmMain::hideProgress()
+{
+    progress_->hide();
+}
+
+// ---- handlers
+
+void frmMain::mnuFileOpen_Click()
+{
+    Busy b(this);
+    FileOpen();
+}
+
+void frmMain::mnuFileSave_Click()
+{
+    Busy b(this);
+    FileSave();
+}
+
+void frmMain::mnuFileSaveAs_Click()
+{
+    Busy b(this);
+    FileSaveAs();
+}
+
+void frmMain::mnuFileExit_Click()
+{
+    close();
+}
+
+void frmMain::mnuConnConn_Click()
+{
+    Busy b(this);
+    G().MenuPause = true;
+    comm_->Timer1.stop();
+    frmLoading::Connecting();
+}
+
+void frmMain::mnuConnDisConn_Click()
+{
+    Busy b(this);
+    frmLoading::DisConnecting();
+    for (int row = 1; row <= 6; ++row) {
+        lblTitle[row]->setText(QString());
+        lblData[row]->setText(QString());
+    }
+    auto clear = [](AnalogMonitor *w, int n) {
+        if (!w)
+            return;
+        for (int ch = 1; ch <= n; ++ch)
+            for (QLabel *l : {w->lblReal[ch], w->lblRaw[ch], w->lblUnit1[ch], w->lblUnit2[ch]})
+                l->setText(QString());
+    };
+    switch (orZero(G().ModelKind)) {
+    case 1: clear(loaded<frmKx5>(), 16); break;
+    case 2: clear(loaded<frmL5>(), 8); break;
+    case 6: clear(loaded<frmKx7>(), 8); break;
+    case 3:
+    case 4:
+    case 5: break;
+    default: MsgBox("No Model", "Type set", MsgIcon::None); break;
+    }
+}
+
+void frmMain::mnuModelModel_Click(int i)
+{
+    Busy b(this);
+    if (i == 1) {
+        G().ModelKind = 1;
+        unload<frmL5>();
+        unload<frmKx7>();
+        form<frmKx5>()->Kx5();
+    } else if (i == 2) {
+        G().ModelKind = 2;
+        unload<frmKx5>();
+        unload<frmKx7>();
+        form<frmL5>()->L5();
+    } else if (i == 3) {
+        G().ModelKind = 6;
+        unload<frmKx5>();
+        unload<frmL5>();
+        form<frmKx7>()->Kx7();
+    }
+}
+
+void frmMain::mnuConfigModBus_Click() { Busy b(this); Editors::ModSet(); }
+void frmMain::mnuConfigBurnout_Click() { Busy b(this); Editors::BurnoutSet(); }
+void frmMain::mnuConfigFilter_Click() { Busy b(this); Editors::FilterSet(); }
+void frmMain::mnuConfigLineNoise_Click() { Busy b(this); Editors::LineNoiseSet(); }
+void frmMain::mnuConfigCJM_Click() { Busy b(this); Editors::CJM(); }
+void frmMain::mnuConfigCount_Click() { Busy b(this); Editors::CounterOptions(); }
+void frmMain::mnuAdjZeroSpan_Click() { Busy b(this); Editors::ZeroSpan(); }
+void frmMain::mnuAdjComp_Click() { Busy b(this); Editors::SetComp(); }
+void frmMain::mnuAlarmOutput_Click() { Busy b(this); Editors::AlarmSet(); }
+
+void frmMain::mnuConfigUpload_Click()
+{
+    Busy b(this);
+    Upload();
+}
+
+void frmMain::mnuConfigDownload_Click()
+{
+    Busy b(this);
+    Download();
+}
+
+void frmMain::mnuMonitor_Open()
+{
+    G().MenuPause = true;
+    comm_->Timer1.stop();
+}
+
+void frmMain::mnuMonitorStart_Click()
+{
+    Busy b(this);
+    G().MenuPause = false;
+    comm_->Timer1.start();
+    emit pauseChanged();
+    frmLoading::Starting();
+    frmLoading::Monitoring();
+    frmLoading::Stopping();
+}
+
+void frmMain::mnuMonitorStop_Click()
+{
+    G().MenuPause = false;
+    comm_->Timer1.start();
+    emit pauseChanged();
+    if (!G().MonitorRun) {
+        Busy b(this);
+        frmLoading::Stopping();
+    } else {
+        G().MonitorRun = false;
+    }
+}
+
+void frmMain::mnuHelpAbout_Click()
+{
+    frmAbout about(this);
+    about.exec();
+}
+
+void frmMain::mnuHelp_NotSupported()
+{
+    MsgBox("Not supported.", windowTitle(), MsgIcon::Information);
+}
+
+void frmMain::tbToolbar_ButtonClick(const QString &key)
+{
+    if (key == "Open") {
+        mnuFileOpen_Click();
+    } else if (key == "Save") {
+        mnuFileSave_Click();
+    } else if (key == "SaveAs") {
+        mnuFileSaveAs_Click();
+    } else if (key == "MonitorStart") {
+        mnuMonitorStart_Click();
+    } else if (key == "MonitorStop") {
+        mnuMonitorStop_Click();
+    } else if (key == "ConfigUpload") {
+        // disabled while its upload runs, so it cannot start twice
+        setToolbarEnabled(8, false);
+        mnuConfigUpload_Click();
+        setToolbarEnabled(8, true);
+    } else if (key == "ConfigDownload") {
+        mnuConfigDownload_Click();
+    } else if (key == "HelpContent") {
+        mnuHelp_NotSupported();
+    }
+}
+
+// ---- end
+
+void frmMain::endProgram()
+{
+    endRequested_ = false;
+    closing_ = true;
+    close();
+}
+
+void frmMain::closeEvent(QCloseEvent *e)
+{
+    if (busy_ > 0) {
+        // A workflow is on the stack: let it unwind first (every wait now
+        // gives up at once), then close.
+        AppEnding() = true;
+        endRequested_ = true;
+        comm_->abortExchange();
+        emit pauseChanged();
+        e->ignore();
+        return;
+    }
+    if (comm_->MSComm1.isOpen())
+        comm_->MSComm1.close();
+    CommClose();
+    FormRegistry::instance().unloadAllBut(this);
+    FormRegistry::instance().remove(this);
+    Hooks().stopping = nullptr;
+    e->accept();
+}

@@ -1,0 +1,109 @@
+#pragma once
+// The main window: MDI frame with the menu bar, the toolbar and the
+// identity panel, owner of the serial port and Timer1. Every user action
+// enters here and is routed to its workflow.
+
+#include <QMainWindow>
+
+#include <array>
+
+class LinkHost;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    frmMain();
+    ~frmMain() override;
+
+    // Menu item or top-level menu by its name ("mnuConfigCJM", "mnuConfig").
+    QAction *menu(const QString &name) const;
+    QAction *mnuModelModel(int i) const { return modelItems_.at(i); }
+    // Toolbar position 1..11 (separators included).
+    QAction *tb(int position) const { return toolbarItems_.at(position); }
+    QAction *tbByKey(const QString &key) const;
+
+    void setMenuEnabled(const QString &name, bool on);
+    void setToolbarEnabled(int position, bool on);
+
+    QMdiArea *mdi() const { return mdi_; }
+    LinkHost *comm() const { return comm_; }
+
+    // Identity panel rows 0..6.
+    std::array<QLabel *, 7> lblTitle{};
+    std::array<QLabel *, 7> lblData{};
+
+    // Progress of long transfers, shown in the status bar.
+    void showProgress(const QString &what, int done, int total);
+    void hideProgress();
+    QProgressBar *progressBar() const { return progress_; }
+
+    // Handlers
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuFileExit_Click();
+    void mnuConnConn_Click();
+    void mnuConnDisConn_Click();
+    void mnuModelModel_Click(int i);
+    void mnuConfigModBus_Click();
+    void mnuConfigBurnout_Click();
+    void mnuConfigFilter_Click();
+    void mnuConfigLineNoise_Click();
+    void mnuConfigCJM_Click();
+    void mnuConfigCount_Click();
+    void mnuConfigUpload_Click();
+    void mnuConfigDownload_Click();
+    void mnuMonitor_Open();
+    void mnuMonitorStart_Click();
+    void mnuMonitorStop_Click();
+    void mnuAdjZeroSpan_Click();
+    void mnuAdjComp_Click();
+    void mnuAlarmOutput_Click();
+    void mnuHelpAbout_Click();
+    void mnuHelp_NotSupported();
+    void tbToolbar_ButtonClick(const QString &key);
+
+    // Handlers that run a workflow count themselves here, so the program
+    // can end only when no workflow is left on the stack.
+    class Busy {
+    public:
+        explicit Busy(frmMain *m);
+        ~Busy();
+    private:
+        frmMain *m_;
+    };
+    bool isBusy() const { return busy_ > 0; }
+
+signals:
+    // MenuPause or the end of the program changed: a paused cycle looks again.
+    void pauseChanged();
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildPanel();
+    QAction *addItem(QMenu *m, const QString &name, const QString &caption);
+    void endProgram();
+
+    QMdiArea *mdi_ = nullptr;
+    LinkHost *comm_ = nullptr;
+    QToolBar *toolbar_ = nullptr;
+    QProgressBar *progress_ = nullptr;
+    QHash<QString, QAction *> menus_;
+    std::array<QAction *, 4> modelItems_{};
+    std::array<QAction *, 12> toolbarItems_{};
+    int busy_ = 0;
+    bool endRequested_ = false;
+    bool closing_ = false;
+};
+
+// The main window (loaded on first use).
+frmMain *MainForm();

@@ -1,0 +1,166 @@
+#include "config/Transfer.h"
+
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/Messages.h"
+#include "app/ui/Forms.h"
+#include "app/ui/frmDialog.h"
+#include "app/ui/frmMain.h"
+#include "link/Communication.h"
+#include "link/TxtBus.h"
+#include "monitor/frmB6.h"
+#include "monitor/frmE6.h"
+#include "monitor/frmH9.h"
+#include "monitor/frmKx5.h"
+#include "monitor/frmKx7.h"
+#include "monitor/frmL5.h"
+#include "workflows/ModuleReads.h"
+#include "workflows/Progress.h"
+
+#include <QLabel>
+
+namespace {
+
+const int kIdentityIds[] = {0, 2002, 2003, 2004, 2005, 2006, 2007};
+
+void showKindWindow(int kind)
+{
+    switch (kind) {
+    case 1: form<frmKx5>()->Kx5(); break;
+    case 2: form<frmL5>()->L5(); break;
+    case 3: form<frmB6>()->B6(); break;
+    case 4: form<frmE6>()->E6(); break;
+    case 5: form<frmH9>()->H9(); break;
+    case 6: form<frmKx7>()->Kx7(); break;
+    default: break;
+    }
+}
+
+// One write of the download and its read-back check.
+struct Write {
+    int item;
+    QString value;
+    QString expected;
+};
+
+QList<Write> downloadSequence(int kind)
+{
+    const AppState &s = G();
+    const auto cc = [](int ch) { return Fmt00(ch); };
+    const auto num = [](int v) { return QString::number(v); };
+    QList<Write> w;
+    switch (kind) {
+    case 6:
+        for (int ch = 1; ch <= 8; ++ch) {
+            w.append({5, cc(ch) + Fmt00(s.TypeCode[ch]), num(s.TypeCode[ch])});
+            if (s.HwOption10)
+                w.append({25, cc(ch) + num(s.CjcSw[ch]), num(s.CjcSw[ch])});
+        }
+        if (s.HwOption10)
+            w.append({20, num(s.BurnoutType), num(s.BurnoutType)});
+        w.append({7, "01" + num(s.AlarmOut), num(s.AlarmOut)});
+        if (s.HwOption10)
+            w.append({15, num(orZero(s.LineNoise)), num(orZero(s.LineNoise))});
+        w.append({16, s.FilterTime, s.FilterTime});
+        break;
+    case 5:
+        for (int ch = 1; ch <= 8; ++ch) {
+            w.append({7, cc(ch) + num(s.CountDo[ch]), num(s.CountDo[ch])});
+            w.append({9, cc(ch) + s.CountPreset[ch], s.CountPreset[ch]});
+        }
+        break;
+    case 2:
+        for (int ch = 1; ch <= 8; ++ch) {
+            w.append({5, cc(ch) + Fmt00(s.TypeCode[ch]), num(s.TypeCode[ch])});
+            w.append({20, cc(ch) + num(s.BurnoutType), num(s.BurnoutType)});
+        }
+        w.append({16, s.FilterTime, s.FilterTime});
+        break;
+    case 1:
+        for (int ch = 1; ch <= 16; ++ch) {
+            w.append({5, cc(ch) + Fmt00(s.TypeCode[ch]), num(s.TypeCode[ch])});
+            w.append({25, cc(ch) + num(s.CjcSw[ch]), num(s.CjcSw[ch])});
+            w.append({20, cc(ch) + num(s.BurnoutType), num(s.BurnoutType)});
+        }
+        w.append({16, s.FilterTime, s.FilterTime});
+        break;
+    default:
+        break;
+    }
+    return w;
+}
+
+void downloadIncomplete()
+{
+    MsgBox(LoadResString(3003), "Download all channels", MsgIcon::Critical);
+}
+
+}  // namespace
+
+void Upload()
+{
+    AppState &s = G();
+    frmMain *m = MainForm();
+    s.CommForm = m->comm();
+    CommOpen();
+    if (!s.Connected)
+        return;
+
+    m->setMenuEnabled("mnuConfig", true);
+    m->setMenuEnabled("mnuMonitor", true);
+    m->setMenuEnabled("mnuAdjustment", true);
+    m->setMenuEnabled("mnuConnDisConn", true);
+    m->setMenuEnabled("mnuConnConn", false);
+    m->setToolbarEnabled(4, true);
+    m->setToolbarEnabled(5, true);
+
+    const auto fail = [] { MsgBox(LoadResString(3004), "Monitoring", MsgIcon::Critical); };
+    const int known = orZero(s.ModelKind);
+    const int rows = (known == 1 || known == 2 || known == 5) ? 6 : 5;
+    QString reply;
+    for (int row = 1; row <= rows; ++row) {
+        if (!DataRead(89 + row, 0, reply))
+            return fail();
+        m->lblTitle[row]->setText(LoadResString(kIdentityIds[row]));
+        m->lblData[row]->setText(reply);
+    }
+    const int row = ModelRow(m->lblData[1]->text());
+    if (!row)
+        return fail();
+    const int kind = s.ModelKindList[row];
+    s.ModelKind = kind;
+    showKindWindow(kind);
+    if (!ModuleReads::Settings(kind))
+        return fail();
+}
+
+void Download()
+{
+    AppState &s = G();
+    frmDialog::Dialog("Starting download for All Channels.");
+    if (!s.DialogOK)
+        return;
+    frmMain *m = MainForm();
+    s.CommForm = m->comm();
+    CommOpen();
+    if (!s.Connected)
+        return downloadIncomplete();
+
+    const int kind = orZero(s.ModelKind);
+    if (kind == 3 || kind == 4)
+        return;  // nothing to download for the contact modules
+    if (kind == 0) {
+        MsgBox("No Model", "Type set", MsgIcon::None);
+        return;
+    }
+    const QList<Write> writes = downloadSequence(kind);
+    Progress p(m, "Downloading", writes.size());
+    for (const Write &w : writes) {
+        QString reply;
+        if (!ParameterWrite(w.item, w.value, reply) || reply != w.expected)
+            return downloadIncomplete();
+        p.step();
+    }
+    // Success shows nothing; the main window stays open (closing it would
+    // end the program and lose the user's settings).
+}

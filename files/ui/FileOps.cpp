@@ -1,0 +1,123 @@
+#include "files/ui/FileOps.h"
+
+#include "app/Globals.h"
+#include "app/Messages.h"
+#include "app/ui/Forms.h"
+#include "app/ui/frmMain.h"
+#include "files/ConfigFile.h"
+#include "monitor/frmB6.h"
+#include "monitor/frmE6.h"
+#include "monitor/frmKx5.h"
+#include "monitor/frmKx7.h"
+#include "monitor/frmL5.h"
+
+#include <QApplication>
+#include <QFileDialog>
+
+namespace {
+
+QString showDialog(FileDialog::Mode mode, const QString &title, const QString &filter)
+{
+    QFileDialog dlg(QApplication::activeWindow(), title, QString(), filter);
+    dlg.setAcceptMode(mode == FileDialog::Mode::Open ? QFileDialog::AcceptOpen
+                                                     : QFileDialog::AcceptSave);
+    dlg.setFileMode(mode == FileDialog::Mode::Open ? QFileDialog::ExistingFile
+                                                   : QFileDialog::AnyFile);
+    dlg.setDefaultSuffix("qv8");
+    dlg.selectNameFilter(filter.section(";;", 0, 0));
+    if (!dlgFile().FileName.isEmpty())
+        dlg.selectFile(dlgFile().FileName);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
+    return dlg.selectedFiles().first();
+}
+
+QString ask(FileDialog::Mode mode, const QString &title)
+{
+    FileDialog &d = dlgFile();
+    return d.ask ? d.ask(mode, title, FileFilter()) : showDialog(mode, title, FileFilter());
+}
+
+}  // namespace
+
+FileDialog &dlgFile()
+{
+    static FileDialog dialog;
+    return dialog;
+}
+
+QString FileFilter()
+{
+    return "User Files (*.qv8);;Text Files (*.txt);;All Files (*.*)";
+}
+
+void FileOpen()
+{
+    AppState &s = G();
+    s.FileMode = true;  // also when the user cancels
+    const int remembered = orZero(s.ModelKind);
+
+    const QString name = ask(FileDialog::Mode::Open, "Open");
+    if (name.isEmpty())
+        return;
+
+    // The whole file is read and checked first; the state changes only when
+    // it is whole and fits, so a bad file never leaves a mix of settings.
+    const ConfigReadResult r = ReadConfigFile(name);
+    if (!r.ok) {
+        MsgBox(r.error, "File Read", MsgIcon::Critical);
+        return;
+    }
+    const int kind = orZero(r.data.ModelKind);
+    if (s.Connected && kind != remembered) {
+        MsgBox("Model of Open file is different from Connected Model.", "File Read",
+               MsgIcon::Critical);
+        return;
+    }
+    dlgFile().FileName = name;
+    s.FileName = name;
+
+    // Load the kind's window before the values go into the state: its first
+    // load resets the channel settings, which must not wipe the file's.
+    switch (kind) {
+    case 1: form<frmKx5>(); break;
+    case 2: form<frmL5>(); break;
+    case 6: form<frmKx7>(); break;
+    default: break;
+    }
+    ConfigToState(r.data, s);
+
+    switch (kind) {
+    case 1: form<frmKx5>()->Kx5(); break;
+    case 2: form<frmL5>()->L5(); break;
+    case 3: form<frmB6>()->B6(); break;
+    case 4: form<frmE6>()->E6(); break;
+    case 6: form<frmKx7>()->Kx7(); break;
+    default: break;  // a counter file shows no window
+    }
+}
+
+void FileWrite()
+{
+    QString error;
+    if (!WriteConfigFile(dlgFile().FileName, ConfigFromState(G()), &error))
+        MsgBox(error, "Open Error", MsgIcon::None);
+}
+
+void FileSaveAs()
+{
+    const QString name = ask(FileDialog::Mode::Save, "SaveAs");
+    if (name.isEmpty())
+        return;
+    G().FileName = name;
+    dlgFile().FileName = name;
+    FileWrite();
+}
+
+void FileSave()
+{
+    if (G().FileName.isEmpty())
+        return;
+    dlgFile().FileName = G().FileName;
+    FileWrite();
+}

@@ -1,0 +1,38 @@
+#include "monitor/TypeNames.h"
+
+#include "app/Globals.h"
+
+QString TypeNameFor(int kind, int ch)
+{
+    if (ch < 0 || ch > 16)
+        return QString();
+    const AppState &s = G();
+    const int high = s.TypeHigh[ch];
+    const int low = s.TypeLow[ch];
+    switch (kind) {
+    case 1:
+        return NameAt(s.TypeNameTc, high * 7 + low);
+    case 2:
+        return NameAt(s.TypeNameRtd, (high - 3) * 6 + low);
+    case 6:
+        return NameAt(s.TypeNameKx7, high + low);
+    default:
+        return QString();
+    }
+}
+
+int LimitRtdCode(int code)
+{
+    return code < 48 || code > 67 ? 48 : code;
+}
+
+QString CjcText(int ch)
+{
+    if (ch < 0 || ch > 16)
+        return QString();
+    const AppState &s = G();
+    const int sw = s.CjcSw[ch];
+    if (s.TypeCode[ch] >= 16 && (sw == 0 || sw == 1))
+        return NameAt(s.OnOffName, sw);
+    return QString();
+}

@@ -1,0 +1,8 @@
+#include "monitor/frmL5.h"
+
+frmL5::frmL5()
+    : AnalogMonitor({2, 8, "L5", false, false, MenuColumn::L5})
+{
+}
+
+frmL5::~frmL5() = default;

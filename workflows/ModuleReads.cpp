@@ -1,0 +1,186 @@
+#include "workflows/ModuleReads.h"
+
+#include "app/Globals.h"
+#include "app/ui/FormText.h"
+#include "app/ui/Forms.h"
+#include "app/ui/frmMain.h"
+#include "link/TxtBus.h"
+#include "monitor/TypeNames.h"
+#include "monitor/frmB6.h"
+#include "monitor/frmE6.h"
+#include "monitor/frmH9.h"
+#include "monitor/frmKx5.h"
+#include "monitor/frmKx7.h"
+#include "monitor/frmL5.h"
+#include "workflows/Progress.h"
+
+#include <QLabel>
+
+namespace ModuleReads {
+
+namespace {
+
+bool readInt(int item, int index, int &out, QString *payload = nullptr)
+{
+    QString reply;
+    if (!DataRead(item, index, reply))
+        return false;
+    const std::optional<int> v = WholeNumber(reply);
+    if (!v)
+        return false;  // a number was expected: treat it like a failed read
+    out = *v;
+    if (payload)
+        *payload = reply;
+    return true;
+}
+
+AnalogMonitor *analogWindow(int kind)
+{
+    switch (kind) {
+    case 1: return form<frmKx5>();
+    case 2: return form<frmL5>();
+    case 6: return form<frmKx7>();
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+bool Type(int kind, AnalogMonitor *w, int ch)
+{
+    int code = 0;
+    if (!readInt(5, ch, code))
+        return false;
+    if (kind == 2)
+        code = LimitRtdCode(code);
+    G().TypeCode[ch] = code;
+    TypeCodeSplit(ch, code);
+    w->lblType[ch]->setText(TypeNameFor(kind, ch));
+    return true;
+}
+
+bool Cjc(AnalogMonitor *w, int ch)
+{
+    int sw = 0;
+    if (!readInt(25, ch, sw))
+        return false;
+    G().CjcSw[ch] = sw;
+    w->lblCjmSw[ch]->setText(CjcText(ch));
+    return true;
+}
+
+bool AnalogTail(int kind, AnalogMonitor *w)
+{
+    AppState &s = G();
+    int v = 0;
+    QString payload;
+    if (!readInt(6, 1, v, &payload))
+        return false;
+    ShowOnOffValue(w->lblDiscInput, v);
+    if (kind == 6) {
+        if (!readInt(7, 1, v))
+            return false;
+        s.AlarmOut = v;
+        ShowOnOffValue(w->lblDiscOutput, v);
+    }
+    // kind 6 reads the burnout type without an index
+    if (!readInt(20, kind == 6 ? 0 : 1, v))
+        return false;
+    s.BurnoutType = v;
+    w->lblBurnout->setText(NameAt(s.BurnoutName, v));
+    if (kind == 6) {
+        if (!readInt(15, 0, v))
+            return false;
+        s.LineNoise = v;
+        w->lblLineNoise->setText(NameAt(s.LineNoiseName, v));
+    }
+    QString filter;
+    if (!DataRead(16, 0, filter))
+        return false;
+    s.FilterTime = filter;
+    w->lblFilter->setText(filter);
+    return true;
+}
+
+bool CounterChannel(int ch)
+{
+    AppState &s = G();
+    frmH9 *w = form<frmH9>();
+    int v = 0;
+    if (!readInt(6, ch, v))
+        return false;
+    w->lblDI[ch]->setText(v == 0 ? "OFF" : v == 1 ? "ON" : QString());
+    if (!readInt(7, ch, v))
+        return false;
+    s.CountDo[ch] = v;
+    w->lblDO[ch]->setText(NameAt(s.OnOffName2, v));
+    QString reply;
+    if (!DataRead(8, ch, reply))
+        return false;
+    w->lbl32bit[ch]->setText(reply);
+    if (!DataRead(9, ch, reply))
+        return false;
+    s.CountPreset[ch] = reply;
+    w->lblPreset[ch]->setText(reply);
+    if (!DataRead(13, ch, reply))
+        return false;
+    w->lblRate[ch]->setText(reply);
+    return true;
+}
+
+bool Contact(int kind, int ch)
+{
+    int v = 0;
+    if (kind == 3) {
+        if (!readInt(7, ch, v))
+            return false;
+        ShowOnOffValue(form<frmB6>()->Label1[ch], v);
+    } else {
+        if (!readInt(6, ch, v))
+            return false;
+        ShowOnOffValue(form<frmE6>()->Label1[ch], v);
+    }
+    return true;
+}
+
+bool Settings(int kind)
+{
+    frmMain *m = MainForm();
+    switch (kind) {
+    case 1:
+    case 2:
+    case 6: {
+        AnalogMonitor *w = analogWindow(kind);
+        const int n = kind == 1 ? 16 : 8;
+        Progress p(m, "Reading settings", n + 1);
+        for (int ch = 1; ch <= n; ++ch, p.step()) {
+            if (!Type(kind, w, ch))
+                return false;
+            if (kind != 2 && !Cjc(w, ch))
+                return false;
+        }
+        return AnalogTail(kind, w);
+    }
+    case 3:
+    case 4: {
+        m->lblTitle[6]->setText(QString());
+        m->lblData[6]->setText(QString());
+        Progress p(m, "Reading contacts", 32);
+        for (int ch = 1; ch <= 32; ++ch, p.step())
+            if (!Contact(kind, ch))
+                return false;
+        return true;
+    }
+    case 5: {
+        Progress p(m, "Reading counters", 8);
+        for (int ch = 1; ch <= 8; ++ch, p.step())
+            if (!CounterChannel(ch))
+                return false;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+}  // namespace ModuleReads

@@ -1,0 +1,26 @@
+#pragma once
+// Reads that connecting, the monitoring cycle and the upload share: one
+// item from the module into the state and the window of the model kind.
+// Each returns false when the read fails or its payload is not usable.
+
+class AnalogMonitor;
+
+namespace ModuleReads {
+
+// Item 5 of channel ch: type code, its split and the type name.
+bool Type(int kind, AnalogMonitor *w, int ch);
+// Item 25 of channel ch: cold-junction switch and its text.
+bool Cjc(AnalogMonitor *w, int ch);
+// After the channels of the analog kinds: contact input, burnout, filter
+// (kind 6 also alarm output and line noise), in the order of the kind.
+bool AnalogTail(int kind, AnalogMonitor *w);
+// One channel of the pulse counter: items 6, 7, 8, 9, 13.
+bool CounterChannel(int ch);
+// Contact ch of the discrete output (item 7) or input (item 6) module.
+bool Contact(int kind, int ch);
+
+// Every setting of the kind, as connecting and the upload read them.
+// Shows the progress in the main window's status bar.
+bool Settings(int kind);
+
+}  // namespace ModuleReads

@@ -1,0 +1,373 @@
+#include "workflows/frmLoading.h"
+
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/Messages.h"
+#include "app/ui/FormText.h"
+#include "app/ui/Forms.h"
+#include "app/ui/frmMain.h"
+#include "link/Communication.h"
+#include "link/TxtBus.h"
+#include "monitor/TypeNames.h"
+#include "monitor/frmB6.h"
+#include "monitor/frmE6.h"
+#include "monitor/frmH9.h"
+#include "monitor/frmKx5.h"
+#include "monitor/frmKx7.h"
+#include "monitor/frmL5.h"
+#include "workflows/ModuleReads.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+
+const int kIdentityIds[] = {0, 2002, 2003, 2004, 2005, 2006, 2007};
+
+void failUpload()
+{
+    MsgBox(LoadResString(3004), "Monitoring", MsgIcon::Critical);
+}
+
+// Lets pending window events run once, as the cycle does between reads.
+void yieldOnce()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void showKindWindow(int kind)
+{
+    switch (kind) {
+    case 1: form<frmKx5>()->Kx5(); break;
+    case 2: form<frmL5>()->L5(); break;
+    case 3: form<frmB6>()->B6(); break;
+    case 4: form<frmE6>()->E6(); break;
+    case 5: form<frmH9>()->H9(); break;
+    case 6: form<frmKx7>()->Kx7(); break;
+    default: break;
+    }
+}
+
+// Item 3 or 4 of an analog channel into its value and unit labels.
+bool readValue(int kind, AnalogMonitor *w, int ch, bool raw)
+{
+    QString reply;
+    if (!DataRead(raw ? 4 : 3, ch, reply))
+        return false;
+    const int c = G().TypeCode[ch];
+    const double x = LeadingNumber(reply);
+    double shown = x;
+    QString unit;
+    if (kind == 2) {
+        unit = c >= 64 ? "%" : (raw ? "ohm" : "degC");
+    } else if (c >= 16) {
+        unit = raw ? "mV" : "degC";
+        shown = raw ? x * 1000 : x;
+    } else if (c >= 3) {
+        unit = "mV";
+        shown = x * 1000;
+    } else {
+        unit = "V";
+    }
+    (raw ? w->lblRaw : w->lblReal)[ch]->setText(Fmt3(shown));
+    (raw ? w->lblUnit2 : w->lblUnit1)[ch]->setText(unit);
+    return true;
+}
+
+bool readLamp(AnalogMonitor *w, int ch)
+{
+    QString reply;
+    if (!DataRead(2, ch, reply))
+        return false;
+    setBackColor(w->shpOut[ch], reply == "0" ? LampGood() : LampBad());
+    return true;
+}
+
+AnalogMonitor *analogWindow(int kind)
+{
+    switch (kind) {
+    case 1: return form<frmKx5>();
+    case 2: return form<frmL5>();
+    case 6: return form<frmKx7>();
+    default: return nullptr;
+    }
+}
+
+// One pass of the poll; false on a failed read.
+bool pollPass(int kind, void (*pause)())
+{
+    AppState &s = G();
+    const int n = (kind == 3 || kind == 4) ? 32 : (kind == 1 ? 16 : 8);
+    const bool wholePass = kind == 3 || kind == 4;
+    AnalogMonitor *w = analogWindow(kind);
+    for (int ch = 1; ch <= n; ++ch) {
+        if (!wholePass && !s.MonitorRun)
+            break;
+        yieldOnce();
+        pause();
+        if (AppEnding())
+            return false;
+        switch (kind) {
+        case 1:
+        case 2:
+        case 6:
+            if (!ModuleReads::Type(kind, w, ch) || !readValue(kind, w, ch, false) ||
+                !readValue(kind, w, ch, true))
+                return false;
+            if (kind != 2 && !ModuleReads::Cjc(w, ch))
+                return false;
+            if (!readLamp(w, ch))
+                return false;
+            break;
+        case 3:
+        case 4:
+            if (!ModuleReads::Contact(kind, ch))
+                return false;
+            break;
+        case 5:
+            if (!ModuleReads::CounterChannel(ch))
+                return false;
+            break;
+        default:
+            return false;
+        }
+    }
+    if (w)
+        return ModuleReads::AnalogTail(kind, w);
+    return true;
+}
+
+}  // namespace
+
+double frmLoading::VersionValue(const QString &text, bool *ok)
+{
+    const int v = text.lastIndexOf('V');
+    const QString tail = v >= 0 ? text.mid(v + 1) : text;
+    bool good = false;
+    // a point is the decimal separator whatever the user's locale
+    const double value = tail.trimmed().toDouble(&good);
+    if (ok)
+        *ok = good;
+    return good ? value : 0.0;
+}
+
+void frmLoading::Connecting()
+{
+    AppState &s = G();
+    frmMain *m = MainForm();
+    s.CommForm = m->comm();
+    CommOpen();
+    if (!s.Connected)
+        return;
+
+    m->setMenuEnabled("mnuConfig", true);
+    m->setMenuEnabled("mnuMonitor", true);
+    m->setMenuEnabled("mnuAdjustment", true);
+    m->setMenuEnabled("mnuModel", false);
+    m->setMenuEnabled("mnuConnConn", false);
+    m->setMenuEnabled("mnuConnDisConn", true);
+    m->setMenuEnabled("mnuMonitorStop", false);
+    for (int pos : {4, 5, 8, 9})
+        m->setToolbarEnabled(pos, true);
+
+    QString reply;
+    for (int row = 1; row <= 5; ++row) {
+        if (!DataRead(89 + row, 0, reply))
+            return failUpload();
+        m->lblTitle[row]->setText(LoadResString(kIdentityIds[row]));
+        m->lblData[row]->setText(reply);
+    }
+    const int row = ModelRow(m->lblData[1]->text());
+    if (!row)
+        return failUpload();
+    const int kind = s.ModelKindList[row];
+    s.ModelKind = kind;
+
+    if (kind == 1 || kind == 2 || kind == 5) {
+        if (!DataRead(95, 0, reply))
+            return failUpload();
+        m->lblTitle[6]->setText(LoadResString(kIdentityIds[6]));
+        m->lblData[6]->setText(reply);
+    }
+    if (kind == 6) {
+        s.ForceIndex = true;
+        const bool ok = DataRead(2, 0, reply);
+        s.ForceIndex = false;
+        if (!ok)
+            return failUpload();
+        const std::optional<int> v = WholeNumber(reply);
+        if (!v)
+            return failUpload();
+        if (*v == 48 || *v == 16 || *v == 32 || *v == 0) {
+            s.HwOption10 = (*v & 16) != 0;
+            s.HwOption20 = (*v & 32) != 0;
+        }
+    }
+
+    showKindWindow(kind);
+
+    if (kind == 4) {
+        bool ok = false;
+        const double version = VersionValue(m->lblData[3]->text(), &ok);
+        const bool countData = s.ModelName[row] == "QV8_E6F4" || (ok && version >= 3.0);
+        form<frmE6>()->cmdCntPre->setEnabled(countData);
+    }
+    const bool read = ModuleReads::Settings(kind);
+    if (kind == 3) {
+        // outputs are switched only while monitoring
+        for (int ch = 1; ch <= 32; ++ch)
+            form<frmB6>()->cmdOut[ch]->setEnabled(false);
+    }
+    if (!read)
+        return failUpload();
+}
+
+void frmLoading::DisConnecting()
+{
+    CommClose();
+    frmMain *m = MainForm();
+    m->setMenuEnabled("mnuConfig", false);
+    m->setMenuEnabled("mnuMonitor", false);
+    m->setMenuEnabled("mnuAdjustment", false);
+    m->setMenuEnabled("mnuModel", true);
+    m->setMenuEnabled("mnuConnConn", true);
+    m->setMenuEnabled("mnuConnDisConn", false);
+    m->mnuModelModel(1)->setEnabled(true);
+    m->mnuModelModel(2)->setEnabled(true);
+    for (int pos : {4, 5, 8, 9})
+        m->setToolbarEnabled(pos, false);
+}
+
+void frmLoading::Starting()
+{
+    frmMain *m = MainForm();
+    for (const char *name : {"mnuFile", "mnuConn", "mnuModel", "mnuConfig", "mnuMonitorStart"})
+        m->setMenuEnabled(name, false);
+    m->setMenuEnabled("mnuMonitorStop", true);
+    for (const char *name : {"mnuHelp", "mnuAdjustment", "mnuAlarm"})
+        m->setMenuEnabled(name, false);
+    for (int pos = 1; pos <= 11; ++pos)
+        m->setToolbarEnabled(pos, false);
+    m->setToolbarEnabled(6, true);
+
+    switch (orZero(G().ModelKind)) {
+    case 1:
+        for (int ch = 1; ch <= 16; ++ch)
+            form<frmKx5>()->cmdCh[ch]->setEnabled(false);
+        break;
+    case 2:
+        for (int ch = 1; ch <= 8; ++ch)
+            form<frmL5>()->cmdCh[ch]->setEnabled(false);
+        break;
+    case 3:
+        for (int ch = 1; ch <= 32; ++ch)
+            form<frmB6>()->cmdOut[ch]->setEnabled(true);
+        break;
+    case 4:
+        form<frmE6>()->cmdCntPre->setEnabled(false);
+        break;
+    case 5:
+        for (int ch = 1; ch <= 8; ++ch)
+            form<frmH9>()->cmdCh[ch]->setEnabled(false);
+        break;
+    case 6:
+        for (int ch = 1; ch <= 8; ++ch)
+            form<frmKx7>()->cmdCh[ch]->setEnabled(false);
+        break;
+    default:
+        MsgBox("No Model", "Type set", MsgIcon::None);
+        break;
+    }
+}
+
+void frmLoading::Monitoring()
+{
+    AppState &s = G();
+    frmMain *m = MainForm();
+    s.CommForm = m->comm();
+    CommOpen();
+    if (!s.Connected)
+        return;
+    const int row = ModelRow(m->lblData[1]->text());
+    if (!row)
+        return failUpload();
+    s.MonitorRun = true;
+    const int kind = s.ModelKindList[row];
+    s.ModelKind = kind;
+    // every kind's window comes to the front, the second-generation one too
+    showKindWindow(kind);
+
+    while (s.MonitorRun) {
+        yieldOnce();
+        if (AppEnding() || !pollPass(kind, &frmLoading::PauseCheck)) {
+            // a failed pass ends the cycle for good
+            s.MonitorRun = false;
+            if (!AppEnding())
+                failUpload();
+            return;
+        }
+    }
+}
+
+void frmLoading::PauseCheck()
+{
+    AppState &s = G();
+    if (s.DoRequest != 0)
+        form<frmB6>()->DiscreteDown();
+    if (!s.MenuPause)
+        return;
+    // Wait, without spinning, until Start or Stop clears the pause.
+    QPointer<frmMain> m = MainForm();
+    while (m && s.MenuPause && !AppEnding()) {
+        QEventLoop loop;
+        QObject::connect(m, &frmMain::pauseChanged, &loop, &QEventLoop::quit);
+        QObject::connect(m, &QObject::destroyed, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
+void frmLoading::Stopping()
+{
+    AppState &s = G();
+    frmMain *m = MainForm();
+    for (const char *name : {"mnuFile", "mnuConn", "mnuConfig", "mnuMonitorStart"})
+        m->setMenuEnabled(name, true);
+    m->setMenuEnabled("mnuMonitorStop", false);
+    m->setMenuEnabled("mnuAdjustment", true);
+    m->setMenuEnabled("mnuHelp", true);
+    for (int pos = 1; pos <= 11; ++pos)
+        m->setToolbarEnabled(pos, true);
+    m->setToolbarEnabled(6, false);
+    s.TimeoutFlag = false;
+
+    auto resetAnalog = [](AnalogMonitor *w, int n) {
+        for (int ch = 1; ch <= n; ++ch) {
+            w->cmdCh[ch]->setEnabled(true);
+            setBackColor(w->shpOut[ch], ActiveBorderColor());
+        }
+    };
+    switch (orZero(s.ModelKind)) {
+    case 1: resetAnalog(form<frmKx5>(), 16); break;
+    case 2: resetAnalog(form<frmL5>(), 8); break;
+    case 3:
+        for (int ch = 1; ch <= 32; ++ch)
+            form<frmB6>()->cmdOut[ch]->setEnabled(false);
+        break;
+    case 4: form<frmE6>()->cmdCntPre->setEnabled(true); break;
+    case 5:
+        for (int ch = 1; ch <= 8; ++ch)
+            form<frmH9>()->cmdCh[ch]->setEnabled(true);
+        m->setToolbarEnabled(2, false);
+        m->setToolbarEnabled(3, false);
+        m->setMenuEnabled("mnuAdjustment", false);
+        break;
+    case 6:
+        resetAnalog(form<frmKx7>(), 8);
+        m->setMenuEnabled("mnuAlarm", true);
+        break;
+    default: MsgBox("No Model", "Type set", MsgIcon::None); break;
+    }
+}
