@@ -82,6 +82,12 @@ int RunBatch(int argc, char *argv[])
     if (commands.isEmpty())
         return usage("no command given");
 
+    // Standard error carries the program's messages only.
+    if (qEnvironmentVariableIsEmpty("KAVIX_DEBUG"))
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &msg) {
+            if (type == QtFatalMsg)
+                std::fprintf(stderr, "kavix: %s\n", qPrintable(msg));
+        });
     QApplication app(argc, argv);
     bool failed = false;
     Hooks().msgBox = [&failed](const QString &text, const QString &title, MsgIcon icon) {

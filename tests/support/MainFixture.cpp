@@ -1,0 +1,77 @@
+#include "tests/support/MainFixture.h"
+
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/ui/Forms.h"
+#include "app/ui/frmDialog.h"
+#include "app/ui/frmMain.h"
+#include "files/ui/FileOps.h"
+
+#include <QAction>
+#include <QApplication>
+
+MainFixture::MainFixture(const QString &model)
+{
+    AppEnding() = false;
+    setTextLanguage(TextLanguage::English);
+    if (!model.isEmpty()) {
+        module_ = std::make_unique<sim::PtyModule>(model);
+        QString error;
+        if (!module_->start(&error))
+            qFatal("cannot start simulated module: %s", qPrintable(error));
+        const QString path = module_->portPath();
+        Hooks().commPort = [path] {
+            G().PortNumber = 3;
+            G().PortName = path;
+        };
+    } else {
+        Hooks().commPort = [] {};
+    }
+    frmDialog::answer = [this](const QString &message) {
+        questions << message;
+        return answer;
+    };
+    main_ = MainForm();
+    main_->show();
+}
+
+MainFixture::~MainFixture()
+{
+    if (FormRegistry::instance().find(typeid(frmMain)))
+        main_->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    frmDialog::answer = nullptr;
+    dlgFile() = FileDialog{};
+    Hooks().commPort = nullptr;
+    if (module_)
+        module_->stop();
+    AppEnding() = false;
+}
+
+QStringList MainFixture::received()
+{
+    QStringList out;
+    for (const QByteArray &line : module_->received())
+        out << QString::fromLatin1(line);
+    return out;
+}
+
+void MainFixture::click(const QString &menuName)
+{
+    main_->menu(menuName)->trigger();
+}
+
+void MainFixture::connect()
+{
+    click("mnuConnConn");
+}
+
+bool menuOn(const QString &name)
+{
+    return MainForm()->menu(name)->isEnabled();
+}
+
+bool toolOn(int position)
+{
+    return MainForm()->tb(position)->isEnabled();
+}

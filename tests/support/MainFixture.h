@@ -1,0 +1,43 @@
+#pragma once
+// The real main window against a simulated module on a pty, with every
+// message recorded and the download question answered by script.
+
+#include "tests/support/Fixture.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class frmMain;
+class QAction;
+
+class MainFixture {
+public:
+    // Starts a module of this model (empty: none) and loads the main window.
+    explicit MainFixture(const QString &model = "QV8_KX5");
+    ~MainFixture();
+
+    frmMain *main() const { return main_; }
+    sim::PtyModule &module() { return *module_; }
+    QStringList received();
+    void clearReceived() { module_->clearReceived(); }
+
+    // Clicks a menu item by name as the user would (the action is triggered).
+    void click(const QString &menuName);
+    // Connect through the menu; the port dialog answers with the module.
+    void connect();
+    // Answer of the download question: true OK, false Cancel, nullopt close box.
+    std::optional<bool> answer = true;
+    QStringList questions;  // texts the download question was asked with
+
+    MessageLog log;
+
+private:
+    std::unique_ptr<sim::PtyModule> module_;
+    frmMain *main_ = nullptr;
+};
+
+// Enabled state of a menu item or top-level menu of the main window.
+bool menuOn(const QString &name);
+bool toolOn(int position);
