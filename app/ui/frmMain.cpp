@@ -25,6 +25,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -500,6 +501,29 @@ void frmMain::endProgram()
     endRequested_ = false;
     closing_ = true;
     close();
+}
+
+bool frmMain::event(QEvent *e)
+{
+    // Live values change with every reply; painting them more often than
+    // the eye can follow only takes time from the line. Repaints of the
+    // whole frame are held to about 25 a second, none is ever lost.
+    if (e->type() == QEvent::UpdateRequest) {
+        constexpr int kFrameMs = 40;
+        if (lastPaint_.isValid() && lastPaint_.elapsed() < kFrameMs) {
+            if (!paintPending_) {
+                paintPending_ = true;
+                QTimer::singleShot(kFrameMs - int(lastPaint_.elapsed()), this, [this] {
+                    paintPending_ = false;
+                    QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest),
+                                                Qt::LowEventPriority);
+                });
+            }
+            return true;
+        }
+        lastPaint_.start();
+    }
+    return QMainWindow::event(e);
 }
 
 void frmMain::closeEvent(QCloseEvent *e)

@@ -3,6 +3,7 @@
 // identity panel, owner of the serial port and Timer1. Every user action
 // enters here and is routed to its workflow.
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <array>
@@ -85,6 +86,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+    bool event(QEvent *e) override;
 
 private:
     void buildMenus();
@@ -100,6 +102,8 @@ private:
     QHash<QString, QAction *> menus_;
     std::array<QAction *, 4> modelItems_{};
     std::array<QAction *, 12> toolbarItems_{};
+    QElapsedTimer lastPaint_;
+    bool paintPending_ = false;
     int busy_ = 0;
     bool endRequested_ = false;
     bool closing_ = false;

@@ -1,0 +1,589 @@
+// The main window, its menus and toolbar, the screen-text walk and the
+// small dialogs, offscreen against a simulated module.
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/Messages.h"
+#include "app/ui/FormText.h"
+#include "app/ui/Forms.h"
+#include "app/ui/frmAbout.h"
+#include "app/ui/frmCommPort.h"
+#include "app/ui/frmDialog.h"
+#include "app/ui/frmMain.h"
+#include "link/Communication.h"
+#include "monitor/frmKx5.h"
+#include "monitor/frmKx7.h"
+#include "monitor/frmL5.h"
+#include "tests/support/MainFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+
+const ShownMessage kNoModel{"No Model", "Type set", MsgIcon::None};
+const ShownMessage kNotSupported{"Not supported.", "KAVIX", MsgIcon::Information};
+
+void flushDeletes()
+{
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QApplication::processEvents();
+}
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { setTextLanguage(TextLanguage::English); }
+
+    // ---- menu tree and toolbar
+    void menuCaptions_data();
+    void menuCaptions();
+    void windowCaptionAndSize();
+    void toolbarLayout();
+
+    // ---- enabling
+    void idleEnabling();
+    void stopWithoutCycleReturnsToStoppedSet();
+
+    // ---- screen texts
+    void formTextSet();
+    void stringTableComplete();
+    void mainWindowInJapanese();
+
+    // ---- small dialogs
+    void portDialog_data();
+    void portDialog();
+    void portDialogSimulatedModuleIsShared();
+    void portDialogCloseBoxKeepsPort_data();
+    void portDialogCloseBoxKeepsPort();
+    void confirmDialog_data();
+    void confirmDialog();
+    void aboutBox();
+
+    // ---- handlers
+    void helpNotSupported_data();
+    void helpNotSupported();
+    void monitorMenuPauses();
+    void modelMenu();
+    void disconnectWithoutModel();
+
+    // ---- end
+    void exitIdle();
+    void exitWhileConnected();
+    void exitDuringMonitoring();
+};
+
+void TestMainWindow::menuCaptions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    const QList<QPair<const char *, const char *>> items = {
+        {"mnuFile", "File(&F)"},
+        {"mnuFileOpen", "Open(&O)"},
+        {"mnuFileSave", "Save(&S)"},
+        {"mnuFileSaveAs", "SaveAs(&A)"},
+        {"mnuFileExit", "End(&X)"},
+        {"mnuConn", "Connect"},
+        {"mnuConnConn", "Connect"},
+        {"mnuConnDisConn", "DisConnect"},
+        {"mnuModel", "Model"},
+        {"mnuConfig", "Configuration"},
+        {"mnuConfigModBus", "Modbus"},
+        {"mnuConfigBurnout", "Burnout Type"},
+        {"mnuConfigFilter", "Filter Time Const."},
+        {"mnuConfigLineNoise", "Line Noise Filter"},
+        {"mnuConfigCJM", "CJM"},
+        {"mnuConfigCount", "Count Set"},
+        {"mnuConfigUpload", "Upload"},
+        {"mnuConfigDownload", "Download"},
+        {"mnuMonitor", "Monitor"},
+        {"mnuMonitorStart", "Start"},
+        {"mnuMonitorStop", "Stop"},
+        {"mnuAdjustment", "Adjustment"},
+        {"mnuAdjZeroSpan", "Zero/Span"},
+        {"mnuAdjComp", "Compensation"},
+        {"mnuAlarm", "Alarm"},
+        {"mnuAlarmOutput", "Alarm Output"},
+        {"mnuSpace1", ""},
+        {"mnuHelp", "Help(&H)"},
+        {"mnuHelpIndex", "Index(&C)"},
+        {"mnuHelpContents", "Contents(&S)"},
+        {"mnuHelpContentsEnglish", "English"},
+        {"mnuHelpContentsJapanese", "Japanese"},
+        {"mnuHelpAbout", "Version(&A)"},
+        {"mnuModelModel(1)", "KX5"},
+        {"mnuModelModel(2)", "L5"},
+        {"mnuModelModel(3)", "KX7"},
+    };
+    for (const auto &i : items)
+        QTest::newRow(i.first) << QString(i.first) << QString(i.second);
+}
+
+void TestMainWindow::menuCaptions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    MainFixture f;
+    QAction *a = nullptr;
+    if (name.startsWith("mnuModelModel("))
+        a = f.main()->mnuModelModel(name.mid(14, 1).toInt());
+    else
+        a = f.main()->menu(name);
+    QVERIFY(a);
+    QCOMPARE(a->objectName(), name);
+    QCOMPARE(a->text(), caption);
+}
+
+void TestMainWindow::windowCaptionAndSize()
+{
+    MainFixture f;
+    QCOMPARE(f.main()->windowTitle(), QString("KAVIX"));
+    QCOMPARE(f.main()->size(), QSize(800, 573));
+}
+
+void TestMainWindow::toolbarLayout()
+{
+    MainFixture f;
+    const QList<QPair<const char *, const char *>> expected = {
+        {"Open", "Open File"}, {"Save", "Save"},  {"SaveAs", "Save As"}, {nullptr, nullptr},
+        {"MonitorStart", "Start"}, {"MonitorStop", "Stop"}, {nullptr, nullptr},
+        {"ConfigUpload", "Upload"}, {"ConfigDownload", "Download"}, {nullptr, nullptr},
+        {"HelpContent", "Help"}};
+    auto *bar = f.main()->findChild<QToolBar *>("tbToolbar");
+    QVERIFY(bar);
+    QCOMPARE(bar->actions().size(), 11);
+    for (int pos = 1; pos <= 11; ++pos) {
+        QAction *a = f.main()->tb(pos);
+        QCOMPARE(bar->actions().at(pos - 1), a);
+        const auto &e = expected[pos - 1];
+        if (!e.first) {
+            QVERIFY2(a->isSeparator(), qPrintable(QString::number(pos)));
+            continue;
+        }
+        QVERIFY(!a->isSeparator());
+        QCOMPARE(a->data().toString(), QString(e.first));
+        QCOMPARE(a->toolTip(), QString(e.second));
+        QCOMPARE(f.main()->tbByKey(e.first), a);
+    }
+    QCOMPARE(f.main()->tbByKey("NoSuchKey"), nullptr);
+    // an unknown key does nothing
+    f.main()->tbToolbar_ButtonClick("NoSuchKey");
+    QVERIFY(f.log.messages.isEmpty());
+}
+
+void TestMainWindow::idleEnabling()
+{
+    MainFixture f;
+    for (const char *on : {"mnuFile", "mnuConn", "mnuConnConn", "mnuModel", "mnuConfig",
+                           "mnuConfigModBus", "mnuConfigBurnout", "mnuConfigFilter",
+                           "mnuConfigLineNoise", "mnuConfigUpload", "mnuConfigDownload",
+                           "mnuHelp"})
+        QVERIFY2(menuOn(on), on);
+    for (const char *off : {"mnuMonitor", "mnuAdjustment", "mnuAlarm", "mnuConfigCJM",
+                            "mnuConfigCount", "mnuConnDisConn"})
+        QVERIFY2(!menuOn(off), off);
+    for (int pos : {1, 2, 3, 11})
+        QVERIFY2(toolOn(pos), qPrintable(QString::number(pos)));
+    for (int pos : {4, 5, 6, 8, 9})
+        QVERIFY2(!toolOn(pos), qPrintable(QString::number(pos)));
+    QVERIFY(!f.main()->comm()->Timer1.isActive());
+    QCOMPARE(f.main()->comm()->Timer1.interval(), 2000);
+}
+
+void TestMainWindow::stopWithoutCycleReturnsToStoppedSet()
+{
+    MainFixture f;
+    QVERIFY(!G().MonitorRun);
+    f.click("mnuMonitorStop");
+    QCOMPARE(G().MenuPause, false);
+    for (int pos = 1; pos <= 11; ++pos)
+        QCOMPARE(toolOn(pos), pos != 6);
+    QVERIFY(menuOn("mnuMonitorStart"));
+    QVERIFY(!menuOn("mnuMonitorStop"));
+    QCOMPARE(f.log.messages, QList<ShownMessage>{kNoModel});
+}
+
+void TestMainWindow::formTextSet()
+{
+    QWidget w;
+    setTag(&w, "1029");
+    auto *plain = new QLabel("designed", &w);
+    auto *tagged = new QLabel("x", &w);
+    setTag(tagged, "2005");
+    auto *upload = new QPushButton("btn", &w);
+    setTag(upload, "2027");
+    auto *zero = new QPushButton("keep", &w);
+    setTag(zero, "0");
+    auto *unknown = new QPushButton("unknown", &w);
+    setTag(unknown, "9999");
+    auto *tipped = new QPushButton("tip", &w);
+    tipped->setToolTip("1018");
+    auto *leading = new QPushButton("lead", &w);
+    setTag(leading, "2028 trailing");
+    auto *menu = new QMenu(&w);
+    QAction *start = menu->addAction("1043");
+    QAction *english = menu->addAction("English");
+    QAction *missing = menu->addAction("9999");
+
+    FormTextSet(&w);
+
+    QCOMPARE(w.windowTitle(), QString("Version Kavix"));
+    QCOMPARE(plain->text(), QString("designed"));
+    QCOMPARE(tagged->text(), QString("Serial Number"));
+    QCOMPARE(upload->text(), QString("Upload"));
+    QCOMPARE(zero->text(), QString("keep"));
+    QCOMPARE(unknown->text(), QString("unknown"));
+    QCOMPARE(tipped->toolTip(), QString("Open File"));
+    QCOMPARE(leading->text(), QString("Download"));
+    QCOMPARE(start->text(), QString("Start"));
+    QCOMPARE(english->text(), QString("English"));
+    QCOMPARE(missing->text(), QString("9999"));
+}
+
+void TestMainWindow::stringTableComplete()
+{
+    QList<int> expected;
+    for (int id = 1000; id <= 1025; ++id)
+        if (id != 1001 && id != 1003 && (id < 1006 || id > 1009))
+            expected << id;
+    expected << 1029 << 1030 << 1031;
+    for (int id = 1036; id <= 1048; ++id)
+        expected << id;
+    for (int id = 2000; id <= 2009; ++id)
+        expected << id;
+    for (int id = 2013; id <= 2049; ++id)
+        expected << id;
+    for (int id = 2100; id <= 2113; ++id)
+        expected << id;
+    for (int id = 3000; id <= 3011; ++id)
+        expected << id;
+    QCOMPARE(ResStringIds(), expected);
+    for (int id : expected) {
+        const QString en = ResStringIn(id, TextLanguage::English);
+        const QString ja = ResStringIn(id, TextLanguage::Japanese);
+        QVERIFY2(!en.isEmpty(), qPrintable(QString::number(id)));
+        QVERIFY2(!ja.isEmpty(), qPrintable(QString::number(id)));
+    }
+    QCOMPARE(ResStringIn(2027, TextLanguage::English), QString("Upload"));
+    QCOMPARE(ResStringIn(3011, TextLanguage::English), QString("Span Adj. Setting Incomplete"));
+    QVERIFY(ResStringIn(9999, TextLanguage::English).isEmpty());
+    setTextLanguage(TextLanguage::Japanese);
+    QCOMPARE(LoadResString(1043), ResStringIn(1043, TextLanguage::Japanese));
+    setTextLanguage(TextLanguage::English);
+    QCOMPARE(LoadResString(1043), QString("Start"));
+}
+
+void TestMainWindow::mainWindowInJapanese()
+{
+    // The fixture forces English, so the window is loaded by hand here.
+    MessageLog log;
+    Hooks().commPort = [] {};
+    setTextLanguage(TextLanguage::Japanese);
+    QPointer<frmMain> m = MainForm();
+    m->show();
+    for (const auto &[name, id] : QList<QPair<QString, int>>{
+             {"mnuFile", 1000}, {"mnuConfigUpload", 2027}, {"mnuMonitorStart", 1043}}) {
+        QCOMPARE(m->menu(name)->text(), ResStringIn(id, TextLanguage::Japanese));
+        QVERIFY(m->menu(name)->text() != ResStringIn(id, TextLanguage::English));
+    }
+    QCOMPARE(m->menu("mnuHelpContentsEnglish")->text(), QString("English"));
+    QCOMPARE(m->tb(1)->toolTip(), ResStringIn(1018, TextLanguage::Japanese));
+    m->close();
+    flushDeletes();
+    QVERIFY(m.isNull());
+    Hooks().commPort = nullptr;
+}
+
+void TestMainWindow::portDialog_data()
+{
+    QTest::addColumn<int>("option");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("untouched") << 0 << QString() << 1 << QString("before");
+    QTest::newRow("COM1") << 1 << QString() << 1 << QString("before");
+    QTest::newRow("COM2") << 2 << QString() << 2 << QString("before");
+    QTest::newRow("other") << 3 << QString("/dev/ttyXYZ9") << 3 << QString("/dev/ttyXYZ9");
+}
+
+void TestMainWindow::portDialog()
+{
+    QFETCH(int, option);
+    QFETCH(QString, typed);
+    QFETCH(int, port);
+    QFETCH(QString, name);
+    G().PortNumber.reset();
+    G().PortName = "before";
+    frmCommPort dlg;
+    QVERIFY(dlg.Option1[1]->isChecked());
+    QCOMPARE(dlg.Label1->text(), QString("Communication"));
+    if (option > 0)
+        dlg.Option1[option]->setChecked(true);
+    if (!typed.isEmpty())
+        dlg.cboPort->setCurrentText(typed);
+    QVERIFY(dlg.Option1[option > 0 ? option : 1]->isChecked());
+    QTest::mouseClick(dlg.Command1, Qt::LeftButton);
+    QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    QCOMPARE(G().PortNumber, OptInt(port));
+    QCOMPARE(G().PortName, name);
+}
+
+void TestMainWindow::portDialogSimulatedModuleIsShared()
+{
+    MessageLog log;
+    QString first;
+    for (int round = 0; round < 2; ++round) {
+        G().PortNumber = 1;
+        G().PortName.clear();
+        frmCommPort dlg;
+        dlg.cboModel->setCurrentText("QV8_L5");
+        dlg.Option1[4]->setChecked(true);
+        dlg.Command1_Click();
+        QCOMPARE(G().PortNumber, OptInt(3));
+        QVERIFY(QFileInfo::exists(G().PortName));
+        if (round == 0)
+            first = G().PortName;
+        else
+            QCOMPARE(G().PortName, first);
+    }
+    QVERIFY(log.messages.isEmpty());
+}
+
+void TestMainWindow::portDialogCloseBoxKeepsPort_data()
+{
+    QTest::addColumn<OptInt>("before");
+    QTest::addColumn<bool>("viaReject");
+    QTest::newRow("2, close") << OptInt(2) << false;
+    QTest::newRow("2, reject") << OptInt(2) << true;
+    QTest::newRow("empty, close") << OptInt() << false;
+    QTest::newRow("empty, reject") << OptInt() << true;
+}
+
+void TestMainWindow::portDialogCloseBoxKeepsPort()
+{
+    QFETCH(OptInt, before);
+    QFETCH(bool, viaReject);
+    G().PortNumber = before;
+    frmCommPort dlg;
+    dlg.Option1[2]->setChecked(true);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    if (viaReject)
+        dlg.reject();
+    else
+        dlg.close();
+    QVERIFY(!dlg.isVisible());
+    QCOMPARE(G().PortNumber, before);
+}
+
+void TestMainWindow::confirmDialog_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("before");
+    QTest::addColumn<bool>("after");
+    QTest::newRow("OK from false") << "ok" << false << true;
+    QTest::newRow("OK from true") << "ok" << true << true;
+    QTest::newRow("Cancel from true") << "cancel" << true << false;
+    QTest::newRow("Cancel from false") << "cancel" << false << false;
+    QTest::newRow("close from true") << "close" << true << true;
+    QTest::newRow("close from false") << "close" << false << false;
+    QTest::newRow("reject from true") << "reject" << true << true;
+    QTest::newRow("reject from false") << "reject" << false << false;
+    QTest::newRow("script none from true") << "script" << true << true;
+    QTest::newRow("script none from false") << "script" << false << false;
+}
+
+void TestMainWindow::confirmDialog()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, before);
+    QFETCH(bool, after);
+    G().DialogOK = before;
+    if (how == "script") {
+        QString asked;
+        frmDialog::answer = [&asked](const QString &m) {
+            asked = m;
+            return std::optional<bool>();
+        };
+        frmDialog::Dialog("Starting download for All Channels.");
+        frmDialog::answer = nullptr;
+        QCOMPARE(asked, QString("Starting download for All Channels."));
+        QCOMPARE(G().DialogOK, after);
+        return;
+    }
+    frmDialog dlg;
+    QCOMPARE(dlg.windowTitle(), QString("DOWNLOAD"));
+    dlg.lblMsg->setText("Starting download for Burnout Type.");
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    if (how == "ok")
+        QTest::mouseClick(dlg.OKButton, Qt::LeftButton);
+    else if (how == "cancel")
+        QTest::mouseClick(dlg.CancelButton, Qt::LeftButton);
+    else if (how == "close")
+        dlg.close();
+    else
+        dlg.reject();
+    QVERIFY(!dlg.isVisible());
+    QCOMPARE(G().DialogOK, after);
+}
+
+void TestMainWindow::aboutBox()
+{
+    frmAbout about;
+    QCOMPARE(about.windowTitle(), QString("Version Kavix"));
+    QCOMPARE(about.lblName[1]->text(), QString("1.5"));
+    QCOMPARE(about.lblTitle[1]->text(), QString("Version"));
+    QCOMPARE(about.lblTitle[2]->text(), QString("Orvane"));
+    QCOMPARE(about.lblTitle[3]->text(), QString("KAVIX"));
+    QCOMPARE(about.cmdOK->text(), QString("OK"));
+}
+
+void TestMainWindow::helpNotSupported_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::newRow("index") << "mnuHelpIndex";
+    QTest::newRow("contents English") << "mnuHelpContentsEnglish";
+    QTest::newRow("contents Japanese") << "mnuHelpContentsJapanese";
+    QTest::newRow("toolbar") << "";
+}
+
+void TestMainWindow::helpNotSupported()
+{
+    QFETCH(QString, menu);
+    MainFixture f;
+    if (menu.isEmpty())
+        f.main()->tbByKey("HelpContent")->trigger();
+    else
+        f.click(menu);
+    QCOMPARE(f.log.messages, QList<ShownMessage>{kNotSupported});
+}
+
+void TestMainWindow::monitorMenuPauses()
+{
+    MainFixture f;
+    G().MenuPause = false;
+    f.main()->comm()->Timer1.start();
+    auto *monitor = f.main()->findChild<QMenu *>("mnuMonitor");
+    QVERIFY(monitor);
+    emit monitor->aboutToShow();
+    QCOMPARE(G().MenuPause, true);
+    QVERIFY(!f.main()->comm()->Timer1.isActive());
+    // closing the menu without a choice keeps the pause
+    emit monitor->aboutToHide();
+    QCOMPARE(G().MenuPause, true);
+    QVERIFY(!f.main()->comm()->Timer1.isActive());
+}
+
+void TestMainWindow::modelMenu()
+{
+    MainFixture f;
+    struct Step {
+        int item;
+        int kind;
+        bool kx5, l5, kx7;
+    };
+    const Step steps[] = {{3, 6, false, false, true},
+                          {1, 1, true, false, false},
+                          {2, 2, false, true, false},
+                          {3, 6, false, false, true}};
+    for (const Step &s : steps) {
+        f.main()->mnuModelModel(s.item)->trigger();
+        flushDeletes();
+        const QString at = QString("item %1").arg(s.item);
+        QVERIFY2(G().ModelKind == OptInt(s.kind), qPrintable(at));
+        QVERIFY2(bool(loaded<frmKx5>()) == s.kx5, qPrintable(at));
+        QVERIFY2(bool(loaded<frmL5>()) == s.l5, qPrintable(at));
+        QVERIFY2(bool(loaded<frmKx7>()) == s.kx7, qPrintable(at));
+    }
+    QVERIFY(loaded<frmKx7>()->isVisible());
+    QVERIFY(f.log.messages.isEmpty());
+}
+
+void TestMainWindow::disconnectWithoutModel()
+{
+    MainFixture f;
+    for (int row = 1; row <= 6; ++row) {
+        f.main()->lblTitle[row]->setText("title");
+        f.main()->lblData[row]->setText("data");
+    }
+    QStringList seen;
+    Hooks().msgBox = [&](const QString &text, const QString &title, MsgIcon icon) {
+        // the rows are already empty when the message shows
+        for (int row = 1; row <= 6; ++row)
+            if (!f.main()->lblTitle[row]->text().isEmpty() ||
+                !f.main()->lblData[row]->text().isEmpty())
+                seen << QString("row %1 not cleared").arg(row);
+        f.log.messages.append({text, title, icon});
+    };
+    G().ModelKind.reset();
+    f.main()->mnuConnDisConn_Click();
+    QCOMPARE(f.log.messages.last(), kNoModel);
+    QVERIFY2(seen.isEmpty(), qPrintable(seen.join(", ")));
+    for (int row = 1; row <= 6; ++row) {
+        QVERIFY(f.main()->lblTitle[row]->text().isEmpty());
+        QVERIFY(f.main()->lblData[row]->text().isEmpty());
+    }
+}
+
+void TestMainWindow::exitIdle()
+{
+    MainFixture f;
+    QPointer<frmMain> m = f.main();
+    f.main()->mnuModelModel(1)->trigger();
+    QVERIFY(loaded<frmKx5>());
+    f.click("mnuFileExit");
+    flushDeletes();
+    QTRY_VERIFY(m.isNull());
+    QCOMPARE(FormRegistry::instance().find(typeid(frmMain)), nullptr);
+    QCOMPARE(loaded<frmKx5>(), nullptr);
+}
+
+void TestMainWindow::exitWhileConnected()
+{
+    MainFixture f;
+    QPointer<frmMain> m = f.main();
+    f.connect();
+    QVERIFY(menuOn("mnuConnDisConn"));
+    QSerialPort &port = f.main()->comm()->MSComm1;
+    QVERIFY(port.isOpen());
+    bool portClosed = false;
+    QObject::connect(&port, &QIODevice::aboutToClose, [&portClosed] { portClosed = true; });
+    f.click("mnuFileExit");
+    QVERIFY(portClosed);
+    QTRY_VERIFY(m.isNull());
+    QCOMPARE(FormRegistry::instance().find(typeid(frmMain)), nullptr);
+}
+
+void TestMainWindow::exitDuringMonitoring()
+{
+    MainFixture f;
+    QPointer<frmMain> m = f.main();
+    f.connect();
+    QVERIFY(menuOn("mnuMonitor"));
+    bool ranDuringCycle = false;
+    QTimer::singleShot(300, [&] {
+        ranDuringCycle = G().MonitorRun;
+        if (m)
+            m->menu("mnuFileExit")->trigger();
+    });
+    f.click("mnuMonitorStart");  // returns only when the cycle has ended
+    QVERIFY(ranDuringCycle);
+    QVERIFY(!G().MonitorRun);
+    QTRY_VERIFY(m.isNull());
+    QCOMPARE(FormRegistry::instance().find(typeid(frmMain)), nullptr);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
