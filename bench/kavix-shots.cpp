@@ -1,0 +1,74 @@
+// kavix-shots: drives the real program on an X display (xvfb-run) and takes
+// the screenshots of the README with imagemagick's import.
+//
+//   xvfb-run -s "-screen 0 1024x700x24" build/bench/kavix-shots docs/screenshots
+
+#include "app/Globals.h"
+#include "app/Messages.h"
+#include "app/ui/GuiMessages.h"
+#include "app/ui/frmCommPort.h"
+#include "app/ui/frmMain.h"
+
+#include <QAction>
+#include <QDir>
+#include <QApplication>
+#include <QEventLoop>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTimer>
+
+namespace {
+
+void wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void shoot(const QString &path)
+{
+    QProcess::execute("import", {"-window", "root", path});
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QString dir = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("docs/screenshots")).absolutePath();
+    InstallGuiMessages();
+    QString model;
+    Hooks().commPort = [&model] {
+        QString error;
+        frmCommPort::choosePort("sim:" + model, &error);
+    };
+
+    frmMain *main = MainForm();
+    main->move(0, 0);
+    main->show();
+    wait(500);
+
+    // The idle program with its Configuration menu open.
+    QMenu *config = main->findChild<QMenu *>("mnuConfig");
+    QTimer::singleShot(400, [&] {
+        shoot(dir + "/main-window.png");
+        config->close();
+    });
+    config->exec(main->menuBar()->mapToGlobal(main->menuBar()->actionGeometry(config->menuAction()).bottomLeft()));
+
+    for (const QString m : {"QV8_KX5", "QV8_B6", "QV8_H9"}) {
+        model = m;
+        main->menu("mnuConnConn")->trigger();
+        QTimer::singleShot(2500, [&, m] {
+            shoot(dir + "/monitor-" + m + ".png");
+            main->menu("mnuMonitorStop")->trigger();
+        });
+        main->menu("mnuMonitorStart")->trigger();
+        main->menu("mnuConnDisConn")->trigger();
+        wait(200);
+    }
+    main->close();
+    return 0;
+}
