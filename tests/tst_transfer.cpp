@@ -151,6 +151,7 @@ private slots:
     void saveAsLines_data();
     void saveAsLines();
     void openFirstLoadKeepsFile();
+    void downloadAfterOpen();
     void openOtherKindWhileConnected();
     void openCancel();
     void openMalformed_data();
@@ -443,16 +444,32 @@ void TestTransfer::openFirstLoadKeepsFile()
     QCOMPARE(w->lblType[4]->text(), QString("T(CC)"));
     QCOMPARE(w->lblFilter->text(), QString("4.500"));
 
+}
+
+void TestTransfer::downloadAfterOpen()
+{
+    MainFixture f("QV8_KX5");
+    f.connect();
+    QList<int> codes;
+    for (int ch = 1; ch <= 16; ++ch)
+        codes << QList<int>{20, 1, 18, 33}[ch % 4];
+    const QString path = dir_.filePath("todownload.qv8");
+    writeFile(path, kind1File(codes, "4.5"));
+    dlgFile().ask = [&](FileDialog::Mode, const QString &, const QString &) { return path; };
+    f.click("mnuFileOpen");
+    QCOMPARE(f.log.messages, QList<ShownMessage>{});
+
     // the download writes what the file held
     f.clearReceived();
     f.click("mnuConfigDownload");
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
     const QStringList got = f.received();
+    QCOMPARE(got.size(), 1 + 16 * 6 + 2);
     for (int ch = 1; ch <= 16; ++ch) {
-        const int at = got.indexOf("D" + two(ch) + two(codes[ch - 1]));
-        QVERIFY2(at > 0 && got[at - 1] == "I05", qPrintable(QString::number(ch)));
-        QCOMPARE(got[at + 2], "D" + two(ch) + QString::number(ch % 2));
-        QCOMPARE(got[at + 4], "D" + two(ch) + "2");
+        const QStringList want{"I05", "D" + two(ch) + two(codes[ch - 1]),
+                               "I25", "D" + two(ch) + QString::number(ch % 2),
+                               "I20", "D" + two(ch) + "2"};
+        QCOMPARE(got.mid(1 + 6 * (ch - 1), 6), want);
     }
     QCOMPARE(got.mid(got.size() - 2), (QStringList{"I16", "D4.5"}));
 }
