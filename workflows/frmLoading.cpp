@@ -110,6 +110,9 @@ bool pollPass(int kind, void (*pause)())
         pause();
         if (AppEnding())
             return false;
+        // a Stop chosen while the menu held the cycle ends the loop here
+        if (!wholePass && !s.MonitorRun)
+            break;
         switch (kind) {
         case 1:
         case 2:
