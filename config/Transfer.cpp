@@ -21,21 +21,6 @@
 
 namespace {
 
-const int kIdentityIds[] = {0, 2002, 2003, 2004, 2005, 2006, 2007};
-
-void showKindWindow(int kind)
-{
-    switch (kind) {
-    case 1: form<frmKx5>()->Kx5(); break;
-    case 2: form<frmL5>()->L5(); break;
-    case 3: form<frmB6>()->B6(); break;
-    case 4: form<frmE6>()->E6(); break;
-    case 5: form<frmH9>()->H9(); break;
-    case 6: form<frmKx7>()->Kx7(); break;
-    default: break;
-    }
-}
-
 // One write of the download and its read-back check.
 struct Write {
     int item;
@@ -117,19 +102,15 @@ void Upload()
     const auto fail = [] { MsgBox(LoadResString(3004), "Monitoring", MsgIcon::Critical); };
     const int known = orZero(s.ModelKind);
     const int rows = (known == 1 || known == 2 || known == 5) ? 6 : 5;
-    QString reply;
-    for (int row = 1; row <= rows; ++row) {
-        if (!DataRead(89 + row, 0, reply))
+    for (int row = 1; row <= rows; ++row)
+        if (!ModuleReads::IdentityRow(row))
             return fail();
-        m->lblTitle[row]->setText(LoadResString(kIdentityIds[row]));
-        m->lblData[row]->setText(reply);
-    }
     const int row = ModelRow(m->lblData[1]->text());
     if (!row)
         return fail();
     const int kind = s.ModelKindList[row];
     s.ModelKind = kind;
-    showKindWindow(kind);
+    ModuleReads::ShowKindWindow(kind);
     if (!ModuleReads::Settings(kind))
         return fail();
 }

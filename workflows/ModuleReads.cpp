@@ -1,6 +1,7 @@
 #include "workflows/ModuleReads.h"
 
 #include "app/Globals.h"
+#include "app/Init.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 #include "app/ui/frmMain.h"
@@ -34,7 +35,9 @@ bool readInt(int item, int index, int &out, QString *payload = nullptr)
     return true;
 }
 
-AnalogMonitor *analogWindow(int kind)
+}  // namespace
+
+AnalogMonitor *AnalogWindow(int kind)
 {
     switch (kind) {
     case 1: return form<frmKx5>();
@@ -44,7 +47,30 @@ AnalogMonitor *analogWindow(int kind)
     }
 }
 
-}  // namespace
+void ShowKindWindow(int kind)
+{
+    switch (kind) {
+    case 1: form<frmKx5>()->Kx5(); break;
+    case 2: form<frmL5>()->L5(); break;
+    case 3: form<frmB6>()->B6(); break;
+    case 4: form<frmE6>()->E6(); break;
+    case 5: form<frmH9>()->H9(); break;
+    case 6: form<frmKx7>()->Kx7(); break;
+    default: break;
+    }
+}
+
+bool IdentityRow(int row)
+{
+    static const int captions[] = {0, 2002, 2003, 2004, 2005, 2006, 2007};
+    QString reply;
+    if (!DataRead(89 + row, 0, reply))
+        return false;
+    frmMain *m = MainForm();
+    m->lblTitle[row]->setText(LoadResString(captions[row]));
+    m->lblData[row]->setText(reply);
+    return true;
+}
 
 bool Type(int kind, AnalogMonitor *w, int ch)
 {
@@ -150,7 +176,7 @@ bool Settings(int kind)
     case 1:
     case 2:
     case 6: {
-        AnalogMonitor *w = analogWindow(kind);
+        AnalogMonitor *w = AnalogWindow(kind);
         const int n = kind == 1 ? 16 : 8;
         Progress p(m, "Reading settings", n + 1);
         for (int ch = 1; ch <= n; ++ch, p.step()) {

@@ -19,6 +19,14 @@ bool CounterChannel(int ch);
 // Contact ch of the discrete output (item 7) or input (item 6) module.
 bool Contact(int kind, int ch);
 
+// The monitor window of an analog kind (1, 2, 6), loaded on first use;
+// nullptr for the other kinds.
+AnalogMonitor *AnalogWindow(int kind);
+// The display operation of the kind's monitor window.
+void ShowKindWindow(int kind);
+// Identity row 1..6 of the main window from items 90..95.
+bool IdentityRow(int row);
+
 // Every setting of the kind, as connecting and the upload read them.
 // Shows the progress in the main window's status bar.
 bool Settings(int kind);

@@ -25,8 +25,6 @@
 
 namespace {
 
-const int kIdentityIds[] = {0, 2002, 2003, 2004, 2005, 2006, 2007};
-
 void failUpload()
 {
     MsgBox(LoadResString(3004), "Monitoring", MsgIcon::Critical);
@@ -36,19 +34,6 @@ void failUpload()
 void yieldOnce()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-void showKindWindow(int kind)
-{
-    switch (kind) {
-    case 1: form<frmKx5>()->Kx5(); break;
-    case 2: form<frmL5>()->L5(); break;
-    case 3: form<frmB6>()->B6(); break;
-    case 4: form<frmE6>()->E6(); break;
-    case 5: form<frmH9>()->H9(); break;
-    case 6: form<frmKx7>()->Kx7(); break;
-    default: break;
-    }
 }
 
 // Item 3 or 4 of an analog channel into its value and unit labels.
@@ -86,23 +71,13 @@ bool readLamp(AnalogMonitor *w, int ch)
     return true;
 }
 
-AnalogMonitor *analogWindow(int kind)
-{
-    switch (kind) {
-    case 1: return form<frmKx5>();
-    case 2: return form<frmL5>();
-    case 6: return form<frmKx7>();
-    default: return nullptr;
-    }
-}
-
 // One pass of the poll; false on a failed read.
 bool pollPass(int kind, void (*pause)())
 {
     AppState &s = G();
     const int n = (kind == 3 || kind == 4) ? 32 : (kind == 1 ? 16 : 8);
     const bool wholePass = kind == 3 || kind == 4;
-    AnalogMonitor *w = analogWindow(kind);
+    AnalogMonitor *w = ModuleReads::AnalogWindow(kind);
     for (int ch = 1; ch <= n; ++ch) {
         if (!wholePass && !s.MonitorRun)
             break;
@@ -176,26 +151,19 @@ void frmLoading::Connecting()
     for (int pos : {4, 5, 8, 9})
         m->setToolbarEnabled(pos, true);
 
-    QString reply;
-    for (int row = 1; row <= 5; ++row) {
-        if (!DataRead(89 + row, 0, reply))
+    for (int row = 1; row <= 5; ++row)
+        if (!ModuleReads::IdentityRow(row))
             return failUpload();
-        m->lblTitle[row]->setText(LoadResString(kIdentityIds[row]));
-        m->lblData[row]->setText(reply);
-    }
     const int row = ModelRow(m->lblData[1]->text());
     if (!row)
         return failUpload();
     const int kind = s.ModelKindList[row];
     s.ModelKind = kind;
 
-    if (kind == 1 || kind == 2 || kind == 5) {
-        if (!DataRead(95, 0, reply))
-            return failUpload();
-        m->lblTitle[6]->setText(LoadResString(kIdentityIds[6]));
-        m->lblData[6]->setText(reply);
-    }
+    if ((kind == 1 || kind == 2 || kind == 5) && !ModuleReads::IdentityRow(6))
+        return failUpload();
     if (kind == 6) {
+        QString reply;
         s.ForceIndex = true;
         const bool ok = DataRead(2, 0, reply);
         s.ForceIndex = false;
@@ -210,7 +178,7 @@ void frmLoading::Connecting()
         }
     }
 
-    showKindWindow(kind);
+    ModuleReads::ShowKindWindow(kind);
 
     if (kind == 4) {
         bool ok = false;
@@ -301,7 +269,7 @@ void frmLoading::Monitoring()
     const int kind = s.ModelKindList[row];
     s.ModelKind = kind;
     // every kind's window comes to the front, the second-generation one too
-    showKindWindow(kind);
+    ModuleReads::ShowKindWindow(kind);
 
     while (s.MonitorRun) {
         yieldOnce();

@@ -5,11 +5,7 @@
 #include "app/ui/Forms.h"
 #include "app/ui/frmMain.h"
 #include "files/ConfigFile.h"
-#include "monitor/frmB6.h"
-#include "monitor/frmE6.h"
-#include "monitor/frmKx5.h"
-#include "monitor/frmKx7.h"
-#include "monitor/frmL5.h"
+#include "workflows/ModuleReads.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -79,22 +75,11 @@ void FileOpen()
 
     // Load the kind's window before the values go into the state: its first
     // load resets the channel settings, which must not wipe the file's.
-    switch (kind) {
-    case 1: form<frmKx5>(); break;
-    case 2: form<frmL5>(); break;
-    case 6: form<frmKx7>(); break;
-    default: break;
-    }
+    ModuleReads::AnalogWindow(kind);
     ConfigToState(r.data, s);
 
-    switch (kind) {
-    case 1: form<frmKx5>()->Kx5(); break;
-    case 2: form<frmL5>()->L5(); break;
-    case 3: form<frmB6>()->B6(); break;
-    case 4: form<frmE6>()->E6(); break;
-    case 6: form<frmKx7>()->Kx7(); break;
-    default: break;  // a counter file shows no window
-    }
+    if (kind != 5)  // a counter file shows no window
+        ModuleReads::ShowKindWindow(kind);
 }
 
 void FileWrite()
