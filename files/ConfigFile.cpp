@@ -18,7 +18,7 @@ const char *const kModbusNames[5] = {"baud rate", "bit length", "parity", "stop 
 
 enum class FieldType { Number, OptNumber, Text };
 
-struct FieldSpec {
+struct FieldRule {
     FieldType type;
     QString name;
 };
@@ -131,8 +131,8 @@ public:
     }
 
 private:
-    // Reads line n (1-based) into values, one per spec; false with m_error set.
-    bool line(int n, const QList<FieldSpec> &specs, const QString &what, QList<Value> *out)
+    // Reads line n (1-based) into values, one per rule; false with m_error set.
+    bool line(int n, const QList<FieldRule> &rules, const QString &what, QList<Value> *out)
     {
         out->clear();
         if (n > m_lines.size()) {
@@ -148,19 +148,19 @@ private:
         if (!decode(n, &text))
             return false;
         QList<Field> fields;
-        if (!split(n, text, specs, &fields))
+        if (!split(n, text, rules, &fields))
             return false;
-        if (fields.size() != specs.size()) {
+        if (fields.size() != rules.size()) {
             const QString found = text.isEmpty() ? QStringLiteral("an empty line")
                                                  : countOf(fields.size());
             setError(n, QStringLiteral("%1 where %2 %3 expected (%4)")
-                            .arg(found, countOf(specs.size()),
-                                 specs.size() == 1 ? "is" : "are", what));
+                            .arg(found, countOf(rules.size()),
+                                 rules.size() == 1 ? "is" : "are", what));
             return false;
         }
-        for (int i = 0; i < specs.size(); ++i) {
+        for (int i = 0; i < rules.size(); ++i) {
             Value val;
-            if (!convert(n, fields[i], specs[i], &val))
+            if (!convert(n, fields[i], rules[i], &val))
                 return false;
             out->append(val);
         }
@@ -192,10 +192,10 @@ private:
         return true;
     }
 
-    bool split(int n, const QString &text, const QList<FieldSpec> &specs, QList<Field> *out)
+    bool split(int n, const QString &text, const QList<FieldRule> &rules, QList<Field> *out)
     {
         const auto nameOf = [&](int i) {
-            return i < specs.size() ? specs[i].name : QStringLiteral("field %1").arg(i + 1);
+            return i < rules.size() ? rules[i].name : QStringLiteral("field %1").arg(i + 1);
         };
         int pos = 0;
         for (;;) {
@@ -234,13 +234,13 @@ private:
         }
     }
 
-    bool convert(int n, const Field &f, const FieldSpec &spec, Value *out)
+    bool convert(int n, const Field &f, const FieldRule &rule, Value *out)
     {
-        if (spec.type == FieldType::Text) {
+        if (rule.type == FieldType::Text) {
             // Texts are always written quoted; an unquoted one means a broken line.
             if (!f.quoted) {
                 setError(n, QStringLiteral("\"%1\" is not between double quotes (%2)")
-                                .arg(shown(f.text), spec.name));
+                                .arg(shown(f.text), rule.name));
                 return false;
             }
             out->text = f.text;
@@ -249,14 +249,14 @@ private:
         if (f.quoted) {
             setError(n, QStringLiteral("\"%1\" is a quoted text where a whole number is "
                                        "expected (%2)")
-                            .arg(shown(f.text), spec.name));
+                            .arg(shown(f.text), rule.name));
             return false;
         }
         if (f.text.isEmpty()) {
-            if (spec.type == FieldType::OptNumber)
+            if (rule.type == FieldType::OptNumber)
                 return true;
             setError(n, QStringLiteral("empty field where a whole number is expected (%1)")
-                            .arg(spec.name));
+                            .arg(rule.name));
             return false;
         }
         // Decimal digits with an optional minus, nothing else: no '+', no spaces.
@@ -273,7 +273,7 @@ private:
         }
         if (!digits) {
             setError(n, QStringLiteral("\"%1\" is not a whole number (%2)")
-                            .arg(shown(f.text), spec.name));
+                            .arg(shown(f.text), rule.name));
             return false;
         }
         if (negative)
@@ -283,7 +283,7 @@ private:
                             .arg(shown(f.text))
                             .arg(kMin16)
                             .arg(kMax16)
-                            .arg(spec.name));
+                            .arg(rule.name));
             return false;
         }
         out->number = static_cast<int>(value);

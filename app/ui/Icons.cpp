@@ -61,21 +61,7 @@ QIcon module()
 
 QIcon question()
 {
-    return drawn(48, [](QPainter &p) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(kBlue);
-        p.drawEllipse(QRectF(2, 2, 28, 28));
-        p.setPen(QPen(Qt::white, 3.2, Qt::SolidLine, Qt::RoundCap));
-        QPainterPath q;
-        q.moveTo(11.5, 12);
-        q.cubicTo(11.5, 6.5, 20.5, 6.5, 20.5, 12);
-        q.cubicTo(20.5, 16, 16, 15.5, 16, 19.5);
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(q);
-        p.setPen(Qt::NoPen);
-        p.setBrush(Qt::white);
-        p.drawEllipse(QPointF(16, 24.5), 2, 2);
-    });
+    return toolbar("HelpContent");
 }
 
 QIcon toolbar(const QString &key)

@@ -159,10 +159,10 @@ QString frmCommPort::simulatedPort(const QString &model, QString *error)
     return it->second->portPath();
 }
 
-bool frmCommPort::choosePort(const QString &spec, QString *error)
+bool frmCommPort::choosePort(const QString &portText, QString *error)
 {
     AppState &s = G();
-    const QString t = spec.trimmed();
+    const QString t = portText.trimmed();
     if (t.compare("COM1", Qt::CaseInsensitive) == 0 || t == "1") {
         s.PortNumber = 1;
     } else if (t.compare("COM2", Qt::CaseInsensitive) == 0 || t == "2") {

@@ -26,7 +26,7 @@ public:
 
     // Puts a port given as text into PortNumber/PortName the way the dialog
     // would: "COM1"/"COM2" (or "1"/"2"), "sim:MODEL", or a device path.
-    static bool choosePort(const QString &spec, QString *error);
+    static bool choosePort(const QString &portText, QString *error);
 
     // Starts (once per model) the simulated module and returns its port path.
     static QString simulatedPort(const QString &model, QString *error);
