@@ -86,9 +86,7 @@ void Upload()
 {
     AppState &s = G();
     frmMain *m = MainForm();
-    s.CommForm = m->comm();
-    CommOpen();
-    if (!s.Connected)
+    if (!ModuleReads::LinkUp())
         return;
 
     m->setMenuEnabled("mnuConfig", true);
@@ -122,9 +120,7 @@ void Download()
     if (!s.DialogOK)
         return;
     frmMain *m = MainForm();
-    s.CommForm = m->comm();
-    CommOpen();
-    if (!s.Connected)
+    if (!ModuleReads::LinkUp())
         return downloadIncomplete();
 
     const int kind = orZero(s.ModelKind);

@@ -100,10 +100,7 @@ AnalogMonitor::~AnalogMonitor() = default;
 
 void AnalogMonitor::buildTable()
 {
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName("Frame1");
-    Frame1->setFrameShape(QFrame::StyledPanel);
-    Frame1->setFrameShadow(QFrame::Sunken);
+    Frame1 = tableFrame();
 
     auto *grid = new QGridLayout(Frame1);
     grid->setContentsMargins(6, 4, 6, 6);

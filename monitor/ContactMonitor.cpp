@@ -27,10 +27,7 @@ ContactMonitor::ContactMonitor(const Layout &cfg)
     lblTitle->setText(QString::fromLatin1(cfg_.titleText));
     outer->addWidget(lblTitle);
 
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName("Frame1");
-    Frame1->setFrameShape(QFrame::StyledPanel);
-    Frame1->setFrameShadow(QFrame::Sunken);
+    Frame1 = tableFrame();
     outer->addWidget(Frame1);
 
     auto *grid = new QGridLayout(Frame1);

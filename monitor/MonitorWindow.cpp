@@ -142,6 +142,15 @@ QFrame *MonitorWindow::separator(const QString &name)
     return f;
 }
 
+QFrame *MonitorWindow::tableFrame()
+{
+    auto *f = new QFrame(this);
+    f->setObjectName("Frame1");
+    f->setFrameShape(QFrame::StyledPanel);
+    f->setFrameShadow(QFrame::Sunken);
+    return f;
+}
+
 QLabel *MonitorWindow::heading(const QString &name, const QString &tag)
 {
     auto *l = new QLabel(this);

@@ -37,6 +37,8 @@ protected:
     QPushButton *rowButton(const QString &name, const QString &text, int width);
     QFrame *lamp(const QString &name);
     QFrame *separator(const QString &name);
+    // The sunken frame "Frame1" that holds a window's table.
+    QFrame *tableFrame();
     QLabel *heading(const QString &name, const QString &tag);
 
     static QString indexed(const char *array, int i);

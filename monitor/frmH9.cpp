@@ -38,10 +38,7 @@ frmH9::frmH9()
     outer->setContentsMargins(8, 8, 8, 8);
     outer->setSpacing(6);
 
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName("Frame1");
-    Frame1->setFrameShape(QFrame::StyledPanel);
-    Frame1->setFrameShadow(QFrame::Sunken);
+    Frame1 = tableFrame();
     outer->addWidget(Frame1);
 
     auto *grid = new QGridLayout(Frame1);

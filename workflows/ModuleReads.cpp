@@ -5,6 +5,7 @@
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 #include "app/ui/frmMain.h"
+#include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "monitor/TypeNames.h"
 #include "monitor/frmB6.h"
@@ -36,6 +37,13 @@ bool readInt(int item, int index, int &out, QString *payload = nullptr)
 }
 
 }  // namespace
+
+bool LinkUp()
+{
+    G().CommForm = MainForm()->comm();
+    CommOpen();
+    return G().Connected;
+}
 
 AnalogMonitor *AnalogWindow(int kind)
 {

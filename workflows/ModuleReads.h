@@ -7,6 +7,10 @@ class AnalogMonitor;
 
 namespace ModuleReads {
 
+// CommForm set to the main window, then the link opened and checked; the
+// failure has been shown when it returns false.
+bool LinkUp();
+
 // Item 5 of channel ch: type code, its split and the type name.
 bool Type(int kind, AnalogMonitor *w, int ch);
 // Item 25 of channel ch: cold-junction switch and its text.

@@ -118,6 +118,19 @@ bool pollPass(int kind, void (*pause)())
     return true;
 }
 
+// The channel buttons open the editors; they are locked while the cycle runs.
+void setChannelButtons(int kind, bool on)
+{
+    if (kind == 5) {
+        for (int ch = 1; ch <= 8; ++ch)
+            form<frmH9>()->cmdCh[ch]->setEnabled(on);
+        return;
+    }
+    AnalogMonitor *w = ModuleReads::AnalogWindow(kind);
+    for (int ch = 1; ch <= w->channels(); ++ch)
+        w->cmdCh[ch]->setEnabled(on);
+}
+
 }  // namespace
 
 double frmLoading::VersionValue(const QString &text, bool *ok)
@@ -136,9 +149,7 @@ void frmLoading::Connecting()
 {
     AppState &s = G();
     frmMain *m = MainForm();
-    s.CommForm = m->comm();
-    CommOpen();
-    if (!s.Connected)
+    if (!ModuleReads::LinkUp())
         return;
 
     m->setMenuEnabled("mnuConfig", true);
@@ -224,33 +235,18 @@ void frmLoading::Starting()
         m->setToolbarEnabled(pos, false);
     m->setToolbarEnabled(6, true);
 
-    switch (orZero(G().ModelKind)) {
+    const int kind = orZero(G().ModelKind);
+    switch (kind) {
     case 1:
-        for (int ch = 1; ch <= 16; ++ch)
-            form<frmKx5>()->cmdCh[ch]->setEnabled(false);
-        break;
     case 2:
-        for (int ch = 1; ch <= 8; ++ch)
-            form<frmL5>()->cmdCh[ch]->setEnabled(false);
-        break;
+    case 5:
+    case 6: setChannelButtons(kind, false); break;
     case 3:
         for (int ch = 1; ch <= 32; ++ch)
             form<frmB6>()->cmdOut[ch]->setEnabled(true);
         break;
-    case 4:
-        form<frmE6>()->cmdCntPre->setEnabled(false);
-        break;
-    case 5:
-        for (int ch = 1; ch <= 8; ++ch)
-            form<frmH9>()->cmdCh[ch]->setEnabled(false);
-        break;
-    case 6:
-        for (int ch = 1; ch <= 8; ++ch)
-            form<frmKx7>()->cmdCh[ch]->setEnabled(false);
-        break;
-    default:
-        MsgBox("No Model", "Type set", MsgIcon::None);
-        break;
+    case 4: form<frmE6>()->cmdCntPre->setEnabled(false); break;
+    default: MsgBox("No Model", "Type set", MsgIcon::None); break;
     }
 }
 
@@ -258,9 +254,7 @@ void frmLoading::Monitoring()
 {
     AppState &s = G();
     frmMain *m = MainForm();
-    s.CommForm = m->comm();
-    CommOpen();
-    if (!s.Connected)
+    if (!ModuleReads::LinkUp())
         return;
     const int row = ModelRow(m->lblData[1]->text());
     if (!row)
@@ -314,30 +308,29 @@ void frmLoading::Stopping()
     m->setToolbarEnabled(6, false);
     s.TimeoutFlag = false;
 
-    auto resetAnalog = [](AnalogMonitor *w, int n) {
-        for (int ch = 1; ch <= n; ++ch) {
-            w->cmdCh[ch]->setEnabled(true);
+    const int kind = orZero(s.ModelKind);
+    switch (kind) {
+    case 1:
+    case 2:
+    case 6: {
+        setChannelButtons(kind, true);
+        AnalogMonitor *w = ModuleReads::AnalogWindow(kind);
+        for (int ch = 1; ch <= w->channels(); ++ch)
             setBackColor(w->shpOut[ch], ActiveBorderColor());
-        }
-    };
-    switch (orZero(s.ModelKind)) {
-    case 1: resetAnalog(form<frmKx5>(), 16); break;
-    case 2: resetAnalog(form<frmL5>(), 8); break;
+        if (kind == 6)
+            m->setMenuEnabled("mnuAlarm", true);
+        break;
+    }
     case 3:
         for (int ch = 1; ch <= 32; ++ch)
             form<frmB6>()->cmdOut[ch]->setEnabled(false);
         break;
     case 4: form<frmE6>()->cmdCntPre->setEnabled(true); break;
     case 5:
-        for (int ch = 1; ch <= 8; ++ch)
-            form<frmH9>()->cmdCh[ch]->setEnabled(true);
+        setChannelButtons(kind, true);
         m->setToolbarEnabled(2, false);
         m->setToolbarEnabled(3, false);
         m->setMenuEnabled("mnuAdjustment", false);
-        break;
-    case 6:
-        resetAnalog(form<frmKx7>(), 8);
-        m->setMenuEnabled("mnuAlarm", true);
         break;
     default: MsgBox("No Model", "Type set", MsgIcon::None); break;
     }
