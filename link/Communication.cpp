@@ -174,6 +174,14 @@ quint64 &exchangeCounter()
     return count;
 }
 
+// An exchange that ends without a reply and without a word to the user
+// (no host, program ending, port closed under it).
+QString giveUp()
+{
+    G().TimeoutFlag = true;
+    return QString();
+}
+
 QString portFailure(const QString &text)
 {
     MsgBox(text, "Send/Receive", MsgIcon::Critical);
@@ -192,18 +200,14 @@ QString SendReceive(const QString &command)
 {
     AppState &s = G();
     QPointer<LinkHost> h = s.CommForm;
-    if (!h || AppEnding()) {
-        s.TimeoutFlag = true;
-        return QString();
-    }
+    if (!h || AppEnding())
+        return giveUp();
 
     // One exchange at a time: a command started by an event handler while
     // another waits for its reply goes out only after that one has ended.
     waitUntil(h, [&] { return !h->exchangeInProgress(); });
-    if (!h || AppEnding()) {
-        s.TimeoutFlag = true;
-        return QString();
-    }
+    if (!h || AppEnding())
+        return giveUp();
 
     QSerialPort &port = h->MSComm1;
     if (!port.isOpen())
@@ -218,8 +222,7 @@ QString SendReceive(const QString &command)
     const QByteArray bytes = command.toLatin1();
     ++exchangeCounter();
     if (port.write(bytes) != bytes.size()) {
-        h->current_ = nullptr;
-        emit h->exchangeEnded();
+        h->finish(&ex);
         return portFailure(port.errorString());
     }
     h->Timer1.start();
@@ -227,10 +230,8 @@ QString SendReceive(const QString &command)
     if (s.RestartPending && command.startsWith('D')) {
         // The restart write: the module answers nothing.
         s.RestartPending = false;
-        h->current_ = nullptr;
-        h->Timer1.stop();
         port.flush();
-        emit h->exchangeEnded();
+        h->finish(&ex);
         return command;
     }
 
@@ -239,12 +240,10 @@ QString SendReceive(const QString &command)
         // host gone or program ending: give up quietly
         if (h && h->current_ == &ex)
             h->finish(&ex);
-        s.TimeoutFlag = true;
-        return QString();
+        return giveUp();
     }
     if (ex.failed)
-        return ex.errorText.isEmpty() ? (s.TimeoutFlag = true, QString())
-                                      : portFailure(ex.errorText);
+        return ex.errorText.isEmpty() ? giveUp() : portFailure(ex.errorText);
     if (ex.timedOut) {
         MsgBox("Timeout", "Send/Receive", MsgIcon::Critical);
         s.TimeoutFlag = true;

@@ -538,8 +538,6 @@ void frmMain::closeEvent(QCloseEvent *e)
         e->ignore();
         return;
     }
-    if (comm_->MSComm1.isOpen())
-        comm_->MSComm1.close();
     CommClose();
     FormRegistry::instance().unloadAllBut(this);
     FormRegistry::instance().remove(this);
