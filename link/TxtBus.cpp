@@ -19,7 +19,14 @@ bool ReplyCheck(QString &reply)
     }
     if (reply.size() < 3 || !reply.startsWith('D') || !reply.endsWith('\r'))
         return false;
-    reply = reply.mid(1, reply.size() - 2).trimmed();
+    // only spaces are trimmed; any other character belongs to the payload
+    QString payload = reply.mid(1, reply.size() - 2);
+    int from = 0, to = payload.size();
+    while (from < to && payload[from] == ' ')
+        ++from;
+    while (to > from && payload[to - 1] == ' ')
+        --to;
+    reply = payload.mid(from, to - from);
     return true;
 }
 

@@ -200,6 +200,7 @@ private slots:
         QTest::newRow("D CR only") << "D\r" << false << "D\r";
         QTest::newRow("space payload") << "D \r" << true << "";
         QTest::newRow("trimmed") << "D  12.5 \r" << true << "12.5";
+        QTest::newRow("only spaces trimmed") << "D\t7 \r" << true << "\t7";
         QTest::newRow("no D") << "X12\r" << false << "X12\r";
         QTest::newRow("no CR") << "D12" << false << "D12";
     }

@@ -808,15 +808,17 @@ void TestMonitoring::kx7ComesToFront()
     ShowForm(form<frmKx5>());
     QVERIFY(!form<frmKx7>()->isVisible());
 
-    bool kx7Shown = false, kx5Hidden = false;
+    bool kx7Shown = false, kx5Hidden = false, alarmOn = true;
     afterLines(f, 2, [&] {
         kx7Shown = form<frmKx7>()->isVisible();
         kx5Hidden = !form<frmKx5>()->isVisible();
+        alarmOn = menuOn("mnuAlarm");  // only Stop acts while the cycle runs
         f.click("mnuMonitorStop");
     });
     QVERIFY(startAndWait(f));
     QVERIFY(kx7Shown);
     QVERIFY(kx5Hidden);
+    QVERIFY(!alarmOn);
     QCOMPARE(f.main()->lblData[0]->text(), QString("KX7"));
 }
 

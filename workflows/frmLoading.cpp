@@ -262,8 +262,13 @@ void frmLoading::Monitoring()
     s.MonitorRun = true;
     const int kind = s.ModelKindList[row];
     s.ModelKind = kind;
-    // every kind's window comes to the front, the second-generation one too
-    ModuleReads::ShowKindWindow(kind);
+    // Every kind's window comes to the front, the second-generation one too;
+    // that one only by ShowForm, since its menu table would turn the Alarm
+    // menu back on in the middle of the cycle.
+    if (kind == 6)
+        ShowForm(form<frmKx7>());
+    else
+        ModuleReads::ShowKindWindow(kind);
 
     while (s.MonitorRun) {
         yieldOnce();
