@@ -30,6 +30,11 @@ struct AppState {
 
     // Model
     OptInt ModelKind;
+    // What this connection found out about the module on the line: its
+    // model was looked up (and for kind 6 its option bits read) since the
+    // link came up. A download writes only to a module identified so.
+    bool Identified = false;
+    int LineKind = 0;
     bool HwOption10 = false;
     bool HwOption20 = false;
 

@@ -43,6 +43,27 @@ const QHash<int, Entry> &table()
     return t;
 }
 
+const QHash<QString, QString> &ownTexts()
+{
+    static const QHash<QString, QString> t = [] {
+        QHash<QString, QString> t;
+        loadTextResource();
+        QFile f(":/texts/texts-own.tsv");
+        if (!f.open(QIODevice::ReadOnly))
+            qFatal("own text table missing from the build");
+        for (const QByteArray &raw : f.readAll().split('\n')) {
+            const QString line = QString::fromUtf8(raw).remove('\r');
+            if (line.isEmpty() || line.startsWith('#'))
+                continue;
+            const QStringList cols = line.split('\t');
+            if (cols.size() == 2)
+                t.insert(cols[0], cols[1]);
+        }
+        return t;
+    }();
+    return t;
+}
+
 std::optional<TextLanguage> &chosenLanguage()
 {
     static std::optional<TextLanguage> lang;
@@ -78,6 +99,18 @@ QString ResStringIn(int id, TextLanguage lang)
 QString LoadResString(int id)
 {
     return ResStringIn(id, textLanguage());
+}
+
+QString Tr(const QString &english)
+{
+    if (textLanguage() != TextLanguage::Japanese)
+        return english;
+    return ownTexts().value(english, english);
+}
+
+QString Tr(const char *english)
+{
+    return Tr(QString::fromUtf8(english));
 }
 
 bool HasResString(int id)

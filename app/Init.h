@@ -22,3 +22,10 @@ bool HasResString(int id);
 // Every id of the table, ascending.
 QList<int> ResStringIds();
 QString ResStringIn(int id, TextLanguage lang);
+
+// The program's own texts that the string table does not hold (messages
+// and captions beyond it): the English text is the key, and the Japanese
+// text comes from resources/texts-own.tsv when the display language is
+// Japanese. A text not in that table stays English.
+QString Tr(const char *english);
+QString Tr(const QString &english);

@@ -13,10 +13,13 @@ void MsgBox(const QString &text, const QString &title, MsgIcon icon);
 struct UiHooks {
     // Shows a message; the application installs the real message box.
     std::function<void(const QString &text, const QString &title, MsgIcon icon)> msgBox;
-    // The port dialog: leaves its answer in PortNumber / PortName.
+    // The port dialog: leaves its answer in PortNumber / PortName; a
+    // cancelled dialog leaves PortNumber empty.
     std::function<void()> commPort;
-    // Returns the main window to its idle state after a failed link check.
-    std::function<void()> stopping;
+    // The link check failed and the port is closed again; wasConnected
+    // tells whether a connection was lost (the main window then returns to
+    // the disconnected state) or only a new one did not come up.
+    std::function<void(bool wasConnected)> linkLost;
 };
 
 UiHooks &Hooks();

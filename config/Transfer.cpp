@@ -1,11 +1,12 @@
 #include "config/Transfer.h"
 
+#include "app/Commands.h"
 #include "app/Globals.h"
 #include "app/Init.h"
+#include "app/MainPanel.h"
 #include "app/Messages.h"
 #include "app/ui/Forms.h"
 #include "app/ui/frmDialog.h"
-#include "app/ui/frmMain.h"
 #include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "monitor/frmB6.h"
@@ -14,6 +15,7 @@
 #include "monitor/frmKx5.h"
 #include "monitor/frmKx7.h"
 #include "monitor/frmL5.h"
+#include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
 #include "workflows/Progress.h"
 
@@ -33,6 +35,10 @@ QList<Write> downloadSequence(int kind)
     const AppState &s = G();
     const auto cc = [](int ch) { return Fmt00(ch); };
     const auto num = [](int v) { return QString::number(v); };
+    // the value goes out with a point and comes back so
+    const auto filter = [&s] {
+        return Write{16, s.FilterTime, CommaToPoint(s.FilterTime)};
+    };
     QList<Write> w;
     switch (kind) {
     case 6:
@@ -46,7 +52,7 @@ QList<Write> downloadSequence(int kind)
         w.append({7, "01" + num(s.AlarmOut), num(s.AlarmOut)});
         if (s.HwOption10)
             w.append({15, num(orZero(s.LineNoise)), num(orZero(s.LineNoise))});
-        w.append({16, s.FilterTime, s.FilterTime});
+        w.append(filter());
         break;
     case 5:
         for (int ch = 1; ch <= 8; ++ch) {
@@ -59,7 +65,7 @@ QList<Write> downloadSequence(int kind)
             w.append({5, cc(ch) + Fmt00(s.TypeCode[ch]), num(s.TypeCode[ch])});
             w.append({20, cc(ch) + num(s.BurnoutType), num(s.BurnoutType)});
         }
-        w.append({16, s.FilterTime, s.FilterTime});
+        w.append(filter());
         break;
     case 1:
         for (int ch = 1; ch <= 16; ++ch) {
@@ -67,7 +73,7 @@ QList<Write> downloadSequence(int kind)
             w.append({25, cc(ch) + num(s.CjcSw[ch]), num(s.CjcSw[ch])});
             w.append({20, cc(ch) + num(s.BurnoutType), num(s.BurnoutType)});
         }
-        w.append({16, s.FilterTime, s.FilterTime});
+        w.append(filter());
         break;
     default:
         break;
@@ -85,17 +91,19 @@ void downloadIncomplete()
 void Upload()
 {
     AppState &s = G();
-    frmMain *m = MainForm();
     if (!ModuleReads::LinkUp())
         return;
 
-    m->setMenuEnabled("mnuConfig", true);
-    m->setMenuEnabled("mnuMonitor", true);
-    m->setMenuEnabled("mnuAdjustment", true);
-    m->setMenuEnabled("mnuConnDisConn", true);
-    m->setMenuEnabled("mnuConnConn", false);
-    m->setToolbarEnabled(4, true);
-    m->setToolbarEnabled(5, true);
+    Commands::instance().set({{"mnuConfig", true},
+                              {"mnuMonitor", true},
+                              {"mnuAdjustment", true},
+                              {"mnuConnDisConn", true},
+                              {"mnuConnConn", false},
+                              // a display step while not connected turned these off
+                              {"mnuConfigUpload", true},
+                              {"mnuConfigDownload", true},
+                              {"tb4", true},
+                              {"tb5", true}});
 
     const auto fail = [] { MsgBox(LoadResString(3004), "Monitoring", MsgIcon::Critical); };
     const int known = orZero(s.ModelKind);
@@ -103,11 +111,16 @@ void Upload()
     for (int row = 1; row <= rows; ++row)
         if (!ModuleReads::IdentityRow(row))
             return fail();
-    const int row = ModelRow(m->lblData[1]->text());
+    const int row = ModelRow(MainPanel::instance().data(1));
     if (!row)
         return fail();
     const int kind = s.ModelKindList[row];
     s.ModelKind = kind;
+    // The upload does not read the option bits of kind 6; a download reads
+    // them first unless connecting did.
+    if (kind != 6 || s.LineKind != 6)
+        s.Identified = kind != 6;
+    s.LineKind = kind;
     ModuleReads::ShowKindWindow(kind);
     if (!ModuleReads::Settings(kind))
         return fail();
@@ -116,22 +129,30 @@ void Upload()
 void Download()
 {
     AppState &s = G();
+    const QString title = "Download all channels";
     frmDialog::Dialog("Starting download for All Channels.");
     if (!s.DialogOK)
         return;
-    frmMain *m = MainForm();
-    if (!ModuleReads::LinkUp())
-        return downloadIncomplete();
-
     const int kind = orZero(s.ModelKind);
+    // every value is checked before anything goes out
+    if (!DownloadCheck::SettingsOk(kind, title))
+        return;
+    if (!ModuleReads::LinkUp()) {
+        if (!CommOpenCancelled())
+            downloadIncomplete();
+        return;
+    }
+
     if (kind == 3 || kind == 4)
         return;  // nothing to download for the contact modules
     if (kind == 0) {
         MsgBox("No Model", "Type set", MsgIcon::None);
         return;
     }
+    if (!DownloadCheck::ModuleFits(title))
+        return;
     const QList<Write> writes = downloadSequence(kind);
-    Progress p(m, "Downloading", writes.size());
+    Progress p("Downloading", writes.size());
     for (const Write &w : writes) {
         QString reply;
         if (!ParameterWrite(w.item, w.value, reply) || reply != w.expected)

@@ -85,6 +85,12 @@ void LinkHost::onPortError(QSerialPort::SerialPortError error)
     finish(current_);
 }
 
+LinkHost *&MainLink()
+{
+    static LinkHost *host = nullptr;
+    return host;
+}
+
 QString PortDevice(const QString &portName, int portNumber)
 {
 #ifdef Q_OS_WIN
@@ -97,17 +103,46 @@ QString PortDevice(const QString &portName, int portNumber)
     return portName;
 }
 
+namespace {
+bool openCancelled = false;
+
+// A link that is not up is not left half open: the port is closed again,
+// so the next attempt asks for the port and opens it anew.
+void linkDown(bool wasConnected)
+{
+    CommClose();
+    if (Hooks().linkLost)
+        Hooks().linkLost(wasConnected);
+}
+}  // namespace
+
+bool CommOpenCancelled()
+{
+    return openCancelled;
+}
+
 void CommOpen()
 {
     AppState &s = G();
     LinkHost *h = s.CommForm;
+    openCancelled = false;
     if (!h)
         return;
+    const bool wasConnected = s.Connected;
     if (!s.Connected) {
+        if (!h->MSComm1.isOpen()) {
+            s.PortNumber.reset();
+            s.PortName.clear();
+        }
         if (Hooks().commPort)
             Hooks().commPort();
         if (!h->MSComm1.isOpen()) {
-            const QString device = s.PortNumber ? PortDevice(s.PortName, *s.PortNumber) : QString();
+            if (!s.PortNumber) {
+                // the user closed the port dialog: nothing to report
+                openCancelled = true;
+                return;
+            }
+            const QString device = PortDevice(s.PortName, *s.PortNumber);
             QString error;
             if (device.isEmpty()) {
                 error = "No port chosen";
@@ -123,9 +158,7 @@ void CommOpen()
             }
             if (!error.isEmpty()) {
                 MsgBox(error, LoadResString(3001), MsgIcon::Exclamation);
-                if (Hooks().stopping)
-                    Hooks().stopping();
-                return;
+                return linkDown(false);
             }
         }
     }
@@ -133,8 +166,7 @@ void CommOpen()
     s.Connected = GroupCommand(1, reply);
     if (!s.Connected) {
         MsgBox(LoadResString(3000), LoadResString(3001), MsgIcon::Exclamation);
-        if (Hooks().stopping)
-            Hooks().stopping();
+        linkDown(wasConnected);
     }
 }
 
@@ -151,6 +183,7 @@ void CommClose()
     s.PortName.clear();
     s.Connected = false;
     s.TimeoutFlag = false;
+    s.Identified = false;
 }
 
 namespace {

@@ -49,6 +49,9 @@ private:
     Exchange *current_ = nullptr;
 };
 
+// The link host of the main window, which every workflow talks through.
+LinkHost *&MainLink();
+
 // Device path for a port number of the port dialog: 1 and 2 are the first
 // two serial ports of the platform, 3 is the port named in PortName.
 QString PortDevice(const QString &portName, int portNumber);
@@ -58,5 +61,8 @@ QString PortDevice(const QString &portName, int portNumber);
 quint64 ExchangeCount();
 
 void CommOpen();
+// True when the last CommOpen ended because the user closed the port
+// dialog: a cancel, not a failure, so nothing more is reported.
+bool CommOpenCancelled();
 void CommClose();
 QString SendReceive(const QString &command);

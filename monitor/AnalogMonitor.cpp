@@ -1,9 +1,11 @@
 #include "monitor/AnalogMonitor.h"
 
+#include "app/Commands.h"
 #include "app/Globals.h"
+#include "app/MainPanel.h"
 #include "app/ui/Entry.h"
 #include "app/ui/FormText.h"
-#include "app/ui/frmMain.h"
+#include "app/ui/Forms.h"
 #include "monitor/TypeNames.h"
 
 #include <QFrame>
@@ -48,6 +50,7 @@ enum Col { ColCh, ColType, ColReal, ColUnit1, ColRaw, ColUnit2, ColCjc, ColStatu
 AnalogMonitor::AnalogMonitor(const Layout &cfg)
     : cfg_(cfg)
 {
+    setObjectName(QString::fromLatin1(cfg_.form));
     setWindowTitle(QString::fromLatin1(cfg_.suffix));
 
     auto *outer = new QVBoxLayout(this);
@@ -142,6 +145,7 @@ void AnalogMonitor::buildTable()
         const int row = ch + 2;
         cmdCh[ch] = rowButton(indexed("cmdCh", ch), channelCaption(ch), kButtonW);
         connect(cmdCh[ch], &QPushButton::clicked, this, [this, ch] { cmdCh_Click(ch); });
+        BindCommand(cmdCh[ch], objectName() + ".cmdCh");
         lblType[ch] = readout(indexed("lblType", ch), Qt::AlignLeft, kTypeW);
         lblReal[ch] = readout(indexed("lblReal", ch), Qt::AlignRight, kValueW);
         lblUnit1[ch] = caption(indexed("lblUnit1", ch), QString());
@@ -217,7 +221,6 @@ void AnalogMonitor::cmdCh_Click(int ch)
 
 void AnalogMonitor::applyMenus()
 {
-    frmMain *main = MainForm();
     const AppState &s = G();
     const int column = static_cast<int>(cfg_.menus);
     for (const MenuRow &row : kMenuTable) {
@@ -233,13 +236,13 @@ void AnalogMonitor::applyMenus()
             break;
         case Rule::OffForQy8:
             // the QY8 variant of the module has no Modbus side
-            on = !(main->lblData[1] && main->lblData[1]->text() == s.ModelName[7]);
+            on = MainPanel::instance().data(1) != s.ModelName[7];
             break;
         case Rule::ByOption10:
             on = s.HwOption10;
             break;
         }
-        main->setMenuEnabled(QString::fromLatin1(row.item), on);
+        Commands::instance().set(QString::fromLatin1(row.item), on);
     }
 }
 

@@ -19,6 +19,7 @@ public:
     enum class MenuColumn { Kx5, L5, Kx7 };
 
     struct Layout {
+        const char *form;     // window name: frmKx5, frmL5 or frmKx7
         int kind;             // model kind: 1, 2 or 6
         int channels;         // table rows, 16 or 8
         const char *suffix;   // shown in row 0 of the identity panel

@@ -1,6 +1,7 @@
 #include "monitor/ContactMonitor.h"
 
 #include "app/ui/FormText.h"
+#include "app/ui/Forms.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -53,7 +54,7 @@ ContactMonitor::ContactMonitor(const Layout &cfg)
             // Switching is possible only while monitoring runs; the cycle
             // enables the buttons.
             cmdOut[i] = rowButton(indexed("cmdOut", i), "Switch", 50);
-            cmdOut[i]->setEnabled(false);
+            BindCommand(cmdOut[i], "frmB6.cmdOut");
             grid->addWidget(cmdOut[i], row, col + 2);
         }
     }

@@ -1,7 +1,9 @@
 #include "monitor/MonitorWindow.h"
 
+#include "app/Commands.h"
+#include "app/MainPanel.h"
 #include "app/ui/FormText.h"
-#include "app/ui/frmMain.h"
+#include "app/ui/Forms.h"
 
 #include <QAction>
 #include <QFrame>
@@ -19,8 +21,7 @@ MonitorWindow::~MonitorWindow() = default;
 
 void MonitorWindow::embed()
 {
-    frmMain *main = MainForm();
-    QMdiArea *area = main ? main->mdi() : nullptr;
+    QMdiArea *area = DataArea();
     if (!area)
         return;
     // No title bar: the data window fills the MDI area at a fixed place, and
@@ -36,25 +37,18 @@ void MonitorWindow::embed()
 void MonitorWindow::showAsDataWindow(const QString &suffix)
 {
     ShowForm(this);
-    if (frmMain *main = MainForm())
-        if (QLabel *row0 = main->lblData[0])
-            row0->setText(suffix);
+    MainPanel::instance().setData(0, suffix);
 }
 
 void MonitorWindow::setMenus(std::initializer_list<std::pair<const char *, bool>> items)
 {
-    frmMain *main = MainForm();
-    for (const auto &[name, on] : items)
-        main->setMenuEnabled(QString::fromLatin1(name), on);
+    Commands::instance().set(items);
 }
 
 void MonitorWindow::setSaveEnabled(bool on)
 {
-    frmMain *main = MainForm();
-    main->setMenuEnabled("mnuFileSave", on);
-    main->setMenuEnabled("mnuFileSaveAs", on);
-    main->setToolbarEnabled(2, on);
-    main->setToolbarEnabled(3, on);
+    Commands::instance().set(
+        {{"mnuFileSave", on}, {"mnuFileSaveAs", on}, {"tb2", on}, {"tb3", on}});
 }
 
 QString MonitorWindow::indexed(const char *array, int i)

@@ -43,11 +43,12 @@ void frmB6::DiscreteDown()
     const int n = Label1[contact]->text() == "OFF" ? 1 : 0;
     const QString value = Fmt00(contact) + QString::number(n);
     QString reply;
-    if (ParameterWrite(7, value, reply) && WholeNumber(reply) == n) {
+    const bool done = ParameterWrite(7, value, reply) && WholeNumber(reply) == n;
+    // Served, or reported once and dropped; a click made meanwhile stays.
+    if (s.DoRequest == contact)
         s.DoRequest = 0;
+    if (done)
         return;
-    }
-    // The request stays, so the next pause of the cycle tries again.
     MsgBox(LoadResString(3003) + "\r\n" + "Out= " + value + "\r" + " In= " + reply, "Descrete Down",
            MsgIcon::Critical);
 }

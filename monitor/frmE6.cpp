@@ -2,6 +2,7 @@
 
 #include "app/ui/Entry.h"
 #include "app/ui/FormText.h"
+#include "app/ui/Forms.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -15,6 +16,7 @@ frmE6::frmE6()
     cmdCntPre->setMinimumWidth(110);
     setTag(cmdCntPre, "2045");
     connect(cmdCntPre, &QPushButton::clicked, this, &frmE6::cmdCntPre_Click);
+    BindCommand(cmdCntPre, "frmE6.cmdCntPre");
     footer()->addWidget(cmdCntPre);
     loadWindow();
 }

@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/ui/Entry.h"
 #include "app/ui/FormText.h"
+#include "app/ui/Forms.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -64,6 +65,7 @@ frmH9::frmH9()
     for (int ch = 1; ch <= kChannels; ++ch) {
         const int row = ch + 2;
         cmdCh[ch] = rowButton(indexed("cmdCh", ch), channelCaption(ch), 34);
+        BindCommand(cmdCh[ch], "frmH9.cmdCh");
         connect(cmdCh[ch], &QPushButton::clicked, this, [this, ch] { cmdCh_Click(ch); });
         lblDI[ch] = readout(indexed("lblDI", ch), Qt::AlignHCenter, 64);
         lblDO[ch] = readout(indexed("lblDO", ch), Qt::AlignHCenter, 64);

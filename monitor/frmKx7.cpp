@@ -1,7 +1,7 @@
 #include "monitor/frmKx7.h"
 
 frmKx7::frmKx7()
-    : AnalogMonitor({6, 8, "KX7", true, true, MenuColumn::Kx7})
+    : AnalogMonitor({"frmKx7", 6, 8, "KX7", true, true, MenuColumn::Kx7})
 {
 }
 

@@ -69,7 +69,9 @@ bool validType(int kind, int code)
 {
     switch (kind) {
     case 1:
-        return (code >= 0 && code <= 6) || (code >= 16 && code <= 22) || (code >= 32 && code <= 37);
+        // 16..28 as the program writes thermocouples, 32..37 as a module
+        // may report the last six of them
+        return (code >= 0 && code <= 6) || (code >= 16 && code <= 28) || (code >= 32 && code <= 37);
     case 2:
         return (code >= 48 && code <= 53) || (code >= 64 && code <= 67);
     case 6:

@@ -220,17 +220,17 @@ private slots:
         sim::Faults faults;
         faults.silent = true;
         f.module().setFaults(faults);
-        int stops = 0;
-        Hooks().stopping = [&] { ++stops; };
+        QList<bool> lost;
+        Hooks().linkLost = [&](bool wasConnected) { lost << wasConnected; };
         CommOpen();
         QVERIFY(!G().Connected);
-        QCOMPARE(stops, 1);
+        QCOMPARE(lost, QList<bool>{false});
         QCOMPARE(f.log.messages,
                  (QList<ShownMessage>{kTimeout, kTimeout, kTimeout,
                                       {"Out=G01\r\r\nIn =", "Group Command Error", MsgIcon::Exclamation},
                                       {"Communication failed", "Communication", MsgIcon::Exclamation}}));
         QCOMPARE(f.received(), (QStringList{"G01", "G01", "G01"}));
-        QVERIFY(f.host().MSComm1.isOpen());  // left open for the next attempt
+        QVERIFY(!f.host().MSComm1.isOpen());  // a failed connect does not hold the port
     }
 
     void busyModule_data()
@@ -378,29 +378,29 @@ private slots:
             G().PortNumber = 3;
             G().PortName = "/dev/kavix-no-such-port";
         };
-        int stops = 0;
-        Hooks().stopping = [&] { ++stops; };
+        QList<bool> lost;
+        Hooks().linkLost = [&](bool wasConnected) { lost << wasConnected; };
         CommOpen();
         QVERIFY(!G().Connected);
-        QCOMPARE(stops, 1);
+        QCOMPARE(lost, QList<bool>{false});
         QCOMPARE(f.log.messages.size(), 1);
         QCOMPARE(f.log.messages[0].title, QString("Communication"));
         QCOMPARE(f.log.messages[0].icon, MsgIcon::Exclamation);
         QVERIFY(f.log.messages[0].text.contains("/dev/kavix-no-such-port"));
 
-        // Closing the port dialog without a choice leaves no port to open.
+        // Closing the port dialog without a choice cancels quietly.
         f.log.clear();
         Hooks().commPort = [] {};
-        G().PortNumber.reset();
         CommOpen();
         QVERIFY(!G().Connected);
-        QCOMPARE(f.log.messages.size(), 1);
-        QCOMPARE(f.log.messages[0].title, QString("Communication"));
+        QVERIFY(CommOpenCancelled());
+        QVERIFY(f.log.messages.isEmpty());
+        QCOMPARE(lost.size(), 1);
     }
 
-    void secondPortChoiceWaitsForClose()
+    void secondPortChoiceTakesEffect()
     {
-        // After a failed check the port stays open on its first number.
+        // After a failed check the port is closed: the next choice counts.
         LinkFixture f;
         sim::Faults faults;
         faults.silent = true;
@@ -414,11 +414,10 @@ private slots:
             G().PortNumber = 3;
             G().PortName = otherPath;
         };
-        f.module().setFaults(sim::Faults{});
         CommOpen();
         QVERIFY(G().Connected);
-        QCOMPARE(f.received().size(), 4);  // three silent tries, then the good one
-        QVERIFY(other.received().isEmpty());
+        QCOMPARE(f.received().size(), 3);  // the three silent tries
+        QCOMPARE(other.received(), QList<QByteArray>{"G01"});
     }
 };
 

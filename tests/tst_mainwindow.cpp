@@ -204,13 +204,18 @@ void TestMainWindow::idleEnabling()
 void TestMainWindow::stopWithoutCycleReturnsToStoppedSet()
 {
     MainFixture f;
+    f.connect();
     QVERIFY(!G().MonitorRun);
-    f.click("mnuMonitorStop");
+    f.main()->mnuMonitorStop_Click();
     QCOMPARE(G().MenuPause, false);
     for (int pos = 1; pos <= 11; ++pos)
         QCOMPARE(toolOn(pos), pos != 6);
     QVERIFY(menuOn("mnuMonitorStart"));
     QVERIFY(!menuOn("mnuMonitorStop"));
+    QVERIFY(f.log.messages.isEmpty());
+    // without a model Stopping says so
+    G().ModelKind.reset();
+    f.main()->mnuMonitorStop_Click();
     QCOMPARE(f.log.messages, QList<ShownMessage>{kNoModel});
 }
 
@@ -477,6 +482,11 @@ void TestMainWindow::monitorMenuPauses()
     f.main()->comm()->Timer1.start();
     auto *monitor = f.main()->findChild<QMenu *>("mnuMonitor");
     QVERIFY(monitor);
+    // the pause belongs to the cycle: without one the time-out runs on
+    emit monitor->aboutToShow();
+    QCOMPARE(G().MenuPause, false);
+    QVERIFY(f.main()->comm()->Timer1.isActive());
+    G().MonitorRun = true;
     emit monitor->aboutToShow();
     QCOMPARE(G().MenuPause, true);
     QVERIFY(!f.main()->comm()->Timer1.isActive());
@@ -484,6 +494,7 @@ void TestMainWindow::monitorMenuPauses()
     emit monitor->aboutToHide();
     QCOMPARE(G().MenuPause, true);
     QVERIFY(!f.main()->comm()->Timer1.isActive());
+    G().MonitorRun = false;
 }
 
 void TestMainWindow::modelMenu()
@@ -576,7 +587,7 @@ void TestMainWindow::exitDuringMonitoring()
     QTimer::singleShot(300, [&] {
         ranDuringCycle = G().MonitorRun;
         if (m)
-            m->menu("mnuFileExit")->trigger();
+            m->close();  // the close box: the File menu is off while monitoring
     });
     f.click("mnuMonitorStart");  // returns only when the cycle has ended
     QVERIFY(ranDuringCycle);

@@ -2,9 +2,9 @@
 
 #include "app/Globals.h"
 #include "app/Init.h"
+#include "app/MainPanel.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
-#include "app/ui/frmMain.h"
 #include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "monitor/TypeNames.h"
@@ -40,7 +40,7 @@ bool readInt(int item, int index, int &out, QString *payload = nullptr)
 
 bool LinkUp()
 {
-    G().CommForm = MainForm()->comm();
+    G().CommForm = MainLink();
     CommOpen();
     return G().Connected;
 }
@@ -74,9 +74,45 @@ bool IdentityRow(int row)
     QString reply;
     if (!DataRead(89 + row, 0, reply))
         return false;
-    frmMain *m = MainForm();
-    m->lblTitle[row]->setText(LoadResString(captions[row]));
-    m->lblData[row]->setText(reply);
+    MainPanel::instance().setRow(row, LoadResString(captions[row]), reply);
+    return true;
+}
+
+bool OptionBits()
+{
+    AppState &s = G();
+    QString reply;
+    s.ForceIndex = true;
+    const bool ok = DataRead(2, 0, reply);
+    s.ForceIndex = false;
+    if (!ok)
+        return false;
+    const std::optional<int> v = WholeNumber(reply);
+    if (!v)
+        return false;
+    if (*v == 48 || *v == 16 || *v == 32 || *v == 0) {
+        s.HwOption10 = (*v & 16) != 0;
+        s.HwOption20 = (*v & 32) != 0;
+    }
+    return true;
+}
+
+bool ClearLiveValues(int kind)
+{
+    if (kind >= 3 && kind <= 5)
+        return true;
+    if (kind != 1 && kind != 2 && kind != 6)
+        return false;
+    AnalogMonitor *w = nullptr;
+    switch (kind) {
+    case 1: w = loaded<frmKx5>(); break;
+    case 2: w = loaded<frmL5>(); break;
+    default: w = loaded<frmKx7>(); break;
+    }
+    if (w)
+        for (int ch = 1; ch <= w->channels(); ++ch)
+            for (QLabel *l : {w->lblReal[ch], w->lblRaw[ch], w->lblUnit1[ch], w->lblUnit2[ch]})
+                l->setText(QString());
     return true;
 }
 
@@ -179,14 +215,13 @@ bool Contact(int kind, int ch)
 
 bool Settings(int kind)
 {
-    frmMain *m = MainForm();
     switch (kind) {
     case 1:
     case 2:
     case 6: {
         AnalogMonitor *w = AnalogWindow(kind);
         const int n = kind == 1 ? 16 : 8;
-        Progress p(m, "Reading settings", n + 1);
+        Progress p("Reading settings", n + 1);
         for (int ch = 1; ch <= n; ++ch, p.step()) {
             if (!Type(kind, w, ch))
                 return false;
@@ -197,16 +232,15 @@ bool Settings(int kind)
     }
     case 3:
     case 4: {
-        m->lblTitle[6]->setText(QString());
-        m->lblData[6]->setText(QString());
-        Progress p(m, "Reading contacts", 32);
+        MainPanel::instance().setRow(6, QString(), QString());
+        Progress p("Reading contacts", 32);
         for (int ch = 1; ch <= 32; ++ch, p.step())
             if (!Contact(kind, ch))
                 return false;
         return true;
     }
     case 5: {
-        Progress p(m, "Reading counters", 8);
+        Progress p("Reading counters", 8);
         for (int ch = 1; ch <= 8; ++ch, p.step())
             if (!CounterChannel(ch))
                 return false;

@@ -30,6 +30,11 @@ AnalogMonitor *AnalogWindow(int kind);
 void ShowKindWindow(int kind);
 // Identity row 1..6 of the main window from items 90..95.
 bool IdentityRow(int row);
+// Option bits of a kind-6 module (item 2, index 00) into HwOption10/20.
+bool OptionBits();
+// Empties the live value labels of the kind's window after disconnecting;
+// false when no model is known.
+bool ClearLiveValues(int kind);
 
 // Every setting of the kind, as connecting and the upload read them.
 // Shows the progress in the main window's status bar.

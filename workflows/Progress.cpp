@@ -1,22 +1,19 @@
 #include "workflows/Progress.h"
 
-#include "app/ui/frmMain.h"
+#include "app/MainPanel.h"
 
-Progress::Progress(frmMain *m, const QString &what, int total) : m_(m), what_(what), total_(total)
+Progress::Progress(const QString &what, int total) : what_(what), total_(total)
 {
-    if (m_)
-        m_->showProgress(what_, 0, total_);
+    MainPanel::instance().showProgress(what_, 0, total_);
 }
 
 Progress::~Progress()
 {
-    if (m_)
-        m_->hideProgress();
+    MainPanel::instance().hideProgress();
 }
 
 void Progress::step()
 {
     ++done_;
-    if (m_)
-        m_->showProgress(what_, done_, total_);
+    MainPanel::instance().showProgress(what_, done_, total_);
 }

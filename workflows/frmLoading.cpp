@@ -1,11 +1,12 @@
 #include "workflows/frmLoading.h"
 
+#include "app/Commands.h"
 #include "app/Globals.h"
 #include "app/Init.h"
+#include "app/MainPanel.h"
 #include "app/Messages.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
-#include "app/ui/frmMain.h"
 #include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "monitor/TypeNames.h"
@@ -121,14 +122,10 @@ bool pollPass(int kind, void (*pause)())
 // The channel buttons open the editors; they are locked while the cycle runs.
 void setChannelButtons(int kind, bool on)
 {
-    if (kind == 5) {
-        for (int ch = 1; ch <= 8; ++ch)
-            form<frmH9>()->cmdCh[ch]->setEnabled(on);
-        return;
-    }
-    AnalogMonitor *w = ModuleReads::AnalogWindow(kind);
-    for (int ch = 1; ch <= w->channels(); ++ch)
-        w->cmdCh[ch]->setEnabled(on);
+    static const char *const names[] = {nullptr,        "frmKx5.cmdCh", "frmL5.cmdCh", nullptr,
+                                        nullptr,        "frmH9.cmdCh",  "frmKx7.cmdCh"};
+    if (kind >= 1 && kind <= 6 && names[kind])
+        Commands::instance().set(QString::fromLatin1(names[kind]), on);
 }
 
 }  // namespace
@@ -148,24 +145,28 @@ double frmLoading::VersionValue(const QString &text, bool *ok)
 void frmLoading::Connecting()
 {
     AppState &s = G();
-    frmMain *m = MainForm();
     if (!ModuleReads::LinkUp())
         return;
 
-    m->setMenuEnabled("mnuConfig", true);
-    m->setMenuEnabled("mnuMonitor", true);
-    m->setMenuEnabled("mnuAdjustment", true);
-    m->setMenuEnabled("mnuModel", false);
-    m->setMenuEnabled("mnuConnConn", false);
-    m->setMenuEnabled("mnuConnDisConn", true);
-    m->setMenuEnabled("mnuMonitorStop", false);
-    for (int pos : {4, 5, 8, 9})
-        m->setToolbarEnabled(pos, true);
+    Commands::instance().set({{"mnuConfig", true},
+                              {"mnuMonitor", true},
+                              {"mnuAdjustment", true},
+                              {"mnuModel", false},
+                              {"mnuConnConn", false},
+                              {"mnuConnDisConn", true},
+                              {"mnuMonitorStop", false},
+                              // a display step while not connected turned these off
+                              {"mnuConfigUpload", true},
+                              {"mnuConfigDownload", true},
+                              {"tb4", true},
+                              {"tb5", true},
+                              {"tb8", true},
+                              {"tb9", true}});
 
     for (int row = 1; row <= 5; ++row)
         if (!ModuleReads::IdentityRow(row))
             return failUpload();
-    const int row = ModelRow(m->lblData[1]->text());
+    const int row = ModelRow(MainPanel::instance().data(1));
     if (!row)
         return failUpload();
     const int kind = s.ModelKindList[row];
@@ -173,35 +174,23 @@ void frmLoading::Connecting()
 
     if ((kind == 1 || kind == 2 || kind == 5) && !ModuleReads::IdentityRow(6))
         return failUpload();
-    if (kind == 6) {
-        QString reply;
-        s.ForceIndex = true;
-        const bool ok = DataRead(2, 0, reply);
-        s.ForceIndex = false;
-        if (!ok)
-            return failUpload();
-        const std::optional<int> v = WholeNumber(reply);
-        if (!v)
-            return failUpload();
-        if (*v == 48 || *v == 16 || *v == 32 || *v == 0) {
-            s.HwOption10 = (*v & 16) != 0;
-            s.HwOption20 = (*v & 32) != 0;
-        }
-    }
+    if (kind == 6 && !ModuleReads::OptionBits())
+        return failUpload();
+    s.LineKind = kind;
+    s.Identified = true;
 
     ModuleReads::ShowKindWindow(kind);
 
     if (kind == 4) {
         bool ok = false;
-        const double version = VersionValue(m->lblData[3]->text(), &ok);
+        const double version = VersionValue(MainPanel::instance().data(3), &ok);
         const bool countData = s.ModelName[row] == "QV8_E6F4" || (ok && version >= 3.0);
-        form<frmE6>()->cmdCntPre->setEnabled(countData);
+        Commands::instance().set("frmE6.cmdCntPre", countData);
     }
     const bool read = ModuleReads::Settings(kind);
     if (kind == 3) {
         // outputs are switched only while monitoring
-        for (int ch = 1; ch <= 32; ++ch)
-            form<frmB6>()->cmdOut[ch]->setEnabled(false);
+        Commands::instance().set("frmB6.cmdOut", false);
     }
     if (!read)
         return failUpload();
@@ -210,42 +199,49 @@ void frmLoading::Connecting()
 void frmLoading::DisConnecting()
 {
     CommClose();
-    frmMain *m = MainForm();
-    m->setMenuEnabled("mnuConfig", false);
-    m->setMenuEnabled("mnuMonitor", false);
-    m->setMenuEnabled("mnuAdjustment", false);
-    m->setMenuEnabled("mnuModel", true);
-    m->setMenuEnabled("mnuConnConn", true);
-    m->setMenuEnabled("mnuConnDisConn", false);
-    m->mnuModelModel(1)->setEnabled(true);
-    m->mnuModelModel(2)->setEnabled(true);
-    for (int pos : {4, 5, 8, 9})
-        m->setToolbarEnabled(pos, false);
+    Commands::instance().set({{"mnuConfig", false},
+                              {"mnuMonitor", false},
+                              {"mnuAdjustment", false},
+                              {"mnuModel", true},
+                              {"mnuConnConn", true},
+                              {"mnuConnDisConn", false},
+                              {"mnuModelModel(1)", true},
+                              {"mnuModelModel(2)", true},
+                              {"tb4", false},
+                              {"tb5", false},
+                              {"tb8", false},
+                              {"tb9", false}});
 }
 
 void frmLoading::Starting()
 {
-    frmMain *m = MainForm();
-    for (const char *name : {"mnuFile", "mnuConn", "mnuModel", "mnuConfig", "mnuMonitorStart"})
-        m->setMenuEnabled(name, false);
-    m->setMenuEnabled("mnuMonitorStop", true);
-    for (const char *name : {"mnuHelp", "mnuAdjustment", "mnuAlarm"})
-        m->setMenuEnabled(name, false);
+    Commands &cmd = Commands::instance();
+    AppState &s = G();
+    // a contact switch lives only within the run it was asked for
+    s.DoRequest = 0;
+    cmd.set({{"mnuFile", false},
+             {"mnuConn", false},
+             {"mnuModel", false},
+             {"mnuConfig", false},
+             {"mnuMonitorStart", false},
+             {"mnuMonitorStop", true},
+             {"mnuHelp", false},
+             {"mnuAdjustment", false},
+             {"mnuAlarm", false}});
     for (int pos = 1; pos <= 11; ++pos)
-        m->setToolbarEnabled(pos, false);
-    m->setToolbarEnabled(6, true);
+        cmd.set(Commands::tb(pos), false);
+    cmd.set("tb6", true);
+    // Start in the Monitor menu resumes a cycle the menu paused
+    cmd.letIn("mnuMonitorStart");
 
-    const int kind = orZero(G().ModelKind);
+    const int kind = orZero(s.ModelKind);
     switch (kind) {
     case 1:
     case 2:
     case 5:
     case 6: setChannelButtons(kind, false); break;
-    case 3:
-        for (int ch = 1; ch <= 32; ++ch)
-            form<frmB6>()->cmdOut[ch]->setEnabled(true);
-        break;
-    case 4: form<frmE6>()->cmdCntPre->setEnabled(false); break;
+    case 3: cmd.set("frmB6.cmdOut", true); break;
+    case 4: cmd.set("frmE6.cmdCntPre", false); break;
     default: MsgBox("No Model", "Type set", MsgIcon::None); break;
     }
 }
@@ -253,10 +249,9 @@ void frmLoading::Starting()
 void frmLoading::Monitoring()
 {
     AppState &s = G();
-    frmMain *m = MainForm();
     if (!ModuleReads::LinkUp())
         return;
-    const int row = ModelRow(m->lblData[1]->text());
+    const int row = ModelRow(MainPanel::instance().data(1));
     if (!row)
         return failUpload();
     s.MonitorRun = true;
@@ -287,14 +282,10 @@ void frmLoading::PauseCheck()
     AppState &s = G();
     if (s.DoRequest != 0)
         form<frmB6>()->DiscreteDown();
-    if (!s.MenuPause)
-        return;
     // Wait, without spinning, until Start or Stop clears the pause.
-    QPointer<frmMain> m = MainForm();
-    while (m && s.MenuPause && !AppEnding()) {
+    while (s.MenuPause && !AppEnding()) {
         QEventLoop loop;
-        QObject::connect(m, &frmMain::pauseChanged, &loop, &QEventLoop::quit);
-        QObject::connect(m, &QObject::destroyed, &loop, &QEventLoop::quit);
+        QObject::connect(&Commands::instance(), &Commands::wake, &loop, &QEventLoop::quit);
         loop.exec();
     }
 }
@@ -302,15 +293,19 @@ void frmLoading::PauseCheck()
 void frmLoading::Stopping()
 {
     AppState &s = G();
-    frmMain *m = MainForm();
-    for (const char *name : {"mnuFile", "mnuConn", "mnuConfig", "mnuMonitorStart"})
-        m->setMenuEnabled(name, true);
-    m->setMenuEnabled("mnuMonitorStop", false);
-    m->setMenuEnabled("mnuAdjustment", true);
-    m->setMenuEnabled("mnuHelp", true);
+    Commands &cmd = Commands::instance();
+    cmd.keepOut("mnuMonitorStart");
+    s.DoRequest = 0;
+    cmd.set({{"mnuFile", true},
+             {"mnuConn", true},
+             {"mnuConfig", true},
+             {"mnuMonitorStart", true},
+             {"mnuMonitorStop", false},
+             {"mnuAdjustment", true},
+             {"mnuHelp", true}});
     for (int pos = 1; pos <= 11; ++pos)
-        m->setToolbarEnabled(pos, true);
-    m->setToolbarEnabled(6, false);
+        cmd.set(Commands::tb(pos), true);
+    cmd.set("tb6", false);
     s.TimeoutFlag = false;
 
     const int kind = orZero(s.ModelKind);
@@ -323,20 +318,28 @@ void frmLoading::Stopping()
         for (int ch = 1; ch <= w->channels(); ++ch)
             setBackColor(w->shpOut[ch], ActiveBorderColor());
         if (kind == 6)
-            m->setMenuEnabled("mnuAlarm", true);
+            cmd.set("mnuAlarm", true);
         break;
     }
-    case 3:
-        for (int ch = 1; ch <= 32; ++ch)
-            form<frmB6>()->cmdOut[ch]->setEnabled(false);
-        break;
-    case 4: form<frmE6>()->cmdCntPre->setEnabled(true); break;
+    case 3: cmd.set("frmB6.cmdOut", false); break;
+    case 4: cmd.set("frmE6.cmdCntPre", true); break;
     case 5:
         setChannelButtons(kind, true);
-        m->setToolbarEnabled(2, false);
-        m->setToolbarEnabled(3, false);
-        m->setMenuEnabled("mnuAdjustment", false);
+        cmd.set({{"tb2", false}, {"tb3", false}, {"mnuAdjustment", false}});
         break;
     default: MsgBox("No Model", "Type set", MsgIcon::None); break;
     }
+    // A link that went down under the cycle leaves the disconnected state.
+    if (!s.Connected)
+        cmd.set({{"mnuConnConn", true},
+                 {"mnuConnDisConn", false},
+                 {"mnuModel", true},
+                 {"mnuConfig", false},
+                 {"mnuMonitor", false},
+                 {"mnuAdjustment", false},
+                 {"mnuAlarm", false},
+                 {"tb4", false},
+                 {"tb5", false},
+                 {"tb8", false},
+                 {"tb9", false}});
 }

@@ -1,5 +1,8 @@
 #include "app/ui/Forms.h"
 
+#include "app/Commands.h"
+
+#include <QMdiArea>
 #include <QMdiSubWindow>
 
 FormRegistry &FormRegistry::instance()
@@ -58,4 +61,21 @@ void unloadForm(QWidget *w)
         outer = sub;
     outer->hide();
     outer->deleteLater();
+}
+
+QMdiArea *&DataArea()
+{
+    static QMdiArea *area = nullptr;
+    return area;
+}
+
+void BindCommand(QWidget *w, const QString &name)
+{
+    Commands &cmd = Commands::instance();
+    cmd.track(name);
+    w->setEnabled(cmd.enabled(name));
+    QObject::connect(&cmd, &Commands::changed, w, [w, name](const QString &changed, bool on) {
+        if (changed == name)
+            w->setEnabled(on);
+    });
 }

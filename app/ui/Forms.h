@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QMdiArea;
+
 #include <typeindex>
 #include <unordered_map>
 
@@ -56,3 +58,10 @@ void unload()
     if (T *w = loaded<T>())
         unloadForm(w);
 }
+
+// The main window's area that holds the data windows.
+QMdiArea *&DataArea();
+
+// The widget follows the enabled state of a command of the command unit
+// (app/Commands.h), so it is off while a workflow runs.
+void BindCommand(QWidget *w, const QString &name);

@@ -1,7 +1,9 @@
 #include "app/ui/frmMain.h"
 
+#include "app/Commands.h"
 #include "app/Globals.h"
 #include "app/Init.h"
+#include "app/MainPanel.h"
 #include "app/Messages.h"
 #include "app/ui/Entry.h"
 #include "app/ui/FormText.h"
@@ -15,6 +17,7 @@
 #include "monitor/frmKx5.h"
 #include "monitor/frmKx7.h"
 #include "monitor/frmL5.h"
+#include "workflows/ModuleReads.h"
 #include "workflows/frmLoading.h"
 
 #include <QCloseEvent>
@@ -34,17 +37,6 @@ frmMain *MainForm()
     return form<frmMain>();
 }
 
-frmMain::Busy::Busy(frmMain *m) : m_(m)
-{
-    ++m_->busy_;
-}
-
-frmMain::Busy::~Busy()
-{
-    if (--m_->busy_ == 0 && m_->endRequested_)
-        m_->endProgram();
-}
-
 frmMain::frmMain()
 {
     setObjectName("frmMain");
@@ -56,6 +48,7 @@ frmMain::frmMain()
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName("mdiArea");
     mdi_->setBackground(QColor(0x6d, 0x7b, 0x8d));
+    DataArea() = mdi_;
     setCentralWidget(mdi_);
 
     buildMenus();
@@ -68,38 +61,76 @@ frmMain::frmMain()
     statusBar()->addPermanentWidget(progress_);
     progress_->hide();
 
+    // The commands and the panel are shown as the unit below holds them.
+    Commands &cmd = Commands::instance();
+    cmd.reset();
+    for (auto it = menus_.cbegin(); it != menus_.cend(); ++it)
+        if (auto *menu = qobject_cast<QMenu *>(it.value()->parent()))
+            if (menu->menuAction() != it.value())
+                cmd.setMenuOf(it.key(), menu->objectName());
+    for (int i = 1; i <= 3; ++i)
+        cmd.setMenuOf(modelItems_[i]->objectName(), "mnuModel");
+    for (const char *help : {"mnuHelp", "mnuHelpIndex", "mnuHelpContents",
+                             "mnuHelpContentsEnglish", "mnuHelpContentsJapanese", "mnuHelpAbout"})
+        cmd.letIn(QString::fromLatin1(help));
+    cmd.letIn(Commands::tb(11));
+    connect(&cmd, &Commands::changed, this, &frmMain::showCommand);
+    connect(&cmd, &Commands::idle, this, [this] {
+        if (endRequested_)
+            endProgram();
+    });
+    MainPanel &panel = MainPanel::instance();
+    panel.reset();
+    connect(&panel, &MainPanel::rowChanged, this, &frmMain::showRow);
+    connect(&panel, &MainPanel::progressChanged, this,
+            [this](const QString &what, int done, int total) {
+                progress_->setRange(0, total);
+                progress_->setValue(done);
+                progress_->setFormat(what + "  %p%");
+                progress_->show();
+            });
+    connect(&panel, &MainPanel::progressHidden, progress_, &QWidget::hide);
+
     // Start: texts, size, state, idle enabling.
     FormTextSet(this);
     resize(tw(12000), tw(8600));
 
     InitData();
     G().CommForm = comm_;
+    MainLink() = comm_;
     comm_->Timer1.stop();
     comm_->Timer1.setInterval(2000);
-    setToolbarEnabled(6, false);
-    setMenuEnabled("mnuConfigCJM", false);
-    setMenuEnabled("mnuConfigCount", false);
-    setMenuEnabled("mnuAlarm", false);
-
-    setMenuEnabled("mnuConfig", true);
-    setMenuEnabled("mnuMonitor", false);
-    setMenuEnabled("mnuAdjustment", false);
-    setMenuEnabled("mnuConnConn", true);
-    setMenuEnabled("mnuConnDisConn", false);
-    for (int pos : {4, 5, 8, 9})
-        setToolbarEnabled(pos, false);
+    cmd.set({{"tb6", false}, {"mnuConfigCJM", false}, {"mnuConfigCount", false},
+             {"mnuAlarm", false}});
+    // contacts are switched only while monitoring
+    cmd.set("frmB6.cmdOut", false);
+    cmd.set({{"mnuConfig", true},
+             {"mnuMonitor", false},
+             {"mnuAdjustment", false},
+             {"mnuConnConn", true},
+             {"mnuConnDisConn", false},
+             {"tb4", false},
+             {"tb5", false},
+             {"tb8", false},
+             {"tb9", false}});
 
     if (!Hooks().commPort)
         Hooks().commPort = [] { frmCommPort::CommPort(); };
-    Hooks().stopping = [] { frmLoading::Stopping(); };
-
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    // A connection that is lost returns the window to the disconnected state.
+    Hooks().linkLost = [](bool wasConnected) {
+        if (wasConnected)
+            frmLoading::DisConnecting();
+    };
 }
 
 frmMain::~frmMain()
 {
     if (G().CommForm == comm_)
         G().CommForm = nullptr;
+    if (MainLink() == comm_)
+        MainLink() = nullptr;
+    if (DataArea() == mdi_)
+        DataArea() = nullptr;
 }
 
 QAction *frmMain::addItem(QMenu *m, const QString &name, const QString &caption)
@@ -304,46 +335,42 @@ QAction *frmMain::tbByKey(const QString &key) const
     return nullptr;
 }
 
-void frmMain::setMenuEnabled(const QString &name, bool on)
+void frmMain::showCommand(const QString &name, bool enabled)
 {
-    menu(name)->setEnabled(on);
+    if (QAction *a = menus_.value(name))
+        a->setEnabled(enabled);
+    else if (name.startsWith("mnuModelModel("))
+        modelItems_.at(name.mid(14, 1).toInt())->setEnabled(enabled);
+    else if (name.startsWith("tb"))
+        if (const int pos = name.mid(2).toInt(); pos >= 1 && pos <= 11)
+            toolbarItems_[pos]->setEnabled(enabled);
 }
 
-void frmMain::setToolbarEnabled(int position, bool on)
+void frmMain::showRow(int row)
 {
-    toolbarItems_[position]->setEnabled(on);
-}
-
-void frmMain::showProgress(const QString &what, int done, int total)
-{
-    progress_->setRange(0, total);
-    progress_->setValue(done);
-    progress_->setFormat(what + "  %p%");
-    progress_->show();
-}
-
-void frmMain::hideProgress()
-{
-    progress_->hide();
+    const MainPanel &panel = MainPanel::instance();
+    if (row > 0)
+        lblTitle[row]->setText(panel.title(row));
+    lblData[row]->setText(panel.data(row));
 }
 
 // ---- handlers
 
 void frmMain::mnuFileOpen_Click()
 {
-    Busy b(this);
+    Workflow w;
     FileOpen();
 }
 
 void frmMain::mnuFileSave_Click()
 {
-    Busy b(this);
+    Workflow w;
     FileSave();
 }
 
 void frmMain::mnuFileSaveAs_Click()
 {
-    Busy b(this);
+    Workflow w;
     FileSaveAs();
 }
 
@@ -354,7 +381,7 @@ void frmMain::mnuFileExit_Click()
 
 void frmMain::mnuConnConn_Click()
 {
-    Busy b(this);
+    Workflow w;
     G().MenuPause = true;
     comm_->Timer1.stop();
     frmLoading::Connecting();
@@ -362,33 +389,16 @@ void frmMain::mnuConnConn_Click()
 
 void frmMain::mnuConnDisConn_Click()
 {
-    Busy b(this);
+    Workflow w;
     frmLoading::DisConnecting();
-    for (int row = 1; row <= 6; ++row) {
-        lblTitle[row]->setText(QString());
-        lblData[row]->setText(QString());
-    }
-    auto clear = [](AnalogMonitor *w, int n) {
-        if (!w)
-            return;
-        for (int ch = 1; ch <= n; ++ch)
-            for (QLabel *l : {w->lblReal[ch], w->lblRaw[ch], w->lblUnit1[ch], w->lblUnit2[ch]})
-                l->setText(QString());
-    };
-    switch (orZero(G().ModelKind)) {
-    case 1: clear(loaded<frmKx5>(), 16); break;
-    case 2: clear(loaded<frmL5>(), 8); break;
-    case 6: clear(loaded<frmKx7>(), 8); break;
-    case 3:
-    case 4:
-    case 5: break;
-    default: MsgBox("No Model", "Type set", MsgIcon::None); break;
-    }
+    MainPanel::instance().clearRows();
+    if (!ModuleReads::ClearLiveValues(orZero(G().ModelKind)))
+        MsgBox("No Model", "Type set", MsgIcon::None);
 }
 
 void frmMain::mnuModelModel_Click(int i)
 {
-    Busy b(this);
+    Workflow w;
     if (i == 1) {
         G().ModelKind = 1;
         unload<frmL5>();
@@ -407,40 +417,52 @@ void frmMain::mnuModelModel_Click(int i)
     }
 }
 
-void frmMain::mnuConfigModBus_Click() { Busy b(this); Editors::ModSet(); }
-void frmMain::mnuConfigBurnout_Click() { Busy b(this); Editors::BurnoutSet(); }
-void frmMain::mnuConfigFilter_Click() { Busy b(this); Editors::FilterSet(); }
-void frmMain::mnuConfigLineNoise_Click() { Busy b(this); Editors::LineNoiseSet(); }
-void frmMain::mnuConfigCJM_Click() { Busy b(this); Editors::CJM(); }
-void frmMain::mnuConfigCount_Click() { Busy b(this); Editors::CounterOptions(); }
-void frmMain::mnuAdjZeroSpan_Click() { Busy b(this); Editors::ZeroSpan(); }
-void frmMain::mnuAdjComp_Click() { Busy b(this); Editors::SetComp(); }
-void frmMain::mnuAlarmOutput_Click() { Busy b(this); Editors::AlarmSet(); }
+void frmMain::mnuConfigModBus_Click() { Workflow w; Editors::ModSet(); }
+void frmMain::mnuConfigBurnout_Click() { Workflow w; Editors::BurnoutSet(); }
+void frmMain::mnuConfigFilter_Click() { Workflow w; Editors::FilterSet(); }
+void frmMain::mnuConfigLineNoise_Click() { Workflow w; Editors::LineNoiseSet(); }
+void frmMain::mnuConfigCJM_Click() { Workflow w; Editors::CJM(); }
+void frmMain::mnuConfigCount_Click() { Workflow w; Editors::CounterOptions(); }
+void frmMain::mnuAdjZeroSpan_Click() { Workflow w; Editors::ZeroSpan(); }
+void frmMain::mnuAdjComp_Click() { Workflow w; Editors::SetComp(); }
+void frmMain::mnuAlarmOutput_Click() { Workflow w; Editors::AlarmSet(); }
 
 void frmMain::mnuConfigUpload_Click()
 {
-    Busy b(this);
+    Workflow w;
     Upload();
 }
 
 void frmMain::mnuConfigDownload_Click()
 {
-    Busy b(this);
+    Workflow w;
     Download();
 }
 
 void frmMain::mnuMonitor_Open()
 {
+    // The menu's pause belongs to the monitoring cycle alone: any other
+    // work waiting for a reply keeps its time-out.
+    if (!G().MonitorRun)
+        return;
     G().MenuPause = true;
     comm_->Timer1.stop();
+    // a paused cycle can be resumed from the menu
+    Commands::instance().set("mnuMonitorStart", true);
 }
 
 void frmMain::mnuMonitorStart_Click()
 {
-    Busy b(this);
-    G().MenuPause = false;
+    AppState &s = G();
+    s.MenuPause = false;
     comm_->Timer1.start();
-    emit pauseChanged();
+    emit Commands::instance().wake();
+    if (s.MonitorRun) {
+        // Start in the menu of a paused cycle resumes it
+        Commands::instance().set("mnuMonitorStart", false);
+        return;
+    }
+    Workflow w;
     frmLoading::Starting();
     frmLoading::Monitoring();
     frmLoading::Stopping();
@@ -450,9 +472,9 @@ void frmMain::mnuMonitorStop_Click()
 {
     G().MenuPause = false;
     comm_->Timer1.start();
-    emit pauseChanged();
+    emit Commands::instance().wake();
     if (!G().MonitorRun) {
-        Busy b(this);
+        Workflow w;
         frmLoading::Stopping();
     } else {
         G().MonitorRun = false;
@@ -484,9 +506,9 @@ void frmMain::tbToolbar_ButtonClick(const QString &key)
         mnuMonitorStop_Click();
     } else if (key == "ConfigUpload") {
         // disabled while its upload runs, so it cannot start twice
-        setToolbarEnabled(8, false);
+        Commands::instance().set("tb8", false);
         mnuConfigUpload_Click();
-        setToolbarEnabled(8, true);
+        Commands::instance().set("tb8", true);
     } else if (key == "ConfigDownload") {
         mnuConfigDownload_Click();
     } else if (key == "HelpContent") {
@@ -528,19 +550,19 @@ bool frmMain::event(QEvent *e)
 
 void frmMain::closeEvent(QCloseEvent *e)
 {
-    if (busy_ > 0) {
+    if (Commands::instance().workflowRunning()) {
         // A workflow is on the stack: let it unwind first (every wait now
         // gives up at once), then close.
         AppEnding() = true;
         endRequested_ = true;
         comm_->abortExchange();
-        emit pauseChanged();
+        emit Commands::instance().wake();
         e->ignore();
         return;
     }
     CommClose();
     FormRegistry::instance().unloadAllBut(this);
     FormRegistry::instance().remove(this);
-    Hooks().stopping = nullptr;
+    Hooks().linkLost = nullptr;
     e->accept();
 }

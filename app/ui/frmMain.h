@@ -28,9 +28,6 @@ public:
     QAction *tb(int position) const { return toolbarItems_.at(position); }
     QAction *tbByKey(const QString &key) const;
 
-    void setMenuEnabled(const QString &name, bool on);
-    void setToolbarEnabled(int position, bool on);
-
     QMdiArea *mdi() const { return mdi_; }
     LinkHost *comm() const { return comm_; }
 
@@ -39,8 +36,6 @@ public:
     std::array<QLabel *, 7> lblData{};
 
     // Progress of long transfers, shown in the status bar.
-    void showProgress(const QString &what, int done, int total);
-    void hideProgress();
     QProgressBar *progressBar() const { return progress_; }
 
     // Handlers
@@ -69,21 +64,6 @@ public:
     void mnuHelp_NotSupported();
     void tbToolbar_ButtonClick(const QString &key);
 
-    // Handlers that run a workflow count themselves here, so the program
-    // can end only when no workflow is left on the stack.
-    class Busy {
-    public:
-        explicit Busy(frmMain *m);
-        ~Busy();
-    private:
-        frmMain *m_;
-    };
-    bool isBusy() const { return busy_ > 0; }
-
-signals:
-    // MenuPause or the end of the program changed: a paused cycle looks again.
-    void pauseChanged();
-
 protected:
     void closeEvent(QCloseEvent *e) override;
     bool event(QEvent *e) override;
@@ -93,6 +73,8 @@ private:
     void buildToolbar();
     void buildPanel();
     QAction *addItem(QMenu *m, const QString &name, const QString &caption);
+    void showCommand(const QString &name, bool enabled);
+    void showRow(int row);
     void endProgram();
 
     QMdiArea *mdi_ = nullptr;
@@ -104,7 +86,6 @@ private:
     std::array<QAction *, 12> toolbarItems_{};
     QElapsedTimer lastPaint_;
     bool paintPending_ = false;
-    int busy_ = 0;
     bool endRequested_ = false;
     bool closing_ = false;
 };

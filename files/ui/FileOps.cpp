@@ -3,7 +3,6 @@
 #include "app/Globals.h"
 #include "app/Messages.h"
 #include "app/ui/Forms.h"
-#include "app/ui/frmMain.h"
 #include "files/ConfigFile.h"
 #include "workflows/ModuleReads.h"
 

@@ -60,7 +60,7 @@ LinkFixture::LinkFixture(const QString &model)
         G().PortNumber = 3;
         G().PortName = path;
     };
-    Hooks().stopping = nullptr;
+    Hooks().linkLost = nullptr;
 }
 
 LinkFixture::~LinkFixture()

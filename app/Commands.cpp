@@ -1,0 +1,93 @@
+#include "app/Commands.h"
+
+Commands &Commands::instance()
+{
+    static Commands commands;
+    return commands;
+}
+
+Commands::Commands()
+{
+    reset();
+}
+
+void Commands::reset()
+{
+    state_.clear();
+    menuOf_.clear();
+    letIn_.clear();
+    // End and the Monitor menu's pause and Stop belong to the running work.
+    for (const char *name : {"mnuFile", "mnuFileExit", "mnuMonitor", "mnuMonitorStop",
+                             "frmB6.cmdOut"})
+        letIn_.insert(QString::fromLatin1(name));
+    letIn_.insert(tb(6));
+    announceAll();
+}
+
+bool Commands::enabled(const QString &name) const
+{
+    if (!state(name))
+        return false;
+    if (depth_ > 0 && !letIn_.contains(name))
+        return false;
+    const auto menu = menuOf_.constFind(name);
+    return menu == menuOf_.cend() || enabled(*menu);
+}
+
+void Commands::set(const QString &name, bool on)
+{
+    if (state_.contains(name) && state_.value(name) == on)
+        return;
+    state_.insert(name, on);
+    announce(name);
+    // the items of a menu follow it
+    for (auto it = menuOf_.cbegin(); it != menuOf_.cend(); ++it)
+        if (it.value() == name)
+            announce(it.key());
+}
+
+void Commands::set(std::initializer_list<std::pair<const char *, bool>> items)
+{
+    for (const auto &[name, on] : items)
+        set(QString::fromLatin1(name), on);
+}
+
+void Commands::letIn(const QString &name)
+{
+    letIn_.insert(name);
+    announce(name);
+}
+
+void Commands::keepOut(const QString &name)
+{
+    letIn_.remove(name);
+    announce(name);
+}
+
+void Commands::announce(const QString &name)
+{
+    emit changed(name, enabled(name));
+}
+
+void Commands::announceAll()
+{
+    QSet<QString> names(state_.keyBegin(), state_.keyEnd());
+    for (auto it = menuOf_.cbegin(); it != menuOf_.cend(); ++it)
+        names << it.key() << it.value();
+    for (const QString &name : names)
+        announce(name);
+}
+
+void Commands::enter()
+{
+    if (depth_++ == 0)
+        announceAll();
+}
+
+void Commands::leave()
+{
+    if (--depth_ == 0) {
+        announceAll();
+        emit idle();
+    }
+}

@@ -1,0 +1,40 @@
+#pragma once
+// What the main window shows beside its commands, held below the windows:
+// the identity rows of the module (row 0 the model suffix, rows 1..6
+// caption and value) and the progress of a long exchange. Workflows and
+// monitor windows write here; the main window shows it.
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+
+class MainPanel : public QObject {
+    Q_OBJECT
+public:
+    static MainPanel &instance();
+
+    static constexpr int kRows = 7;
+
+    QString title(int row) const { return title_.at(row); }
+    QString data(int row) const { return data_.at(row); }
+    void setRow(int row, const QString &title, const QString &data);
+    void setData(int row, const QString &data);
+    // Rows 1..6 emptied (after disconnecting).
+    void clearRows();
+
+    void showProgress(const QString &what, int done, int total);
+    void hideProgress();
+
+    void reset();
+
+signals:
+    void rowChanged(int row);
+    void progressChanged(const QString &what, int done, int total);
+    void progressHidden();
+
+private:
+    MainPanel() = default;
+    std::array<QString, kRows> title_{};
+    std::array<QString, kRows> data_{};
+};

@@ -1,0 +1,134 @@
+#include "workflows/DownloadCheck.h"
+
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/Messages.h"
+#include "link/TxtBus.h"
+#include "workflows/ModuleReads.h"
+
+#include <QRegularExpression>
+
+namespace DownloadCheck {
+
+namespace {
+
+QString kindName(int kind)
+{
+    static const char *const names[] = {"", "KX5", "L5", "B6", "E6", "H9", "KX7"};
+    return kind >= 1 && kind <= 6 ? QString::fromLatin1(names[kind]) : QString("?");
+}
+
+}  // namespace
+
+bool ModuleFits(const QString &title)
+{
+    AppState &s = G();
+    if (!s.Identified) {
+        QString name;
+        if (!DataRead(90, 0, name)) {
+            MsgBox(Tr("The module did not tell its model. Nothing was written."), title,
+                   MsgIcon::Critical);
+            return false;
+        }
+        const int row = ModelRow(name);
+        if (!row) {
+            MsgBox(Tr("The module on the line is a model this program does not know (%1). "
+                      "Nothing was written.")
+                       .arg(name),
+                   title, MsgIcon::Exclamation);
+            return false;
+        }
+        const int kind = s.ModelKindList[row];
+        if (kind == 6 && !ModuleReads::OptionBits()) {
+            MsgBox(Tr("The module's options could not be read. Nothing was written."), title,
+                   MsgIcon::Critical);
+            return false;
+        }
+        s.LineKind = kind;
+        s.Identified = true;
+    }
+    const int wanted = orZero(s.ModelKind);
+    if (s.LineKind != wanted) {
+        MsgBox(Tr("The module on the line is a %1 module, but the settings are for a %2 "
+                  "module. Nothing was written.")
+                   .arg(kindName(s.LineKind), kindName(wanted)),
+               title, MsgIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+bool Refuse(const QString &setting, const QString &value, const QString &title)
+{
+    // a message never quotes a value longer than a module could hold
+    const QString shown = value.size() > 24 ? value.left(24) + QStringLiteral("…") : value;
+    MsgBox(Tr("%1 \"%2\" cannot be sent to the module. Nothing was written.")
+               .arg(setting, shown),
+           title, MsgIcon::Exclamation);
+    return false;
+}
+
+bool FilterTextOk(const QString &text)
+{
+    static const QRegularExpression number(R"(^(\d+([.,]\d*)?|[.,]\d+)$)");
+    return number.match(text).hasMatch();
+}
+
+bool PresetOk(const QString &text)
+{
+    static const QRegularExpression digits(R"(^\d{1,9}$)");
+    return digits.match(text).hasMatch();
+}
+
+bool TypeCodeOk(int kind, int code)
+{
+    switch (kind) {
+    // the thermocouples as written (16..28) and as a module may report the
+    // last six of them (32..37)
+    case 1: return (code >= 0 && code <= 6) || (code >= 16 && code <= 28) || (code >= 32 && code <= 37);
+    case 2: return (code >= 48 && code <= 53) || (code >= 64 && code <= 67);
+    case 6: return code == 0 || (code >= 16 && code <= 28);
+    default: return false;
+    }
+}
+
+bool SettingsOk(int kind, const QString &title)
+{
+    const AppState &s = G();
+    const auto inRange = [](int v, int last) { return v >= 0 && v <= last; };
+    const int channels = kind == 1 ? 16 : 8;
+    const auto channel = [](const QString &what, int ch) {
+        return Tr("%1 of channel %2").arg(what).arg(ch);
+    };
+    if (kind == 1 || kind == 2 || kind == 6) {
+        for (int ch = 1; ch <= channels; ++ch) {
+            if (!TypeCodeOk(kind, s.TypeCode[ch]))
+                return Refuse(channel(Tr("Input type"), ch), QString::number(s.TypeCode[ch]),
+                              title);
+            if (kind != 2 && !inRange(s.CjcSw[ch], 1))
+                return Refuse(channel(Tr("CJC switch"), ch), QString::number(s.CjcSw[ch]),
+                              title);
+        }
+        if (!inRange(s.BurnoutType, 2))
+            return Refuse(LoadResString(2036), QString::number(s.BurnoutType), title);
+        if (!FilterTextOk(s.FilterTime))
+            return Refuse(LoadResString(2048), s.FilterTime, title);
+    }
+    if (kind == 6) {
+        if (!inRange(orZero(s.LineNoise), 2))
+            return Refuse(LoadResString(2049), QString::number(orZero(s.LineNoise)), title);
+        if (!inRange(s.AlarmOut, 1))
+            return Refuse(LoadResString(2113), QString::number(s.AlarmOut), title);
+    }
+    if (kind == 5) {
+        for (int ch = 1; ch <= 8; ++ch) {
+            if (!inRange(s.CountDo[ch], 1))
+                return Refuse(channel("DO", ch), QString::number(s.CountDo[ch]), title);
+            if (!PresetOk(s.CountPreset[ch]))
+                return Refuse(channel(Tr("Count preset"), ch), s.CountPreset[ch], title);
+        }
+    }
+    return true;
+}
+
+}  // namespace DownloadCheck

@@ -1,0 +1,29 @@
+#pragma once
+// What every download does before its first write, the whole-module one
+// and each editor's: the values are checked, and the module on the line
+// must be the kind the configuration is for. When a check fails the user
+// is told why and nothing at all is written.
+
+#include <QString>
+
+namespace DownloadCheck {
+
+// The module on the line has been identified in this connection (its model
+// looked up, and for kind 6 its option bits read; done here when not yet)
+// and is of the configuration's model kind. Call with the link up.
+bool ModuleFits(const QString &title);
+
+// Refuses a setting that cannot be sent as it stands; always false.
+bool Refuse(const QString &setting, const QString &value, const QString &title);
+
+// A filter time constant text: a decimal number, point or comma.
+bool FilterTextOk(const QString &text);
+// A count preset: 1 to 9 digits.
+bool PresetOk(const QString &text);
+// An input type code of the kind's type list.
+bool TypeCodeOk(int kind, int code);
+
+// Every value the whole-module download of this kind would send.
+bool SettingsOk(int kind, const QString &title);
+
+}  // namespace DownloadCheck
