@@ -1,6 +1,7 @@
 #include "app/ui/Batch.h"
 
 #include "app/Messages.h"
+#include "app/ui/BatchCommands.h"
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmDialog.h"
 #include "app/ui/frmMain.h"
@@ -14,25 +15,40 @@
 
 namespace {
 
-const char *kUsage =
-    "usage: kavix --batch --port PORT [--yes] COMMAND...\n"
-    "  PORT     COM1, COM2, a device path such as /dev/ttyUSB0, or sim:MODEL\n"
-    "  --yes    confirm every download (without it a download is refused)\n"
-    "  COMMAND  connect | upload | download | open FILE | save | saveas FILE | disconnect\n"
-    "Runs the commands in order without a window. Every message goes to standard\n"
-    "error as one line TITLE: TEXT; the first error or warning ends the run with\n"
-    "status 1.\n";
+void addCommands()
+{
+    if (!BatchCommands().isEmpty())
+        return;
+    AddFileAndTransferCommands();
+    AddAnalogEditorCommands();
+    AddCountingCommands();
+    AddAdjustmentCommands();
+}
+
+QString usageText()
+{
+    QString text =
+        "usage: kavix --batch --port PORT [--yes] COMMAND...\n"
+        "  PORT     COM1, COM2, a device path such as /dev/ttyUSB0, or sim:MODEL\n"
+        "  --yes    confirm every download (without it a download is refused)\n"
+        "Commands, run in order:\n";
+    for (const BatchCommand &c : BatchCommands())
+        text += QString("  %1 %2\n      %3\n").arg(c.name, c.args, c.help);
+    text += "Every message goes to standard error as one line TITLE: TEXT; the first\n"
+            "error or warning ends the run with status 1.\n";
+    return text;
+}
 
 struct Command {
-    QString name;
-    QString file;
+    const BatchCommand *command;
+    QStringList args;
 };
 
 int usage(const QString &problem)
 {
     if (!problem.isEmpty())
         std::fprintf(stderr, "kavix: %s\n", qPrintable(problem));
-    std::fputs(kUsage, stderr);
+    std::fputs(qPrintable(usageText()), stderr);
     return 2;
 }
 
@@ -50,6 +66,7 @@ int RunBatch(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
+    addCommands();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
@@ -66,13 +83,18 @@ int RunBatch(int argc, char *argv[])
             if (i + 1 >= args.size())
                 return usage("--port needs a port");
             port = args[++i];
-        } else if (a == "connect" || a == "upload" || a == "download" || a == "save" ||
-                   a == "disconnect") {
-            commands.append({a, QString()});
-        } else if (a == "open" || a == "saveas") {
-            if (i + 1 >= args.size())
-                return usage(a + " needs a file name");
-            commands.append({a, args[++i]});
+        } else if (const BatchCommand *c = FindBatchCommand(a)) {
+            // a command takes the words after it, up to the next command
+            Command cmd{c, {}};
+            while (i + 1 < args.size() && cmd.args.size() < c->maxArgs &&
+                   !(cmd.args.size() >= c->minArgs && FindBatchCommand(args[i + 1])))
+                cmd.args << args[++i];
+            if (cmd.args.size() < c->minArgs)
+                return usage(QString("%1 needs %2").arg(a, c->args));
+            if (c->check)
+                if (const QString problem = c->check(cmd.args); !problem.isEmpty())
+                    return usage(a + ": " + problem);
+            commands.append(cmd);
         } else {
             return usage("unknown argument \"" + a + "\"");
         }
@@ -109,26 +131,9 @@ int RunBatch(int argc, char *argv[])
         }
         return yes;
     };
-    QString file;
-    dlgFile().ask = [&file](FileDialog::Mode, const QString &, const QString &) { return file; };
-
     frmMain *main = MainForm();
     for (const Command &c : commands) {
-        file = c.file;
-        if (c.name == "connect")
-            main->mnuConnConn_Click();
-        else if (c.name == "upload")
-            main->mnuConfigUpload_Click();
-        else if (c.name == "download")
-            main->mnuConfigDownload_Click();
-        else if (c.name == "open")
-            main->mnuFileOpen_Click();
-        else if (c.name == "save")
-            main->mnuFileSave_Click();
-        else if (c.name == "saveas")
-            main->mnuFileSaveAs_Click();
-        else if (c.name == "disconnect")
-            main->mnuConnDisConn_Click();
+        c.command->run(c.args);
         if (failed)
             break;
     }

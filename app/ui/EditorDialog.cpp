@@ -1,0 +1,78 @@
+#include "app/ui/EditorDialog.h"
+
+#include "app/ui/FormText.h"
+#include "app/ui/Forms.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QPointer>
+
+QWidget *MainWindowWidget()
+{
+    return DataArea() ? DataArea()->window() : nullptr;
+}
+
+EditorDialog::EditorDialog(QWidget *parent)
+    : QDialog(parent ? parent : MainWindowWidget())
+{
+    setModal(true);
+    // the window's own font and place, as designed; no help button
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+}
+
+EditorDialog::~EditorDialog() = default;
+
+EditorDialog::Exchange::Exchange(EditorDialog *d) : d_(d), wasEnabled_(d->isEnabled())
+{
+    ++d_->exchanges_;
+    d_->setEnabled(false);
+}
+
+EditorDialog::Exchange::~Exchange()
+{
+    --d_->exchanges_;
+    d_->setEnabled(wasEnabled_);
+}
+
+std::function<void(EditorDialog *)> &EditorDialog::script()
+{
+    static std::function<void(EditorDialog *)> s;
+    return s;
+}
+
+void EditorDialog::showModal()
+{
+    if (script()) {
+        QPointer<EditorDialog> self = this;
+        script()(this);
+        if (self && self->isVisible())
+            self->done(QDialog::Rejected);
+        return;
+    }
+    exec();
+}
+
+void EditorDialog::placeBelowMain(int topTwips, int leftTwips)
+{
+    if (QWidget *main = MainWindowWidget())
+        move(main->x() + tw(leftTwips), main->y() + tw(topTwips));
+}
+
+void EditorDialog::cmdExit_Click()
+{
+    done(QDialog::Rejected);
+}
+
+void EditorDialog::closeEvent(QCloseEvent *e)
+{
+    // the close box is the window's Exit; never while it talks to the module
+    e->ignore();
+    if (!exchanging())
+        cmdExit_Click();
+}
+
+void EditorDialog::reject()
+{
+    if (!exchanging())
+        cmdExit_Click();
+}

@@ -1,0 +1,66 @@
+#pragma once
+// Common ground of the editor and adjustment windows: a modal dialog placed
+// relative to the main window, whose exchanges with the module run as a
+// workflow, and whose close box and Escape act as its Exit.
+//
+// While the window talks to the module (an Exchange lives), its controls
+// are off and it cannot be closed: nothing the user clicks can start a
+// second exchange or unload the window under the one that waits. Batch
+// mode and tests drive the window through the same handlers with a script
+// instead of showing it.
+
+#include "app/Commands.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class EditorDialog : public QDialog {
+    Q_OBJECT
+public:
+    ~EditorDialog() override;
+
+    // While one lives the window's exchange with the module is on the
+    // stack: a workflow for the command unit, the controls off, no close.
+    class Exchange {
+    public:
+        explicit Exchange(EditorDialog *d);
+        ~Exchange();
+        Exchange(const Exchange &) = delete;
+        Exchange &operator=(const Exchange &) = delete;
+
+    private:
+        Workflow workflow_;
+        EditorDialog *d_;
+        bool wasEnabled_;
+    };
+    bool exchanging() const { return exchanges_ > 0; }
+
+    // Shows the window modally until it is closed. With a script installed
+    // the window is not shown: the script fills it and presses its buttons,
+    // and the window closes when the script returns (if still open).
+    void showModal();
+
+    // The script that drives every editor window instead of the user (batch
+    // mode, tests). It gets the window when it would be shown.
+    static std::function<void(EditorDialog *)> &script();
+
+    // Top-left corner relative to the main window, in twips.
+    void placeBelowMain(int topTwips = 1800, int leftTwips = 90);
+
+protected:
+    explicit EditorDialog(QWidget *parent = nullptr);
+
+    // What the window's Exit does; the close box and Escape run it too.
+    // The default closes the window.
+    virtual void cmdExit_Click();
+
+    void closeEvent(QCloseEvent *e) override;
+    void reject() override;
+
+private:
+    int exchanges_ = 0;
+};
+
+// The main window (for placing dialogs); nullptr in a test without one.
+QWidget *MainWindowWidget();
