@@ -1,6 +1,7 @@
 #include "app/ui/Batch.h"
 
 #include "app/Messages.h"
+#include "app/ui/CommandLine.h"
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmDialog.h"
 #include "app/ui/frmMain.h"
@@ -14,27 +15,8 @@
 
 namespace {
 
-const char *kUsage =
-    "usage: kavix --batch --port PORT [--yes] COMMAND...\n"
-    "  PORT     COM1, COM2, a device path such as /dev/ttyUSB0, or sim:MODEL\n"
-    "  --yes    confirm every download (without it a download is refused)\n"
-    "  COMMAND  connect | upload | download | open FILE | save | saveas FILE | disconnect\n"
-    "Runs the commands in order without a window. Every message goes to standard\n"
-    "error as one line TITLE: TEXT; the first error or warning ends the run with\n"
-    "status 1.\n";
-
-struct Command {
-    QString name;
-    QString file;
-};
-
-int usage(const QString &problem)
-{
-    if (!problem.isEmpty())
-        std::fprintf(stderr, "kavix: %s\n", qPrintable(problem));
-    std::fputs(kUsage, stderr);
-    return 2;
-}
+// The name the next file dialog is answered with.
+QString fileAnswer;
 
 QString oneLine(QString text)
 {
@@ -42,7 +24,48 @@ QString oneLine(QString text)
     return text.simplified();
 }
 
+const BatchCommand *findCommand(const QString &name)
+{
+    for (const BatchCommand &c : BatchCommands())
+        if (name == c.name)
+            return &c;
+    return nullptr;
+}
+
+struct Step {
+    const BatchCommand *command;
+    QStringList args;
+};
+
 }  // namespace
+
+const QList<BatchCommand> &BatchCommands()
+{
+    // Adding a command is one line here.
+    static const QList<BatchCommand> commands = {
+        {"connect", "", "connect to the module on PORT and identify it",
+         [](frmMain &m, const QStringList &) { m.mnuConnConn_Click(); }},
+        {"upload", "", "read the module's whole configuration",
+         [](frmMain &m, const QStringList &) { m.mnuConfigUpload_Click(); }},
+        {"download", "", "write the configuration to the module (needs --yes)",
+         [](frmMain &m, const QStringList &) { m.mnuConfigDownload_Click(); }},
+        {"open", "FILE", "read a configuration file",
+         [](frmMain &m, const QStringList &a) {
+             fileAnswer = a.value(0);
+             m.mnuFileOpen_Click();
+         }},
+        {"save", "", "save the configuration to the file it came from",
+         [](frmMain &m, const QStringList &) { m.mnuFileSave_Click(); }},
+        {"saveas", "FILE", "save the configuration to FILE",
+         [](frmMain &m, const QStringList &a) {
+             fileAnswer = a.value(0);
+             m.mnuFileSaveAs_Click();
+         }},
+        {"disconnect", "", "disconnect from the module",
+         [](frmMain &m, const QStringList &) { m.mnuConnDisConn_Click(); }},
+    };
+    return commands;
+}
 
 int RunBatch(int argc, char *argv[])
 {
@@ -55,32 +78,49 @@ int RunBatch(int argc, char *argv[])
         args << QString::fromLocal8Bit(argv[i]);
     QString port;
     bool yes = false;
-    QList<Command> commands;
+    QList<Step> steps;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
-        if (a == "--batch") {
-            continue;
-        } else if (a == "--yes") {
-            yes = true;
-        } else if (a == "--port") {
-            if (i + 1 >= args.size())
-                return usage("--port needs a port");
-            port = args[++i];
-        } else if (a == "connect" || a == "upload" || a == "download" || a == "save" ||
-                   a == "disconnect") {
-            commands.append({a, QString()});
-        } else if (a == "open" || a == "saveas") {
-            if (i + 1 >= args.size())
-                return usage(a + " needs a file name");
-            commands.append({a, args[++i]});
+        if (const CommandLine::Option *o = CommandLine::findOption(a)) {
+            if (!(o->modes & CommandLine::Batch))
+                return CommandLine::usageError(a + " does not work with --batch");
+            if (*o->arg && i + 1 >= args.size())
+                return CommandLine::usageError(QString("%1 needs %2").arg(a, o->arg));
+            const QString value = *o->arg ? args[++i] : QString();
+            if (a == "--help") {
+                std::fputs(qPrintable(CommandLine::helpText()), stdout);
+                return 0;
+            } else if (a == "--version") {
+                std::fputs(qPrintable(CommandLine::versionText()), stdout);
+                return 0;
+            } else if (a == "--yes") {
+                yes = true;
+            } else if (a == "--port") {
+                port = value;
+            }
+        } else if (const BatchCommand *c = findCommand(a)) {
+            // Required arguments are the next words whatever they are; an
+            // optional one is the next word unless that is a command or option.
+            Step step{c, {}};
+            for (const QString &arg : QString(c->args).split(' ', Qt::SkipEmptyParts)) {
+                const bool optional = arg.startsWith('[');
+                const bool more = i + 1 < args.size();
+                if (optional &&
+                    (!more || findCommand(args[i + 1]) || CommandLine::findOption(args[i + 1])))
+                    break;
+                if (!more)
+                    return CommandLine::usageError(QString("%1 needs %2").arg(a, arg));
+                step.args << args[++i];
+            }
+            steps.append(step);
         } else {
-            return usage("unknown argument \"" + a + "\"");
+            return CommandLine::usageError("unknown argument \"" + a + "\"");
         }
     }
     if (port.isEmpty())
-        return usage("--port is required");
-    if (commands.isEmpty())
-        return usage("no command given");
+        return CommandLine::usageError("--port is required");
+    if (steps.isEmpty())
+        return CommandLine::usageError("no command given");
 
     // Standard error carries the program's messages only.
     if (qEnvironmentVariableIsEmpty("KAVIX_DEBUG"))
@@ -109,26 +149,12 @@ int RunBatch(int argc, char *argv[])
         }
         return yes;
     };
-    QString file;
-    dlgFile().ask = [&file](FileDialog::Mode, const QString &, const QString &) { return file; };
+    dlgFile().ask = [](FileDialog::Mode, const QString &, const QString &) { return fileAnswer; };
 
     frmMain *main = MainForm();
-    for (const Command &c : commands) {
-        file = c.file;
-        if (c.name == "connect")
-            main->mnuConnConn_Click();
-        else if (c.name == "upload")
-            main->mnuConfigUpload_Click();
-        else if (c.name == "download")
-            main->mnuConfigDownload_Click();
-        else if (c.name == "open")
-            main->mnuFileOpen_Click();
-        else if (c.name == "save")
-            main->mnuFileSave_Click();
-        else if (c.name == "saveas")
-            main->mnuFileSaveAs_Click();
-        else if (c.name == "disconnect")
-            main->mnuConnDisConn_Click();
+    for (const Step &step : steps) {
+        fileAnswer.clear();
+        step.command->run(*main, step.args);
         if (failed)
             break;
     }
