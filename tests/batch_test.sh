@@ -2,8 +2,8 @@
 # Batch mode from a shell, against simulated modules on their ptys.
 # usage: batch_test.sh KAVIX KAVIX_SIM VERSION
 set -u
-KAVIX=$1
-SIM=$2
+KAVIX=$(realpath "$1")
+SIM=$(realpath "$2")
 VERSION=$3
 export QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 LC_ALL=C.UTF-8
 
@@ -143,6 +143,8 @@ check "sim port exit status" [ "$RC" -eq 0 ]
 check "sim port quiet" is_empty "$WORK/err"
 check "sim port file is kind 2" [ "$(head -n 1 "$F5")" = $'2\r' ]
 check "sim port file has 24 lines" [ "$(lines_of "$F5")" -eq 24 ]
+(cd "$WORK" && run --port sim:QV8_L5 connect upload saveas relative.qv8)
+check "a relative file name is the shell's" cmp -s "$F5" "$WORK/relative.qv8"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

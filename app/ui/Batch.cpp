@@ -8,6 +8,7 @@
 #include "files/ui/FileOps.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QStringList>
 
 #include <cstdio>
@@ -151,7 +152,11 @@ int RunBatch(int argc, char *argv[])
     };
     dlgFile().ask = [](FileDialog::Mode, const QString &, const QString &) { return fileAnswer; };
 
+    // The main window makes the program's folder the current one; a batch
+    // run's relative file names are the shell's, so take its folder back.
+    const QString shellFolder = QDir::currentPath();
     frmMain *main = MainForm();
+    QDir::setCurrent(shellFolder);
     for (const Step &step : steps) {
         fileAnswer.clear();
         step.command->run(*main, step.args);
