@@ -1,19 +1,14 @@
 // kavix: configure and watch one remote I/O module over a serial line.
-//
-//   kavix                        the program
-//   kavix --simulate MODEL       with a simulated module preselected
-//   kavix --batch --port PORT [--yes] COMMAND...   without windows
+// `kavix --help` lists the options and batch commands (app/ui/CommandLine.cpp).
 
 #include "app/ui/Batch.h"
+#include "app/ui/CommandLine.h"
 #include "app/ui/GuiMessages.h"
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmMain.h"
-#include "sim/SimModule.h"
 
 #include <QApplication>
-#include <QIcon>
 
-#include <cstdio>
 #include <cstring>
 
 int main(int argc, char *argv[])
@@ -22,21 +17,25 @@ int main(int argc, char *argv[])
         if (std::strcmp(argv[i], "--batch") == 0)
             return RunBatch(argc, argv);
 
+    // Our own options before the window system starts, so --help, --version
+    // and a mistake need no display.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    QString simulate;
+    if (const auto status = CommandLine::parseWindow(args, true, &simulate))
+        return *status;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kavix");
-    QApplication::setApplicationVersion("1.5");
+    QApplication::setApplicationVersion(KAVIX_VERSION);
+    QGuiApplication::setDesktopFileName("io.github.kavix.Kavix");
 
-    const QStringList args = QApplication::arguments();
-    const int at = args.indexOf("--simulate");
-    if (at >= 0) {
-        const QString model = args.value(at + 1);
-        if (!sim::ModuleCore::models().contains(model)) {
-            std::fprintf(stderr, "usage: kavix [--simulate MODEL]\nMODEL is one of: %s\n",
-                         qPrintable(sim::ModuleCore::models().join(", ")));
-            return 2;
-        }
-        frmCommPort::preselectSimulated(model);
-    }
+    // Qt has taken its own options out; what is left must all be ours.
+    if (const auto status = CommandLine::parseWindow(app.arguments().mid(1), false, &simulate))
+        return *status;
+    if (!simulate.isEmpty())
+        frmCommPort::preselectSimulated(simulate);
 
     InstallGuiMessages();
     frmMain *main = MainForm();

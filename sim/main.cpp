@@ -35,11 +35,15 @@ int main(int argc, char *argv[])
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kavix-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KAVIX_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Serves a simulated remote I/O module on a pseudo-terminal and prints its port path."));
+    parser.setApplicationDescription(
+        QStringLiteral("Serves a simulated remote I/O module on a pseudo-terminal and prints its "
+                       "port path.\nNAME is one of %1.")
+            .arg(sim::ModuleCore::models().join(QStringLiteral(", "))));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption model(QStringLiteral("model"), QStringLiteral("Model name."),
                                    QStringLiteral("NAME"));
     const QCommandLineOption baud(QStringLiteral("baud"),
@@ -75,9 +79,14 @@ int main(int argc, char *argv[])
                                   QStringLiteral("PATH"));
     parser.addOptions({model, baud, turnaround, silent, delay, split, busy, garbage, refuse,
                        changedEcho, stopAfter, noCr, link});
-    parser.process(app);
+    // A bad command line ends with status 2, as kavix's does.
+    if (!parser.parse(app.arguments()))
+        return usageError(parser.errorText() + QStringLiteral(" (see --help)"));
+    parser.process(app);  // --help, --help-all and --version print and exit
 
     const QString name = parser.value(model);
+    if (name.isEmpty())
+        return usageError(QStringLiteral("--model NAME is required (see --help)"));
     if (sim::ModuleCore::kindOf(name) == 0)
         return usageError(QStringLiteral("unknown model \"%1\"; known models: %2")
                               .arg(name, sim::ModuleCore::models().join(QStringLiteral(", "))));

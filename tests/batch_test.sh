@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Batch mode from a shell, against simulated modules on their ptys.
-# usage: batch_test.sh KAVIX KAVIX_SIM
+# usage: batch_test.sh KAVIX KAVIX_SIM VERSION
 set -u
-KAVIX=$1
-SIM=$2
+KAVIX=$(realpath "$1")
+SIM=$(realpath "$2")
+VERSION=$3
 export QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 LC_ALL=C.UTF-8
 
 WORK=$(mktemp -d)
@@ -54,11 +55,31 @@ run() {
     RC=$?
 }
 
+# Runs a program without --batch; status in RC, output in $WORK/out and $WORK/err.
+run_plain() {
+    timeout 60 "$@" >"$WORK/out" 2>"$WORK/err"
+    RC=$?
+}
+
 lines_of() { grep -c $'\r$' "$1"; }
 all_lines() { wc -l <"$1"; }
 channel_lines() { sed -n '2,17p' "$1"; }
 is_empty() { [ ! -s "$1" ]; }
 has() { grep -qF -- "$2" "$1"; }
+
+# -- help, version and mistakes, as other programs do them
+run_plain "$KAVIX" --help
+check "--help status 0" [ "$RC" -eq 0 ]
+check "--help lists batch mode" has "$WORK/out" "--batch"
+check "--help lists the window's option" has "$WORK/out" "--simulate"
+run_plain "$KAVIX" --version
+check "--version status 0" [ "$RC" -eq 0 ]
+check "--version prints it" [ "$(cat "$WORK/out")" = "kavix $VERSION" ]
+run_plain "$KAVIX" --bogus
+check "unknown option status 2" [ "$RC" -eq 2 ]
+check "unknown option usage on stderr" has "$WORK/err" "usage: kavix"
+run_plain "$SIM" --help
+check "kavix-sim --help status 0" [ "$RC" -eq 0 ]
 
 # -- upload a module into a file
 start_sim --model QV8_KX5 || exit 1
@@ -122,6 +143,8 @@ check "sim port exit status" [ "$RC" -eq 0 ]
 check "sim port quiet" is_empty "$WORK/err"
 check "sim port file is kind 2" [ "$(head -n 1 "$F5")" = $'2\r' ]
 check "sim port file has 24 lines" [ "$(lines_of "$F5")" -eq 24 ]
+(cd "$WORK" && run --port sim:QV8_L5 connect upload saveas relative.qv8)
+check "a relative file name is the shell's" cmp -s "$F5" "$WORK/relative.qv8"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

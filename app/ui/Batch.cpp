@@ -2,61 +2,28 @@
 
 #include "app/Messages.h"
 #include "app/ui/BatchCommands.h"
+#include "app/ui/CommandLine.h"
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmDialog.h"
 #include "app/ui/frmMain.h"
-#include "files/ui/FileOps.h"
 
 #include <QApplication>
 #include <QStringList>
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
-
-void addCommands()
-{
-    if (!BatchCommands().isEmpty())
-        return;
-    AddFileAndTransferCommands();
-    AddAnalogEditorCommands();
-    AddCountingCommands();
-    AddAdjustmentCommands();
-}
-
-QString usageText()
-{
-    QString text =
-        "usage: kavix --batch --port PORT [--yes] COMMAND...\n"
-        "  PORT     COM1, COM2, a device path such as /dev/ttyUSB0, or sim:MODEL\n"
-        "  --yes    confirm every download (without it a download is refused)\n"
-        "Commands, run in order:\n";
-    for (const BatchCommand &c : BatchCommands())
-        text += QString("  %1 %2\n      %3\n").arg(c.name, c.args, c.help);
-    text += "Every message goes to standard error as one line TITLE: TEXT; the first\n"
-            "error or warning ends the run with status 1.\n";
-    return text;
-}
-
-struct Command {
-    const BatchCommand *command;
-    QStringList args;
-};
-
-int usage(const QString &problem)
-{
-    if (!problem.isEmpty())
-        std::fprintf(stderr, "kavix: %s\n", qPrintable(problem));
-    std::fputs(qPrintable(usageText()), stderr);
-    return 2;
-}
 
 QString oneLine(QString text)
 {
     text.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
     return text.simplified();
 }
+
+struct Step {
+    const BatchCommand *command;
+    QStringList args;
+};
 
 }  // namespace
 
@@ -66,43 +33,57 @@ int RunBatch(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    addCommands();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     QString port;
     bool yes = false;
-    QList<Command> commands;
+    QList<Step> steps;
+    const auto isWord = [](const QString &a) {
+        return FindBatchCommand(a) || CommandLine::findOption(a);
+    };
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
-        if (a == "--batch") {
-            continue;
-        } else if (a == "--yes") {
-            yes = true;
-        } else if (a == "--port") {
-            if (i + 1 >= args.size())
-                return usage("--port needs a port");
-            port = args[++i];
+        if (const CommandLine::Option *o = CommandLine::findOption(a)) {
+            if (!(o->modes & CommandLine::Batch))
+                return CommandLine::usageError(a + " does not work with --batch");
+            if (*o->arg && i + 1 >= args.size())
+                return CommandLine::usageError(QString("%1 needs %2").arg(a, o->arg));
+            const QString value = *o->arg ? args[++i] : QString();
+            if (a == "--help") {
+                std::fputs(qPrintable(CommandLine::helpText()), stdout);
+                return 0;
+            } else if (a == "--version") {
+                std::fputs(qPrintable(CommandLine::versionText()), stdout);
+                return 0;
+            } else if (a == "--yes") {
+                yes = true;
+            } else if (a == "--port") {
+                port = value;
+            }
         } else if (const BatchCommand *c = FindBatchCommand(a)) {
-            // a command takes the words after it, up to the next command
-            Command cmd{c, {}};
-            while (i + 1 < args.size() && cmd.args.size() < c->maxArgs &&
-                   !(cmd.args.size() >= c->minArgs && FindBatchCommand(args[i + 1])))
-                cmd.args << args[++i];
-            if (cmd.args.size() < c->minArgs)
-                return usage(QString("%1 needs %2").arg(a, c->args));
+            // The required arguments are the next words whatever they are;
+            // an optional one is the next word unless that is a command or
+            // an option.
+            Step step{c, {}};
+            while (step.args.size() < c->maxArgs && i + 1 < args.size() &&
+                   (step.args.size() < c->minArgs || !isWord(args[i + 1])))
+                step.args << args[++i];
+            if (step.args.size() < c->minArgs)
+                return CommandLine::usageError(QString("%1 needs %2").arg(a, c->args));
+            // a value the window would not take is refused before anything is sent
             if (c->check)
-                if (const QString problem = c->check(cmd.args); !problem.isEmpty())
-                    return usage(a + ": " + problem);
-            commands.append(cmd);
+                if (const QString problem = c->check(step.args); !problem.isEmpty())
+                    return CommandLine::usageError(a + ": " + problem);
+            steps.append(step);
         } else {
-            return usage("unknown argument \"" + a + "\"");
+            return CommandLine::usageError("unknown argument \"" + a + "\"");
         }
     }
     if (port.isEmpty())
-        return usage("--port is required");
-    if (commands.isEmpty())
-        return usage("no command given");
+        return CommandLine::usageError("--port is required");
+    if (steps.isEmpty())
+        return CommandLine::usageError("no command given");
 
     // Standard error carries the program's messages only.
     if (qEnvironmentVariableIsEmpty("KAVIX_DEBUG"))
@@ -131,9 +112,10 @@ int RunBatch(int argc, char *argv[])
         }
         return yes;
     };
+
     frmMain *main = MainForm();
-    for (const Command &c : commands) {
-        c.command->run(c.args);
+    for (const Step &step : steps) {
+        step.command->run(step.args);
         if (failed)
             break;
     }

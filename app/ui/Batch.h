@@ -1,4 +1,5 @@
 #pragma once
-// Batch mode: the menu handlers in order, without a window.
+// Batch mode: the windows' own handlers in order, without a window. The
+// commands are the table of BatchCommands.h.
 
 int RunBatch(int argc, char *argv[]);

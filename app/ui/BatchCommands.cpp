@@ -3,15 +3,30 @@
 #include "app/ui/frmMain.h"
 #include "files/ui/FileOps.h"
 
-QList<BatchCommand> &BatchCommands()
+namespace {
+QList<BatchCommand> &table()
 {
     static QList<BatchCommand> commands;
     return commands;
 }
+}  // namespace
+
+const QList<BatchCommand> &BatchCommands()
+{
+    static bool filled = false;
+    if (!filled) {
+        filled = true;
+        AddFileAndTransferCommands();
+        AddAnalogEditorCommands();
+        AddCountingCommands();
+        AddAdjustmentCommands();
+    }
+    return table();
+}
 
 void AddBatchCommand(const BatchCommand &c)
 {
-    BatchCommands().append(c);
+    table().append(c);
 }
 
 const BatchCommand *FindBatchCommand(const QString &name)
@@ -43,12 +58,13 @@ void AddFileAndTransferCommands()
     const auto menu = [](void (frmMain::*handler)()) {
         return [handler](const QStringList &) { (MainForm()->*handler)(); };
     };
-    AddBatchCommand({"connect", 0, 0, "", "connect and read the module", nullptr,
-                     menu(&frmMain::mnuConnConn_Click)});
-    AddBatchCommand({"upload", 0, 0, "", "read the whole configuration", nullptr,
+    AddBatchCommand({"connect", 0, 0, "", "connect to the module on PORT and identify it",
+                     nullptr, menu(&frmMain::mnuConnConn_Click)});
+    AddBatchCommand({"upload", 0, 0, "", "read the module's whole configuration", nullptr,
                      menu(&frmMain::mnuConfigUpload_Click)});
-    AddBatchCommand({"download", 0, 0, "", "write the whole configuration (needs --yes)",
-                     nullptr, menu(&frmMain::mnuConfigDownload_Click)});
+    AddBatchCommand({"download", 0, 0, "",
+                     "write the configuration to the module (needs --yes)", nullptr,
+                     menu(&frmMain::mnuConfigDownload_Click)});
     // the file dialog answers with the command's file name
     const auto withFile = [](void (frmMain::*handler)()) {
         return [handler](const QStringList &args) {
@@ -59,13 +75,13 @@ void AddFileAndTransferCommands()
             (MainForm()->*handler)();
         };
     };
-    AddBatchCommand({"open", 1, 1, "FILE", "open a configuration file", nullptr,
+    AddBatchCommand({"open", 1, 1, "FILE", "read a configuration file", nullptr,
                      withFile(&frmMain::mnuFileOpen_Click)});
-    AddBatchCommand({"save", 0, 0, "", "save to the file opened or saved last", nullptr,
+    AddBatchCommand({"save", 0, 0, "", "save the configuration to the file it came from", nullptr,
                      menu(&frmMain::mnuFileSave_Click)});
-    AddBatchCommand({"saveas", 1, 1, "FILE", "save to FILE", nullptr,
+    AddBatchCommand({"saveas", 1, 1, "FILE", "save the configuration to FILE", nullptr,
                      withFile(&frmMain::mnuFileSaveAs_Click)});
-    AddBatchCommand({"disconnect", 0, 0, "", "close the port", nullptr,
+    AddBatchCommand({"disconnect", 0, 0, "", "disconnect from the module", nullptr,
                      menu(&frmMain::mnuConnDisConn_Click)});
 }
 

@@ -11,21 +11,21 @@
 
 struct BatchCommand {
     QString name;
-    int minArgs = 0;
-    int maxArgs = 0;
-    QString args;  // the arguments as the usage text shows them
-    QString help;  // one line
+    int minArgs = 0;  // the first minArgs words after the name are its arguments
+    int maxArgs = 0;  // more, up to maxArgs, unless a word is a command or option
+    QString args;     // the arguments as the help shows them: "SECONDS [FILE]"
+    QString help;     // one line
     // Returns why the arguments cannot be taken (usage error), or "".
     std::function<QString(const QStringList &args)> check;
     std::function<void(const QStringList &args)> run;
 };
 
-// Every command, in the order of the usage text.
-QList<BatchCommand> &BatchCommands();
-void AddBatchCommand(const BatchCommand &c);
+// Every command, in the order of the help text.
+const QList<BatchCommand> &BatchCommands();
 const BatchCommand *FindBatchCommand(const QString &name);
 
-// Each group of windows adds its commands here; Batch calls them once.
+// Each group of windows adds its commands, once, when the table is first used.
+void AddBatchCommand(const BatchCommand &c);
 void AddFileAndTransferCommands();
 void AddAnalogEditorCommands();
 void AddCountingCommands();

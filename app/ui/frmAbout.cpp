@@ -56,5 +56,5 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
 
     // load
     FormTextSet(this);
-    lblName[1]->setText("1.5");
+    lblName[1]->setText(KAVIX_VERSION);
 }

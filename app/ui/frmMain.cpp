@@ -22,7 +22,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>

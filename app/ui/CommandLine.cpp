@@ -1,0 +1,120 @@
+#include "app/ui/CommandLine.h"
+
+#include "app/ui/BatchCommands.h"
+#include "sim/SimModule.h"
+
+#include <cstdio>
+
+namespace CommandLine {
+
+namespace {
+
+// Every option of the program: adding one is one line here (and its effect).
+const Option kOptions[] = {
+    {"--help", "", Any, "show this help and exit"},
+    {"--version", "", Any, "show the version and exit"},
+    {"--simulate", "MODEL", Window, "start with a simulated MODEL preselected in the port dialog"},
+    {"--batch", "", Batch, "run the COMMANDs in order without a window"},
+    {"--port", "PORT", Batch,
+     "COM1, COM2, a device path such as /dev/ttyUSB0, or sim:MODEL (required)"},
+    {"--yes", "", Batch, "confirm every download (without it a download is refused)"},
+};
+
+QString entry(const QString &name, const QString &arg)
+{
+    return arg.isEmpty() ? name : QString("%1 %2").arg(name, arg);
+}
+
+}  // namespace
+
+const Option *findOption(const QString &name)
+{
+    for (const Option &o : kOptions)
+        if (name == o.name)
+            return &o;
+    return nullptr;
+}
+
+QString helpText()
+{
+    int width = 0;
+    for (const Option &o : kOptions)
+        width = qMax(width, int(entry(o.name, o.arg).size()));
+    for (const BatchCommand &c : BatchCommands())
+        width = qMax(width, int(entry(c.name, c.args).size()));
+    auto row = [width](const QString &name, const QString &arg, const QString &help) {
+        return QString("  %1  %2\n").arg(entry(name, arg).leftJustified(width), help);
+    };
+    auto options = [&](int modes) {
+        QString rows;
+        for (const Option &o : kOptions)
+            if (o.modes == modes)
+                rows += row(o.name, o.arg, o.help);
+        return rows;
+    };
+    QString commands;
+    for (const BatchCommand &c : BatchCommands())
+        commands += row(c.name, c.args, c.help);
+
+    return "usage: kavix [OPTION]...\n"
+           "usage: kavix --batch --port PORT [OPTION]... COMMAND...\n"
+           "Configures and watches one remote I/O module over a serial line.\n"
+           "\nOptions:\n" +
+           options(Any) + "\nWindow:\n" + options(Window) + "\nBatch mode:\n" + options(Batch) +
+           "\nBatch commands, run in order with the menus' own handlers:\n" + commands +
+           "\nMODEL is one of " + sim::ModuleCore::models().join(", ") +
+           ".\n"
+           "\nIn batch mode every message goes to standard error as one line TITLE: TEXT.\n"
+           "Exit status: 0 when no error or warning was shown, 1 when the first error or\n"
+           "warning ended the run, 2 for a bad command line.\n";
+}
+
+QString versionText()
+{
+    return QString("kavix %1\n").arg(KAVIX_VERSION);
+}
+
+int usageError(const QString &problem)
+{
+    std::fprintf(stderr, "kavix: %s\n%s", qPrintable(problem), qPrintable(helpText()));
+    return 2;
+}
+
+std::optional<int> parseWindow(const QStringList &args, bool leaveOthers, QString *simulate)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        const Option *o = findOption(a);
+        if (!o) {
+            // Qt's options have one dash; a plain word after one may be its value.
+            const bool qtOption = a.startsWith('-') && !a.startsWith("--");
+            const bool qtValue = !a.startsWith('-') && i > 0 && args[i - 1].startsWith('-') &&
+                                 !args[i - 1].startsWith("--");
+            if (leaveOthers && (qtOption || qtValue))
+                continue;
+            return usageError(
+                QString("unknown %1 \"%2\"").arg(a.startsWith('-') ? "option" : "argument", a));
+        }
+        if (!(o->modes & Window))
+            return usageError(a + " works with --batch only");
+        if (*o->arg && i + 1 >= args.size())
+            return usageError(QString("%1 needs %2").arg(a, o->arg));
+        const QString value = *o->arg ? args[++i] : QString();
+        if (a == "--help") {
+            std::fputs(qPrintable(helpText()), stdout);
+            return 0;
+        }
+        if (a == "--version") {
+            std::fputs(qPrintable(versionText()), stdout);
+            return 0;
+        }
+        if (a == "--simulate") {
+            if (!sim::ModuleCore::models().contains(value))
+                return usageError("unknown model \"" + value + "\"");
+            *simulate = value;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace CommandLine
