@@ -219,6 +219,39 @@ void AnalogMonitor::cmdCh_Click(int ch)
     Editors::TypeSet();
 }
 
+namespace {
+QString textOf(const QLabel *l)
+{
+    return l ? l->text() : QString();
+}
+void setTextOf(QLabel *l, const QString &text)
+{
+    if (l)
+        l->setText(text);
+}
+}  // namespace
+
+QString AnalogMonitor::typeText(int ch) const { return textOf(lblType.at(ch)); }
+void AnalogMonitor::setTypeText(int ch, const QString &text) { setTextOf(lblType.at(ch), text); }
+QString AnalogMonitor::cjcText(int ch) const { return textOf(lblCjmSw.at(ch)); }
+void AnalogMonitor::setCjcText(int ch, const QString &text) { setTextOf(lblCjmSw.at(ch), text); }
+QString AnalogMonitor::unitText(int ch, bool raw) const
+{
+    return textOf(raw ? lblUnit2.at(ch) : lblUnit1.at(ch));
+}
+QString AnalogMonitor::burnoutText() const { return textOf(lblBurnout); }
+void AnalogMonitor::setBurnoutText(const QString &text) { setTextOf(lblBurnout, text); }
+QString AnalogMonitor::filterText() const { return textOf(lblFilter); }
+void AnalogMonitor::setFilterText(const QString &text) { setTextOf(lblFilter, text); }
+QString AnalogMonitor::lineNoiseText() const { return textOf(lblLineNoise); }
+void AnalogMonitor::setLineNoiseText(const QString &text) { setTextOf(lblLineNoise, text); }
+QString AnalogMonitor::alarmText() const { return textOf(lblDiscOutput); }
+void AnalogMonitor::setAlarmState(int state)
+{
+    if (lblDiscOutput)
+        ShowOnOffValue(lblDiscOutput, state);
+}
+
 void AnalogMonitor::applyMenus()
 {
     const AppState &s = G();

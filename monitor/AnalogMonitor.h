@@ -36,6 +36,25 @@ public:
     // Channel button handler: opens the input type editor for ch.
     void cmdCh_Click(int ch);
 
+    // What the editors read and write: the window's settings as shown.
+    // Channels 1..N; the texts of a missing label (the RTD window's CJC
+    // switch, the line noise and alarm output of the others) read empty
+    // and are not written.
+    QString typeText(int ch) const;
+    void setTypeText(int ch, const QString &text);
+    QString cjcText(int ch) const;
+    void setCjcText(int ch, const QString &text);
+    QString unitText(int ch, bool raw) const;
+    QString burnoutText() const;
+    void setBurnoutText(const QString &text);
+    QString filterText() const;
+    void setFilterText(const QString &text);
+    QString lineNoiseText() const;
+    void setLineNoiseText(const QString &text);
+    QString alarmText() const;
+    // 0 "OFF" in green, 1 "ON" in red
+    void setAlarmState(int state);
+
     // Arrays indexed by channel 1..N; element 0 and rows past N are null.
     std::array<QPushButton *, 17> cmdCh{};
     std::array<QLabel *, 17> lblType{};

@@ -120,3 +120,8 @@ void frmH9::cmdCh_Click(int ch)
     G().SelChannel = ch;
     Editors::CountSet();
 }
+
+QString frmH9::doText(int ch) const { return lblDO.at(ch)->text(); }
+void frmH9::setDoText(int ch, const QString &text) { lblDO.at(ch)->setText(text); }
+QString frmH9::presetText(int ch) const { return lblPreset.at(ch)->text(); }
+void frmH9::setPresetText(int ch, const QString &text) { lblPreset.at(ch)->setText(text); }

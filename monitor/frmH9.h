@@ -22,6 +22,12 @@ public:
     // Channel button handler: opens the count setting window for ch.
     void cmdCh_Click(int ch);
 
+    // What the count setting window reads and writes, channels 1..8.
+    QString doText(int ch) const;
+    void setDoText(int ch, const QString &text);
+    QString presetText(int ch) const;
+    void setPresetText(int ch, const QString &text);
+
     // Arrays indexed by channel 1..8; element 0 is null.
     std::array<QPushButton *, kChannels + 1> cmdCh{};
     std::array<QLabel *, kChannels + 1> lblDI{};

@@ -10,6 +10,7 @@
 // instead of showing it.
 
 #include "app/Commands.h"
+#include "app/ui/Forms.h"
 
 #include <QDialog>
 
@@ -64,3 +65,15 @@ private:
 
 // The main window (for placing dialogs); nullptr in a test without one.
 QWidget *MainWindowWidget();
+
+// Loads an editor window, runs its opening operation (which shows it
+// modally) and unloads it when that returns: a workflow the whole time.
+template <typename T>
+void OpenEditor(void (T::*open)())
+{
+    Workflow w;
+    QPointer<T> window = form<T>();
+    (window->*open)();
+    if (window)
+        unloadForm(window);
+}

@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/Init.h"
+#include "app/ui/EditorDialog.h"
 #include "app/ui/Forms.h"
 #include "app/ui/frmDialog.h"
 #include "app/ui/frmMain.h"
@@ -41,6 +42,7 @@ MainFixture::~MainFixture()
         main_->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     frmDialog::answer = nullptr;
+    EditorDialog::script() = nullptr;
     dlgFile() = FileDialog{};
     Hooks().commPort = nullptr;
     if (module_)
