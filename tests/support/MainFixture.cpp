@@ -10,10 +10,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QStandardPaths>
 
 MainFixture::MainFixture(const QString &model)
 {
     AppEnding() = false;
+    // kept choices go to a test location, never the user's own
+    QStandardPaths::setTestModeEnabled(true);
     setTextLanguage(TextLanguage::English);
     if (!model.isEmpty()) {
         module_ = std::make_unique<sim::PtyModule>(model);
