@@ -50,40 +50,6 @@ QWidget *kindWindow(int kind)
     }
 }
 
-// Runs act once, right after the exchange that brought the module's log
-// to at least n lines (or when pred says so).
-void afterExchange(MainFixture &f, std::function<bool()> pred, std::function<void()> act)
-{
-    auto fired = std::make_shared<bool>(false);
-    QObject::connect(f.main()->comm(), &LinkHost::exchangeEnded, f.main(), [=] {
-        if (*fired || !pred())
-            return;
-        *fired = true;
-        act();
-    });
-}
-
-void afterLines(MainFixture &f, int n, std::function<void()> act)
-{
-    afterExchange(f, [&f, n] { return f.received().size() >= n; }, std::move(act));
-}
-
-// Starts monitoring and returns when the cycle has ended; a cycle still
-// running after the limit is stopped and false is returned.
-bool startAndWait(MainFixture &f, int limitMs = 8000)
-{
-    bool overran = false;
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [&] {
-        overran = true;
-        f.main()->mnuMonitorStop_Click();
-    });
-    guard.start(limitMs);
-    f.click("mnuMonitorStart");
-    return !overran;
-}
-
 QString idx(int i) { return QString("D%1").arg(i, 2, 10, QLatin1Char('0')); }
 
 // Lines one channel of the poll sends, by kind.
@@ -467,8 +433,8 @@ void TestMonitoring::analogValues()
     f.module().setValue(3, 1, real);
     f.module().setValue(4, 1, raw);
     f.clearReceived();
-    afterLines(f, 2, [&] { f.click("mnuMonitorStop"); });
-    QVERIFY(startAndWait(f));
+    f.afterLines(2, [&] { f.click("mnuMonitorStop"); });
+    QVERIFY(f.startAndWait());
 
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
     QCOMPARE(w->lblReal[1]->text(), realText);
@@ -508,14 +474,14 @@ void TestMonitoring::statusLamps()
     bool buttonsOn = true;
     bool stopOn = false, startOn = true;
     // the second channel has begun: the first lamp is lit
-    afterExchange(f, [&] { return f.received().count("I05") == 2; }, [&] {
+    f.afterExchange([&] { return f.received().count("I05") == 2; }, [&] {
         during = backColor(w->shpOut[1]);
         buttonsOn = w->cmdCh[1]->isEnabled() || w->cmdCh[w->channels()]->isEnabled();
         stopOn = toolOn(6) && menuOn("mnuMonitorStop");
         startOn = toolOn(5) || menuOn("mnuMonitorStart");
         f.click("mnuMonitorStop");
     });
-    QVERIFY(startAndWait(f));
+    QVERIFY(f.startAndWait());
 
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
     QCOMPARE(during, lamp);
@@ -560,12 +526,12 @@ void TestMonitoring::contactStates()
     f.module().setValue(item, 32, "1");
     f.clearReceived();
     bool countOn = true;
-    afterLines(f, 2, [&] {
+    f.afterLines(2, [&] {
         if (item == 6)
             countOn = form<frmE6>()->cmdCntPre->isEnabled();
         f.click("mnuMonitorStop");
     });
-    QVERIFY(startAndWait(f));
+    QVERIFY(f.startAndWait());
 
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
     const QColor on(255, 0, 0), off(0, 128, 0);
@@ -598,9 +564,9 @@ void TestMonitoring::counterValues()
     f.module().setValue(7, 4, "0");
     f.clearReceived();
     // stop once channel 4 has begun: it still completes
-    afterExchange(f, [&] { return f.received().count("I06") == 4; },
+    f.afterExchange([&] { return f.received().count("I06") == 4; },
                   [&] { f.click("mnuMonitorStop"); });
-    QVERIFY(startAndWait(f));
+    QVERIFY(f.startAndWait());
 
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
     QCOMPARE(w->lblDI[3]->text(), QString("ON"));
@@ -646,7 +612,7 @@ void TestMonitoring::stopAtBoundary()
     const int perChannel = int(channelLines(kind, 1).size());
     const int inSecond = 1 + perChannel + 1;
     int sizeAtPause = -1, sizeLater = -1;
-    afterLines(f, inSecond, [&] {
+    f.afterLines(inSecond, [&] {
         if (!paused) {
             f.click("mnuMonitorStop");
             return;
@@ -660,7 +626,7 @@ void TestMonitoring::stopAtBoundary()
             });
         });
     });
-    QVERIFY(startAndWait(f));
+    QVERIFY(f.startAndWait());
 
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
     QStringList expected{"G01"};
@@ -711,13 +677,13 @@ void TestMonitoring::outputSwitch()
 
     bool buttonOn = false;
     // during the select of contact 2
-    afterLines(f, 4, [&] {
+    f.afterLines(4, [&] {
         buttonOn = w->cmdOut[5]->isEnabled();
         w->cmdOut[5]->click();
     });
-    afterExchange(f, [&] { return f.received().contains("D051"); },
+    f.afterExchange([&] { return f.received().contains("D051"); },
                   [&] { f.click("mnuMonitorStop"); });
-    QVERIFY(startAndWait(f));
+    QVERIFY(f.startAndWait());
     QVERIFY(buttonOn);
 
     const QStringList got = f.received();
@@ -774,7 +740,7 @@ void TestMonitoring::moduleFallsSilent()
     f.module().setFaults(faults);
     f.clearReceived();
 
-    QVERIFY(startAndWait(f));
+    QVERIFY(f.startAndWait());
 
     QCOMPARE(f.received().size(), answered + 1);
     QVERIFY(f.log.messages.size() >= 2);
@@ -798,13 +764,13 @@ void TestMonitoring::kx7ComesToFront()
     QVERIFY(!form<frmKx7>()->isVisible());
 
     bool kx7Shown = false, kx5Hidden = false, alarmOn = true;
-    afterLines(f, 2, [&] {
+    f.afterLines(2, [&] {
         kx7Shown = form<frmKx7>()->isVisible();
         kx5Hidden = !form<frmKx5>()->isVisible();
         alarmOn = menuOn("mnuAlarm");  // only Stop acts while the cycle runs
         f.click("mnuMonitorStop");
     });
-    QVERIFY(startAndWait(f));
+    QVERIFY(f.startAndWait());
     QVERIFY(kx7Shown);
     QVERIFY(kx5Hidden);
     QVERIFY(!alarmOn);
@@ -833,8 +799,8 @@ void TestMonitoring::disconnect()
     MainFixture f(model);
     f.connect();
     f.clearReceived();
-    afterLines(f, 3, [&] { f.click("mnuMonitorStop"); });
-    QVERIFY(startAndWait(f));
+    f.afterLines(3, [&] { f.click("mnuMonitorStop"); });
+    QVERIFY(f.startAndWait());
     AnalogMonitor *w = (kind == 1 || kind == 2 || kind == 6) ? analog(kind) : nullptr;
     if (w)
         QVERIFY(!w->lblReal[1]->text().isEmpty());

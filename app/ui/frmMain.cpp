@@ -64,6 +64,12 @@ frmMain::frmMain()
     Commands &cmd = Commands::instance();
     cmd.reset();
     for (auto it = menus_.cbegin(); it != menus_.cend(); ++it)
+        cmd.track(it.key());
+    for (int i = 1; i <= 3; ++i)
+        cmd.track(modelItems_[i]->objectName());
+    for (int pos = 1; pos <= 11; ++pos)
+        cmd.track(Commands::tb(pos));
+    for (auto it = menus_.cbegin(); it != menus_.cend(); ++it)
         if (auto *menu = qobject_cast<QMenu *>(it.value()->parent()))
             if (menu->menuAction() != it.value())
                 cmd.setMenuOf(it.key(), menu->objectName());
@@ -456,8 +462,9 @@ void frmMain::mnuMonitorStart_Click()
     s.MenuPause = false;
     comm_->Timer1.start();
     emit Commands::instance().wake();
-    if (s.MonitorRun) {
-        // Start in the menu of a paused cycle resumes it
+    if (Commands::instance().workflowRunning()) {
+        // Start in the menu of a paused cycle resumes it; nothing new
+        // starts under a running workflow
         Commands::instance().set("mnuMonitorStart", false);
         return;
     }
@@ -472,11 +479,12 @@ void frmMain::mnuMonitorStop_Click()
     G().MenuPause = false;
     comm_->Timer1.start();
     emit Commands::instance().wake();
-    if (!G().MonitorRun) {
+    if (G().MonitorRun) {
+        G().MonitorRun = false;
+        Commands::instance().set("mnuMonitorStart", false);
+    } else if (!Commands::instance().workflowRunning()) {
         Workflow w;
         frmLoading::Stopping();
-    } else {
-        G().MonitorRun = false;
     }
 }
 

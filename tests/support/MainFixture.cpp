@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QStandardPaths>
+#include <QTimer>
 
 MainFixture::MainFixture(const QString &model)
 {
@@ -69,6 +70,37 @@ void MainFixture::click(const QString &menuName)
 void MainFixture::connect()
 {
     click("mnuConnConn");
+}
+
+void MainFixture::afterExchange(std::function<bool()> pred, std::function<void()> act)
+{
+    auto fired = std::make_shared<bool>(false);
+    QObject::connect(main_->comm(), &LinkHost::exchangeEnded, main_, [=] {
+        if (*fired || !pred())
+            return;
+        *fired = true;
+        act();
+    });
+}
+
+void MainFixture::afterLines(int n, std::function<void()> act)
+{
+    afterExchange([this, n] { return received().size() >= n; }, std::move(act));
+}
+
+bool MainFixture::startAndWait(int limitMs)
+{
+    bool overran = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        overran = true;
+        if (FormRegistry::instance().find(typeid(frmMain)))
+            main_->mnuMonitorStop_Click();
+    });
+    guard.start(limitMs);
+    click("mnuMonitorStart");
+    return !overran;
 }
 
 bool menuOn(const QString &name)

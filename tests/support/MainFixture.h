@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -27,6 +28,15 @@ public:
     void click(const QString &menuName);
     // Connect through the menu; the port dialog answers with the module.
     void connect();
+    // Runs act once, right after the first exchange after which pred holds
+    // (act then runs while the workflow is still on the stack).
+    void afterExchange(std::function<bool()> pred, std::function<void()> act);
+    // ... after which the module has received at least n lines.
+    void afterLines(int n, std::function<void()> act);
+    // Starts monitoring and returns when the cycle has ended; a cycle still
+    // running after the limit is stopped and false is returned.
+    bool startAndWait(int limitMs = 8000);
+
     // Answer of the download question: true OK, false Cancel, nullopt close box.
     std::optional<bool> answer = true;
     QStringList questions;  // texts the download question was asked with
