@@ -5,8 +5,10 @@
 #include "app/ui/frmDialog.h"
 #include "app/ui/frmMain.h"
 #include "files/ui/FileOps.h"
+#include "workflows/Logging.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <cstdio>
@@ -19,6 +21,7 @@ const char *kUsage =
     "  PORT     COM1, COM2, a device path such as /dev/ttyUSB0, or sim:MODEL\n"
     "  --yes    confirm every download (without it a download is refused)\n"
     "  COMMAND  connect | upload | download | open FILE | save | saveas FILE | disconnect\n"
+    "           | monitor SECONDS [FILE]  (CSV to FILE or standard output); --trace FILE|-\n"
     "Runs the commands in order without a window. Every message goes to standard\n"
     "error as one line TITLE: TEXT; the first error or warning ends the run with\n"
     "status 1.\n";
@@ -26,7 +29,11 @@ const char *kUsage =
 struct Command {
     QString name;
     QString file;
+    double seconds = 0;
 };
+
+const QStringList kCommandWords = {"connect", "upload", "download", "open", "save",
+                                   "saveas", "disconnect", "monitor"};
 
 int usage(const QString &problem)
 {
@@ -53,7 +60,7 @@ int RunBatch(int argc, char *argv[])
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    QString port;
+    QString port, trace;
     bool yes = false;
     QList<Command> commands;
     for (int i = 0; i < args.size(); ++i) {
@@ -69,6 +76,19 @@ int RunBatch(int argc, char *argv[])
         } else if (a == "connect" || a == "upload" || a == "download" || a == "save" ||
                    a == "disconnect") {
             commands.append({a, QString()});
+        } else if (a == "--trace") {
+            if (i + 1 >= args.size())
+                return usage("--trace needs a file name or -");
+            trace = args[++i] == "-" ? "-" : QFileInfo(args[i]).absoluteFilePath();
+        } else if (a == "monitor") {
+            const double seconds = args.value(i + 1).toDouble();
+            if (!(seconds > 0))
+                return usage("monitor needs a number of seconds");
+            ++i;
+            // a FILE follows unless the next word is a command or an option
+            const QString next = args.value(i + 1);
+            const bool file = !next.isEmpty() && !next.startsWith("--") && !kCommandWords.contains(next);
+            commands.append({a, file ? QFileInfo(args[++i]).absoluteFilePath() : QString(), seconds});
         } else if (a == "open" || a == "saveas") {
             if (i + 1 >= args.size())
                 return usage(a + " needs a file name");
@@ -113,7 +133,12 @@ int RunBatch(int argc, char *argv[])
     dlgFile().ask = [&file](FileDialog::Mode, const QString &, const QString &) { return file; };
 
     frmMain *main = MainForm();
+    QString traceError;
+    if (!trace.isEmpty() && !Logging::TraceTo(trace, &traceError))
+        MsgBox(traceError, "Trace", MsgIcon::Exclamation);
     for (const Command &c : commands) {
+        if (failed)
+            break;
         file = c.file;
         if (c.name == "connect")
             main->mnuConnConn_Click();
@@ -129,8 +154,8 @@ int RunBatch(int argc, char *argv[])
             main->mnuFileSaveAs_Click();
         else if (c.name == "disconnect")
             main->mnuConnDisConn_Click();
-        if (failed)
-            break;
+        else if (c.name == "monitor")
+            Logging::MonitorFor(c.seconds, c.file);
     }
     main->mnuFileExit_Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
