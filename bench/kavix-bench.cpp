@@ -265,7 +265,8 @@ double traceMbAfterMillion()
 {
     const double before = rssMb();
     for (int i = 0; i < 1000000; ++i) {
-        const QByteArray command = QString(i % 2 ? "D%1\r" : "I%1\r").arg(i % 16 + 1, 2, 10, QChar('0')).toLatin1();
+        const QByteArray command =
+            QString(i % 2 ? "D%1\r" : "I%1\r").arg(i % 16 + 1, 2, 10, QChar('0')).toLatin1();
         TracedExchange exchange(command);
         exchange.ended(QString("D%1\r").arg(i % 997 / 7.0, 0, 'f', 4).toLatin1(), false);
     }

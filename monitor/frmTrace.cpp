@@ -161,7 +161,7 @@ frmTrace::frmTrace() : QWidget(MainForm(), Qt::Window | Qt::Tool)
     grdTrace->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdTrace->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     grdTrace->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {170, 90, 140, 50, 150};
+    const int widths[] = {165, 70, 120, 45, 110};
     for (int c = 0; c < 5; ++c)
         grdTrace->setColumnWidth(c, widths[c]);
 

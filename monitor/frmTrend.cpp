@@ -46,8 +46,8 @@ frmTrend::frmTrend() : QWidget(MainForm(), Qt::Window)
     auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
     ticker->setDateTimeFormat("HH:mm:ss");
     picPlot->xAxis->setTicker(ticker);
-    picPlot->legend->setVisible(true);
-    picPlot->legend->setFont(font());
+    // The channel list beside the plot names the lines in their colours;
+    // a legend of 16 or 32 entries would only cover the values.
     // Antialiased lines cost a lot with many points and add little here.
     picPlot->setNotAntialiasedElements(QCP::aeAll);
     connect(picPlot->xAxis, qOverload<const QCPRange &>(&QCPAxis::rangeChanged), this, [this] {
@@ -94,10 +94,13 @@ void frmTrend::rebuild(const PassSample &p)
     const int n = int(p.channels.size());
     for (int i = 0; i < n; ++i) {
         QCPGraph *g = picPlot->addGraph();
-        g->setPen(QPen(QColor::fromHsv(i * 360 / n % 360, 230, i % 2 ? 160 : 210)));
+        const QColor colour = QColor::fromHsv(i * 360 / n % 360, 230, i % 2 ? 150 : 220);
+        g->setPen(QPen(colour));
         if (kind_ == 3 || kind_ == 4)
             g->setLineStyle(QCPGraph::lsStepLeft);
-        auto *item = new QListWidgetItem(lstChannels);
+        QPixmap swatch(12, 12);
+        swatch.fill(colour);
+        auto *item = new QListWidgetItem(QIcon(swatch), QString(), lstChannels);
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
         item->setCheckState(Qt::Checked);
         names_ << QString();
@@ -159,9 +162,6 @@ void frmTrend::updateAxes()
         QCPGraph *g = picPlot->graph(i);
         g->setValueAxis(units.size() > 1 && units_[i] == units[1] ? picPlot->yAxis2
                                                                   : picPlot->yAxis);
-        g->removeFromLegend();
-        if (g->visible())
-            g->addToLegend();
     }
     QStringList left;
     for (int u = 0; u < units.size(); ++u)
@@ -195,7 +195,13 @@ void frmTrend::followNewest()
 {
     if (!follow_ || newest_ <= 0)
         return;
-    setXRange(newest_ - span_, newest_ + span_ * 0.02);
+    // Until the values fill the span, the plot starts at the oldest one.
+    double oldest = newest_;
+    for (int i = 0; i < picPlot->graphCount(); ++i)
+        if (!picPlot->graph(i)->data()->isEmpty())
+            oldest = std::min(oldest, picPlot->graph(i)->data()->constBegin()->key);
+    const double from = std::max(newest_ - span_, oldest);
+    setXRange(from, newest_ + std::max(newest_ - from, 1.0) * 0.02);
     const QCPRange shown = picPlot->xAxis->range();
     for (QCPAxis *axis : {picPlot->yAxis, picPlot->yAxis2}) {
         QCPRange range;

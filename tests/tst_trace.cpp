@@ -39,7 +39,12 @@ QStringList fixedColumns()
 QString counters()
 {
     const LineTrace::Counters &k = LineTrace::instance().counters();
-    return QString("%1 %2 %3 %4 %5").arg(k.exchanges).arg(k.timeouts).arg(k.refusals).arg(k.retries).arg(k.lateInputs);
+    return QString("%1 %2 %3 %4 %5")
+        .arg(k.exchanges)
+        .arg(k.timeouts)
+        .arg(k.refusals)
+        .arg(k.retries)
+        .arg(k.lateInputs);
 }
 
 void feedPass(const QList<QStringList> &channels)  // {text, unit, type}
@@ -109,8 +114,10 @@ void TestTrace::exchanges_data()
     QTest::newRow("control characters")
         << FaultSetup([](sim::Faults &f) { f.noise = QByteArray("\x07\0\x1b<\t", 5); })
         << Action([] { QString r; DataRead(25, 2, r); })
-        << QStringList{"I25<CR>|D<0x07><NUL><ESC><0x3C><TAB>25<CR>|done|select cold-junction switch",
-                       "D02<CR>|D<0x07><NUL><ESC><0x3C><TAB>1<CR>|done|read channel 2 cold-junction switch"}
+        << QStringList{"I25<CR>|D<0x07><NUL><ESC><0x3C><TAB>25<CR>|done|"
+                       "select cold-junction switch",
+                       "D02<CR>|D<0x07><NUL><ESC><0x3C><TAB>1<CR>|done|"
+                       "read channel 2 cold-junction switch"}
         << "2 0 0 0 0" << 0.0;
     QTest::newRow("group select retried")
         << FaultSetup([](sim::Faults &f) { f.busyGroupSelects = 1; })
@@ -180,7 +187,8 @@ void TestTrace::savedFile()
     for (const QString &l : lines)
         meanings << l.section('\t', 1, 1) + " " + l.section('\t', 5);
     QCOMPARE(meanings, (QStringList{"I90<CR> select model name", "D<CR> read model name"}));
-    QVERIFY(QRegularExpression(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}\t)").match(lines[1]).hasMatch());
+    const QRegularExpression time(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}\t)");
+    QVERIFY(time.match(lines[1]).hasMatch());
 
     // a folder is never saved over
     f.log.clear();

@@ -87,8 +87,11 @@ int RunBatch(int argc, char *argv[])
             ++i;
             // a FILE follows unless the next word is a command or an option
             const QString next = args.value(i + 1);
-            const bool file = !next.isEmpty() && !next.startsWith("--") && !kCommandWords.contains(next);
-            commands.append({a, file ? QFileInfo(args[++i]).absoluteFilePath() : QString(), seconds});
+            const bool file =
+                !next.isEmpty() && !next.startsWith("--") && !kCommandWords.contains(next);
+            // the shell's folder: the main window changes the program's own
+            const QString name = file ? QFileInfo(args[++i]).absoluteFilePath() : QString();
+            commands.append({a, name, seconds});
         } else if (a == "open" || a == "saveas") {
             if (i + 1 >= args.size())
                 return usage(a + " needs a file name");
