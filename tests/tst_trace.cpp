@@ -8,14 +8,18 @@
 #include "link/LineTrace.h"
 #include "link/TxtBus.h"
 #include "monitor/frmTrace.h"
+#include "monitor/frmTrend.h"
 #include "tests/support/MainFixture.h"
 
 #include <QComboBox>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <qcustomplot.h>
 
 #include <functional>
 
@@ -73,6 +77,7 @@ private slots:
     void exchanges();
     void keepsTheNewest100000();
     void savedFile();
+    void trendFollowsTicksAndZoom();
     void csvHeaderRowsAndQuoting();
     void csvWriteFailsMidway();
 };
@@ -196,6 +201,33 @@ void TestTrace::savedFile()
     const ShownMessage refused{dir.path() + " is not a regular file.", "Save Trace",
                                MsgIcon::Exclamation};
     QCOMPARE(f.log.messages, QList<ShownMessage>{refused});
+}
+
+void TestTrace::trendFollowsTicksAndZoom()
+{
+    MainFixture f("");
+    frmTrend::ShowTrend();
+    frmTrend *w = loaded<frmTrend>();
+    QCustomPlot *plot = w->picPlot;
+    for (int pass = 0; pass < 3; ++pass)
+        feedPass({{"20.000", "degC", "K(CA)"}, {"1.500", "V", "-20 to 20V"}});
+    QCOMPARE(plot->graphCount(), 2);
+    QCOMPARE(plot->graph(1)->dataCount(), 3);
+    QCOMPARE(w->lstChannels->item(1)->text(), QString("Ch2 -20 to 20V [V]"));
+    QCOMPARE(plot->yAxis->label() + "|" + plot->yAxis2->label(), QString("degC|V"));
+    w->lstChannels->item(0)->setCheckState(Qt::Unchecked);
+    QVERIFY(!plot->graph(0)->visible());
+    QCOMPARE(plot->yAxis->label(), QString("V"));
+
+    // a zoom or pan by the user stops the following; Follow takes it up again
+    const double newest = plot->graph(1)->data()->at(2)->key;
+    QVERIFY(plot->xAxis->range().contains(newest));
+    plot->xAxis->setRange(newest - 100, newest - 50);
+    feedPass({{"20.000", "degC", "K(CA)"}, {"1.500", "V", "-20 to 20V"}});
+    QVERIFY(!w->following() && w->cmdFollow->isEnabled());
+    QVERIFY(!plot->xAxis->range().contains(newest));
+    w->cmdFollow->click();
+    QVERIFY(w->following() && plot->xAxis->range().contains(plot->graph(1)->data()->at(3)->key));
 }
 
 void TestTrace::csvHeaderRowsAndQuoting()
