@@ -6,20 +6,31 @@
 #include "app/Messages.h"
 #include "app/ui/Forms.h"
 #include "app/ui/frmMain.h"
+#include "files/CsvLog.h"
 #include "link/Communication.h"
+#include "link/LineTrace.h"
 #include "link/TxtBus.h"
+#include "monitor/frmTrace.h"
+#include "monitor/frmTrend.h"
 #include "sim/SimModule.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
+
+#include <qcustomplot.h>
 
 #include <fcntl.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -149,7 +160,26 @@ double wireSeconds(const QString &model, const QList<QByteArray> &lines, int bau
     return chars * 10.0 / baud + lines.size() * turnaroundMs / 1000.0;
 }
 
-void monitorPass(double *wireRatio, double *cpuRatio)
+double rssMb()
+{
+    QFile f("/proc/self/statm");
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("no /proc/self/statm");
+    const QList<QByteArray> v = f.readAll().split(' ');
+    return v.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+struct PassRun {
+    double wireRatio = 0;
+    double cpuRatio = 0;     // CPU seconds per wall second
+    double cpuSeconds = 0;
+    QList<QByteArray> lines;
+};
+
+// Monitoring over a paced module, through the main window's Start and Stop.
+// With allOn the trace window is open, the trend plot shows every channel
+// and the passes are logged to a CSV file.
+PassRun monitorPass(bool allOn)
 {
     auto m = startModule("QV8_KX5");
     useModule(*m);
@@ -160,6 +190,15 @@ void monitorPass(double *wireRatio, double *cpuRatio)
     main->menu("mnuConnConn")->trigger();
     if (!G().Connected)
         qFatal("connect failed");
+
+    QTemporaryDir dir;
+    if (allOn) {
+        frmTrace::ShowTrace();
+        frmTrend::ShowTrend();
+        QString error;
+        if (!CsvLog::instance().start(dir.filePath("bench.csv"), &error))
+            qFatal("csv: %s", qPrintable(error));
+    }
 
     sim::Pacing pacing;
     pacing.baud = 9600;
@@ -173,15 +212,123 @@ void monitorPass(double *wireRatio, double *cpuRatio)
     t.start();
     const double cpu0 = threadCpuSeconds();
     main->menu("mnuMonitorStart")->trigger();
-    const double cpu = threadCpuSeconds() - cpu0;
+    PassRun run;
+    run.cpuSeconds = threadCpuSeconds() - cpu0;
     const double wall = t.nsecsElapsed() / 1e9;
 
-    const QList<QByteArray> lines = m->received();
-    *wireRatio = wall / wireSeconds("QV8_KX5", lines, pacing.baud, pacing.turnaroundMs);
-    *cpuRatio = cpu / wall;
+    run.lines = m->received();
+    run.wireRatio = wall / wireSeconds("QV8_KX5", run.lines, pacing.baud, pacing.turnaroundMs);
+    run.cpuRatio = run.cpuSeconds / wall;
+    if (allOn) {
+        CsvLog::instance().stop();
+        if (loaded<frmTrend>()->picPlot->graph(0)->dataCount() < 2)
+            qFatal("the trend plot got no passes");
+    }
     main->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Hooks().msgBox = nullptr;
+    return run;
+}
+
+// CPU of a bare write-line / read-line loop sending these lines to a module
+// paced like the one above: the floor for a program that takes the reply
+// as it arrives, character by character.
+double bareLoopCpuSeconds(const QList<QByteArray> &lines)
+{
+    auto m = startModule("QV8_KX5");
+    sim::Pacing pacing;
+    pacing.baud = 9600;
+    pacing.turnaroundMs = 5;
+    m->setPacing(pacing);
+    const int fd = ::open(m->portPath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    termios tio{};
+    tcgetattr(fd, &tio);
+    cfmakeraw(&tio);
+    tcsetattr(fd, TCSANOW, &tio);
+    const double cpu0 = threadCpuSeconds();
+    for (const QByteArray &line : lines) {
+        const QByteArray out = line + "\r";
+        if (::write(fd, out.constData(), size_t(out.size())) != out.size())
+            qFatal("write failed");
+        char c = 0;
+        while (::read(fd, &c, 1) == 1 && c != '\r') {
+        }
+    }
+    const double cpu = threadCpuSeconds() - cpu0;
+    ::close(fd);
+    return cpu;
+}
+
+// Memory of the trace after a million exchanges went through the recorder
+// the link uses.
+double traceMbAfterMillion()
+{
+    const double before = rssMb();
+    for (int i = 0; i < 1000000; ++i) {
+        const QByteArray command =
+            QString(i % 2 ? "D%1\r" : "I%1\r").arg(i % 16 + 1, 2, 10, QChar('0')).toLatin1();
+        TracedExchange exchange(command);
+        exchange.ended(QString("D%1\r").arg(i % 997 / 7.0, 0, 'f', 4).toLatin1(), false);
+    }
+    if (LineTrace::instance().size() != LineTrace::Capacity)
+        qFatal("the trace keeps %d entries", LineTrace::instance().size());
+    return rssMb() - before;
+}
+
+// The trend plot holding 8 hours of 16 channels at the pass rate of a kind-1
+// module at 9600 baud: its memory and one redraw with all of it in view.
+void trend8h(double *redrawMs, double *mb, int *points)
+{
+    QList<QByteArray> pass;
+    auto read = [&](int item, int index) {
+        pass << "I" + QByteArray::number(item).rightJustified(2, '0')
+             << (index ? "D" + QByteArray::number(index).rightJustified(2, '0') : QByteArray("D"));
+    };
+    for (int ch = 1; ch <= 16; ++ch)
+        for (int item : {5, 3, 4, 25, 2})
+            read(item, ch);
+    read(6, 1);
+    read(20, 1);
+    read(16, 0);
+    pass.prepend("G01");  // enters the group; replayed, then not counted below
+    const double step = wireSeconds("QV8_KX5", pass, 9600, 0) -
+                        wireSeconds("QV8_KX5", {"G01"}, 9600, 0);
+    *points = int(8 * 3600 / step);
+
+    const double before = rssMb();
+    frmTrend *w = form<frmTrend>();
+    w->resize(1000, 600);
+    w->show();
+    PassSample p;
+    p.kind = 1;
+    p.channels = QList<ChannelSample>(16);
+    const qint64 t0 = QDateTime::currentMSecsSinceEpoch() - qint64(8 * 3600 * 1000.0);
+    for (int i = 0; i < *points; ++i) {
+        p.timeMs = t0 + qint64(i * step * 1000);
+        for (int ch = 0; ch < 16; ++ch) {
+            const double v = 20 + ch + 5 * std::sin(i / 300.0 + ch);
+            p.channels[ch] = ChannelSample{true, v, Fmt3(v), "degC", "K(CA)"};
+        }
+        w->AddPass(p);
+    }
+    QCustomPlot *plot = w->picPlot;
+    plot->xAxis->setRange(t0 / 1000.0, p.timeMs / 1000.0);  // all of it in view
+    plot->replot(QCustomPlot::rpImmediateRefresh);
+    QApplication::processEvents();
+    *mb = rssMb() - before;
+    QList<double> times;
+    for (int r = 0; r < 15; ++r) {
+        QElapsedTimer t;
+        t.start();
+        plot->xAxis->setRange(t0 / 1000.0 + r, p.timeMs / 1000.0 + r);
+        plot->replot(QCustomPlot::rpImmediateRefresh);
+        plot->grab();
+        times << t.nsecsElapsed() / 1e6;
+    }
+    std::sort(times.begin(), times.end());
+    *redrawMs = times[times.size() / 2];
+    unload<frmTrend>();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace
@@ -193,6 +340,16 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     InitData();
 
+    // Memory first, while nothing has been freed that a later part could
+    // take again without the figure showing it.
+    print("trace_mb_1m", traceMbAfterMillion());
+    double redrawMs = 0, mb = 0;
+    int points = 0;
+    trend8h(&redrawMs, &mb, &points);
+    print("trend_points_per_channel_8h", points);
+    print("trend_redraw_ms_8h", redrawMs);
+    print("trend_mb_8h", mb);
+
     const double reads = dataReadsPerSecond();
     const double raw = rawRoundTripsPerSecond();
     print("datareads_per_s", reads);
@@ -200,9 +357,10 @@ int main(int argc, char *argv[])
     print("overhead_ratio", 2 * reads / raw);
     print("timeout_wait_cpu_ratio", timeoutWaitCpuRatio());
 
-    double wireRatio = 0, cpuRatio = 0;
-    monitorPass(&wireRatio, &cpuRatio);
-    print("monitor_pass_wire_ratio", wireRatio);
-    print("monitor_cpu_ratio", cpuRatio);
+    const PassRun plain = monitorPass(false);
+    print("monitor_pass_wire_ratio", plain.wireRatio);
+    print("monitor_cpu_ratio", plain.cpuRatio);
+    print("monitor_cpu_vs_bare", plain.cpuSeconds / bareLoopCpuSeconds(plain.lines));
+    print("monitor_pass_wire_ratio_all_on", monitorPass(true).wireRatio);
     return 0;
 }

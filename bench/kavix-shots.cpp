@@ -2,12 +2,18 @@
 // the screenshots of the README with imagemagick's import.
 //
 //   xvfb-run -s "-screen 0 1024x700x24" build/bench/kavix-shots docs/screenshots
+//   xvfb-run -s "-screen 0 1400x800x24" build/bench/kavix-shots docs/screenshots trace
+//     (the line trace beside a monitor window, the trend plot after a minute)
 
 #include "app/Globals.h"
 #include "app/Messages.h"
 #include "app/ui/GuiMessages.h"
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmMain.h"
+#include "monitor/frmTrace.h"
+#include "monitor/frmTrend.h"
+
+#include "app/ui/Forms.h"
 
 #include <QAction>
 #include <QDir>
@@ -49,6 +55,28 @@ int main(int argc, char *argv[])
     main->move(0, 0);
     main->show();
     wait(500);
+
+    if (argc > 2 && QString(argv[2]) == "trace") {
+        model = "QV8_KX5";
+        main->resize(760, 760);
+        main->menu("mnuConnConn")->trigger();
+        frmTrace::ShowTrace();
+        QWidget *trace = loaded<frmTrace>();
+        trace->setGeometry(770, 30, 620, 740);
+        QTimer::singleShot(3000, [&] { shoot(dir + "/trace-beside-monitor.png"); });
+        QTimer::singleShot(4000, [&] {
+            trace->hide();
+            frmTrend::ShowTrend();
+            loaded<frmTrend>()->setGeometry(100, 60, 1200, 640);
+        });
+        QTimer::singleShot(64000, [&] {
+            shoot(dir + "/trend-QV8_KX5.png");
+            main->menu("mnuMonitorStop")->trigger();
+        });
+        main->menu("mnuMonitorStart")->trigger();
+        main->close();
+        return 0;
+    }
 
     // The idle program with its Configuration menu open.
     QMenu *config = main->findChild<QMenu *>("mnuConfig");

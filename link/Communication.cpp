@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "link/LineTrace.h"
 #include "link/TxtBus.h"
 
 #include <QEventLoop>
@@ -48,11 +49,12 @@ void LinkHost::onReadyRead()
     // Bytes that arrive while no exchange waits are a late answer to a
     // command that already gave up: never let them count for the next one.
     if (!current_)
-        return;
+        return LineTrace::instance().lateInput(data, false);
     Exchange *ex = current_;
     const int cr = data.indexOf('\r');
     if (cr >= 0) {
         ex->reply += data.left(cr + 1);  // anything behind the CR is dropped
+        LineTrace::instance().lateInput(data.mid(cr + 1), true);
         finish(ex);
         return;
     }
@@ -243,20 +245,21 @@ QString SendReceive(const QString &command)
         return giveUp();
 
     QSerialPort &port = h->MSComm1;
+    const QByteArray bytes = command.toLatin1();
+    TracedExchange trace(bytes);
     if (!port.isOpen())
-        return portFailure("Port is not open");
+        return portFailure(trace.portError("Port is not open"));
 
     // Whatever is still in the input is a late answer to an earlier command.
-    port.readAll();
+    LineTrace::instance().lateInput(port.readAll(), false);
     port.clear(QSerialPort::Input);
 
     LinkHost::Exchange ex;
     h->current_ = &ex;
-    const QByteArray bytes = command.toLatin1();
     ++exchangeCounter();
     if (port.write(bytes) != bytes.size()) {
         h->finish(&ex);
-        return portFailure(port.errorString());
+        return portFailure(trace.portError(port.errorString()));
     }
     h->Timer1.start();
 
@@ -265,6 +268,7 @@ QString SendReceive(const QString &command)
         s.RestartPending = false;
         port.flush();
         h->finish(&ex);
+        trace.restartWrite();
         return command;
     }
 
@@ -276,7 +280,8 @@ QString SendReceive(const QString &command)
         return giveUp();
     }
     if (ex.failed)
-        return ex.errorText.isEmpty() ? giveUp() : portFailure(ex.errorText);
+        return ex.errorText.isEmpty() ? giveUp() : portFailure(trace.portError(ex.errorText));
+    trace.ended(ex.reply, ex.timedOut);
     if (ex.timedOut) {
         MsgBox("Timeout", "Send/Receive", MsgIcon::Critical);
         s.TimeoutFlag = true;

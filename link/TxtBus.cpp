@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Messages.h"
 #include "link/Communication.h"
+#include "link/LineTrace.h"
 
 QString Fmt00(int n)
 {
@@ -34,6 +35,8 @@ bool GroupCommand(int group, QString &reply)
 {
     const QString line = "G" + Fmt00(group) + "\r";
     for (int attempt = 1; attempt <= 3; ++attempt) {
+        if (attempt > 1)
+            LineTrace::markRetry();
         reply = SendReceive(line);
         if (ReplyCheck(reply) && reply == "enter item")
             return true;
@@ -58,6 +61,8 @@ namespace {
 bool SelectItem(int item)
 {
     for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt > 0)
+            LineTrace::markRetry();
         const quint64 before = ExchangeCount();
         if (!ItemCommand(item))
             return false;

@@ -347,7 +347,8 @@ QList<Reply> ModuleCore::feed(const QByteArray &bytes)
         if (!payload)
             continue;
         Reply r;
-        r.bytes = faults_.garbage ? QByteArray("?#~") : QByteArray("D") + payload->toLatin1();
+        r.bytes = faults_.garbage ? QByteArray("?#~")
+                                  : QByteArray("D") + faults_.noise + payload->toLatin1();
         if (!faults_.noCr)
             r.bytes += '\r';
         replies.append(r);

@@ -35,6 +35,8 @@ struct Faults {
     bool changedEcho = false;    // echo a different value than was written
     int stopAfter = -1;          // >=0: stop answering after this many commands
     bool noCr = false;           // replies never get their final CR
+    QByteArray noise;            // put into every reply right after its D
+                                 // (control characters on a noisy line)
 };
 
 // One line sent on the wire, as the transport gets it from the core.

@@ -74,11 +74,14 @@ int main(int argc, char *argv[])
                                        QStringLiteral("N"), QStringLiteral("-1"));
     const QCommandLineOption noCr(QStringLiteral("no-cr"),
                                   QStringLiteral("Leave the final CR off every reply."));
+    const QCommandLineOption noise(QStringLiteral("noise"),
+                                   QStringLiteral("Put these bytes (hex) after the D of every reply."),
+                                   QStringLiteral("HEX"));
     const QCommandLineOption link(QStringLiteral("link"),
                                   QStringLiteral("Also make PATH a symlink to the port."),
                                   QStringLiteral("PATH"));
     parser.addOptions({model, baud, turnaround, silent, delay, split, busy, garbage, refuse,
-                       changedEcho, stopAfter, noCr, link});
+                       changedEcho, stopAfter, noCr, noise, link});
     // A bad command line ends with status 2, as kavix's does.
     if (!parser.parse(app.arguments()))
         return usageError(parser.errorText() + QStringLiteral(" (see --help)"));
@@ -107,6 +110,7 @@ int main(int argc, char *argv[])
     faults.refuseWrites = parser.value(refuse);
     faults.changedEcho = parser.isSet(changedEcho);
     faults.noCr = parser.isSet(noCr);
+    faults.noise = QByteArray::fromHex(parser.value(noise).toLatin1());
 
     sim::PtyModule module(name);
     module.setFaults(faults);

@@ -146,5 +146,20 @@ check "sim port file has 24 lines" [ "$(lines_of "$F5")" -eq 24 ]
 (cd "$WORK" && run --port sim:QV8_L5 connect upload saveas relative.qv8)
 check "a relative file name is the shell's" cmp -s "$F5" "$WORK/relative.qv8"
 
+# -- monitoring for a few seconds into a CSV file, with the line traced
+start_sim --model QV8_KX5 || exit 1
+CSV=$WORK/values.csv
+run --port "$PORT" --trace "$WORK/trace.txt" connect monitor 3 "$CSV"
+check "monitor exit status" [ "$RC" -eq 0 ]
+check "monitor quiet" is_empty "$WORK/err"
+check "csv header names the channels" \
+    grep -qE '^time,"Ch1 [^"]+ \[[a-zA-Z]+\]",.*"Ch16 [^"]+ \[[a-zA-Z]+\]"'$'\r''$' "$CSV"
+check "csv has rows of 17 fields" \
+    [ "$(grep -cE '^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:.]+[+-][0-9:]+(,-?[0-9]+\.[0-9]{3}){16}'$'\r''$' "$CSV")" -ge 1 ]
+check "csv has one header" [ "$(grep -c '^time,' "$CSV")" -eq 1 ]
+check "trace names the exchanges" has "$WORK/trace.txt" $'G01<CR>\tDenter item<CR>'
+check "csv to standard output" \
+    bash -c "timeout 60 '$KAVIX' --batch --port '$PORT' connect monitor 1 2>/dev/null | grep -q '^time,'"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -341,6 +341,8 @@ void TestSim::faults_data()
     QTest::newRow("refused writes") << FaultSetup([](sim::Faults &f) { f.refuseWrites = "invalid data"; })
                                     << QStringList{"G01", "I05", "D0318", "D03"}
                                     << QByteArray("Denter item\rD05\rDinvalid data\rD17\r");
+    QTest::newRow("noise") << FaultSetup([](sim::Faults &f) { f.noise = QByteArray("\x07\0", 2); })
+                           << QStringList{"G01"} << QByteArray("D\x07\0enter item\r", 14);
     QTest::newRow("garbage") << FaultSetup([](sim::Faults &f) { f.garbage = true; })
                              << QStringList{"G01"} << QByteArray("?#~\r");
 }

@@ -34,6 +34,16 @@ namespace {
 
 using State = QMap<QString, bool>;
 
+// The monitor windows, whose buttons open editors.
+QList<QWidget *> dataWindows()
+{
+    QList<QWidget *> out;
+    for (QWidget *w : FormRegistry::instance().loadedNewestFirst())
+        if (qobject_cast<MonitorWindow *>(w))
+            out << w;
+    return out;
+}
+
 // What the user can choose now: every named action and window button.
 State snapshot()
 {
@@ -41,7 +51,7 @@ State snapshot()
     for (QAction *a : MainForm()->findChildren<QAction *>())
         if (a->objectName().startsWith("mnu") || a->objectName().startsWith("tb"))
             s.insert(a->objectName(), a->isEnabled());
-    for (QWidget *w : FormRegistry::instance().loadedNewestFirst())
+    for (QWidget *w : dataWindows())
         for (QPushButton *b : w->findChildren<QPushButton *>())
             s.insert(w->objectName() + "." + b->objectName(), b->isEnabled());
     return s;
@@ -53,18 +63,21 @@ State snapshot()
 void chooseEverything()
 {
     frmMain *m = MainForm();
-    // a window that opens (the About box) is closed again at once
-    QTimer::singleShot(0, [] {
+    // a window that opens modally (the About box, a file dialog) is closed
+    // again at once
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
         if (QWidget *modal = QApplication::activeModalWidget())
             modal->close();
     });
+    closer.start(20);
     emit m->findChild<QMenu *>("mnuMonitor")->aboutToShow();
     for (QAction *a : m->findChildren<QAction *>()) {
         const QString name = a->objectName();
         if ((name.startsWith("mnu") || name.startsWith("tb")) && name != "mnuFileExit")
             a->trigger();
     }
-    for (QWidget *w : FormRegistry::instance().loadedNewestFirst())
+    for (QWidget *w : dataWindows())
         for (QPushButton *b : w->findChildren<QPushButton *>())
             if (!b->objectName().startsWith("cmdOut"))
                 b->click();

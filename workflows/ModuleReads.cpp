@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/MainPanel.h"
+#include "app/PassSamples.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 #include "link/Communication.h"
@@ -195,6 +196,7 @@ bool CounterChannel(int ch)
     if (!DataRead(13, ch, reply))
         return false;
     w->lblRate[ch]->setText(reply);
+    PassSamples::add(ch, LeadingNumber(reply), reply, QString(), "rate");
     return true;
 }
 
@@ -210,6 +212,7 @@ bool Contact(int kind, int ch)
             return false;
         ShowOnOffValue(form<frmE6>()->Label1[ch], v);
     }
+    PassSamples::add(ch, v, QString::number(v), QString(), kind == 3 ? "output" : "input");
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "app/Init.h"
 #include "app/MainPanel.h"
 #include "app/Messages.h"
+#include "app/PassSamples.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 #include "link/Communication.h"
@@ -60,6 +61,8 @@ bool readValue(int kind, AnalogMonitor *w, int ch, bool raw)
     }
     (raw ? w->lblRaw : w->lblReal)[ch]->setText(Fmt3(shown));
     (raw ? w->lblUnit2 : w->lblUnit1)[ch]->setText(unit);
+    if (!raw)
+        PassSamples::add(ch, shown, Fmt3(shown), unit, w->lblType[ch]->text());
     return true;
 }
 
@@ -79,6 +82,7 @@ bool pollPass(int kind, void (*pause)())
     const int n = (kind == 3 || kind == 4) ? 32 : (kind == 1 ? 16 : 8);
     const bool wholePass = kind == 3 || kind == 4;
     AnalogMonitor *w = ModuleReads::AnalogWindow(kind);
+    PassSamples::begin(kind, n);
     for (int ch = 1; ch <= n; ++ch) {
         if (!wholePass && !s.MonitorRun)
             break;
@@ -274,6 +278,7 @@ void frmLoading::Monitoring()
                 failUpload();
             return;
         }
+        PassSamples::end();
     }
 }
 

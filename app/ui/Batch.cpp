@@ -6,6 +6,7 @@
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmDialog.h"
 #include "app/ui/frmMain.h"
+#include "workflows/Logging.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -36,7 +37,7 @@ int RunBatch(int argc, char *argv[])
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    QString port;
+    QString port, trace;
     bool yes = false;
     QList<Step> steps;
     const auto isWord = [](const QString &a) {
@@ -60,6 +61,8 @@ int RunBatch(int argc, char *argv[])
                 yes = true;
             } else if (a == "--port") {
                 port = value;
+            } else if (a == "--trace") {
+                trace = value;
             }
         } else if (const BatchCommand *c = FindBatchCommand(a)) {
             // The required arguments are the next words whatever they are;
@@ -114,10 +117,13 @@ int RunBatch(int argc, char *argv[])
     };
 
     frmMain *main = MainForm();
+    QString traceError;
+    if (!trace.isEmpty() && !Logging::TraceTo(trace, &traceError))
+        MsgBox(traceError, "Trace", MsgIcon::Exclamation);
     for (const Step &step : steps) {
-        step.command->run(step.args);
         if (failed)
             break;
+        step.command->run(step.args);
     }
     main->mnuFileExit_Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

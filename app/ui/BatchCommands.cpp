@@ -2,6 +2,7 @@
 
 #include "app/ui/frmMain.h"
 #include "files/ui/FileOps.h"
+#include "workflows/Logging.h"
 
 namespace {
 QList<BatchCommand> &table()
@@ -83,6 +84,17 @@ void AddFileAndTransferCommands()
                      withFile(&frmMain::mnuFileSaveAs_Click)});
     AddBatchCommand({"disconnect", 0, 0, "", "disconnect from the module", nullptr,
                      menu(&frmMain::mnuConnDisConn_Click)});
+    AddBatchCommand({"monitor", 1, 2, "SECONDS [FILE]",
+                     "monitor for SECONDS, one CSV row per pass to FILE or standard output",
+                     [](const QStringList &a) {
+                         bool ok = false;
+                         const double seconds = a.value(0).toDouble(&ok);
+                         return ok && seconds > 0 ? QString()
+                                                  : QString("SECONDS must be a positive number");
+                     },
+                     [](const QStringList &a) {
+                         Logging::MonitorFor(a.value(0).toDouble(), a.value(1));
+                     }});
 }
 
 // The editors come in their own files; until then they add nothing.

@@ -18,6 +18,7 @@ const Option kOptions[] = {
     {"--port", "PORT", Batch,
      "COM1, COM2, a device path such as /dev/ttyUSB0, or sim:MODEL (required)"},
     {"--yes", "", Batch, "confirm every download (without it a download is refused)"},
+    {"--trace", "FILE", Batch, "write every exchange to FILE as it happens (- for standard error)"},
 };
 
 QString entry(const QString &name, const QString &arg)

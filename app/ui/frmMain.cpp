@@ -17,6 +17,10 @@
 #include "monitor/frmKx5.h"
 #include "monitor/frmKx7.h"
 #include "monitor/frmL5.h"
+#include "files/CsvLog.h"
+#include "monitor/frmTrace.h"
+#include "monitor/frmTrend.h"
+#include "workflows/Logging.h"
 #include "workflows/ModuleReads.h"
 #include "workflows/frmLoading.h"
 
@@ -79,6 +83,10 @@ frmMain::frmMain()
                              "mnuHelpContentsEnglish", "mnuHelpContentsJapanese", "mnuHelpAbout"})
         cmd.letIn(QString::fromLatin1(help));
     cmd.letIn(Commands::tb(11));
+    for (const char *look : {"mnuView", "mnuViewTrace", "mnuViewTrend", "mnuMonitorLog"})
+        cmd.letIn(QString::fromLatin1(look));
+    connect(&CsvLog::instance(), &CsvLog::runningChanged, menus_.value("mnuMonitorLog"),
+            &QAction::setChecked);
     connect(&cmd, &Commands::changed, this, &frmMain::showCommand);
     connect(&cmd, &Commands::idle, this, [this] {
         if (endRequested_)
@@ -197,6 +205,10 @@ void frmMain::buildMenus()
     connect(monitor, &QMenu::aboutToShow, this, &frmMain::mnuMonitor_Open);
     on(addItem(monitor, "mnuMonitorStart", "1043"), &frmMain::mnuMonitorStart_Click);
     on(addItem(monitor, "mnuMonitorStop", "1044"), &frmMain::mnuMonitorStop_Click);
+    monitor->addSeparator()->setObjectName("mnuMonitorBar0");
+    QAction *log = addItem(monitor, "mnuMonitorLog", Tr("Log to CSV..."));
+    log->setCheckable(true);
+    on(log, &frmMain::mnuMonitorLog_Click);
 
     QMenu *adj = top("mnuAdjustment", "1046");
     on(addItem(adj, "mnuAdjZeroSpan", "1047"), &frmMain::mnuAdjZeroSpan_Click);
@@ -204,6 +216,15 @@ void frmMain::buildMenus()
 
     QMenu *alarm = top("mnuAlarm", "2112");
     on(addItem(alarm, "mnuAlarmOutput", "2113"), &frmMain::mnuAlarmOutput_Click);
+
+    // windows that only look at the line and the values: open at any time
+    QMenu *view = top("mnuView", Tr("View(&V)"));
+    QAction *trace = addItem(view, "mnuViewTrace", Tr("Line Trace"));
+    trace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(trace, &QAction::triggered, this, [] { frmTrace::ShowTrace(); });
+    QAction *trend = addItem(view, "mnuViewTrend", Tr("Trend Plot"));
+    trend->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    connect(trend, &QAction::triggered, this, [] { frmTrend::ShowTrend(); });
 
     QAction *space = bar->addAction(QString());
     space->setObjectName("mnuSpace1");
@@ -456,12 +477,16 @@ void frmMain::mnuMonitor_Open()
     Commands::instance().set("mnuMonitorStart", true);
 }
 
-void frmMain::mnuMonitorStart_Click()
+void frmMain::endMenuPause()
 {
-    AppState &s = G();
-    s.MenuPause = false;
+    G().MenuPause = false;
     comm_->Timer1.start();
     emit Commands::instance().wake();
+}
+
+void frmMain::mnuMonitorStart_Click()
+{
+    endMenuPause();
     if (Commands::instance().workflowRunning()) {
         // Start in the menu of a paused cycle resumes it; nothing new
         // starts under a running workflow
@@ -476,9 +501,7 @@ void frmMain::mnuMonitorStart_Click()
 
 void frmMain::mnuMonitorStop_Click()
 {
-    G().MenuPause = false;
-    comm_->Timer1.start();
-    emit Commands::instance().wake();
+    endMenuPause();
     if (G().MonitorRun) {
         G().MonitorRun = false;
         Commands::instance().set("mnuMonitorStart", false);
@@ -486,6 +509,17 @@ void frmMain::mnuMonitorStop_Click()
         Workflow w;
         frmLoading::Stopping();
     }
+}
+
+void frmMain::mnuMonitorLog_Click()
+{
+    // a choice in the Monitor menu ends the pause its opening made
+    if (G().MonitorRun && G().MenuPause) {
+        endMenuPause();
+        Commands::instance().set("mnuMonitorStart", false);
+    }
+    Logging::LogToCsv();
+    menus_.value("mnuMonitorLog")->setChecked(Logging::CsvOn());
 }
 
 void frmMain::mnuHelpAbout_Click()

@@ -57,6 +57,7 @@ public:
     void mnuMonitor_Open();
     void mnuMonitorStart_Click();
     void mnuMonitorStop_Click();
+    void mnuMonitorLog_Click();
     void mnuAdjZeroSpan_Click();
     void mnuAdjComp_Click();
     void mnuAlarmOutput_Click();
@@ -75,6 +76,8 @@ private:
     QAction *addItem(QMenu *m, const QString &name, const QString &caption);
     void showCommand(const QString &name, bool enabled);
     void showRow(int row);
+    // Start, Stop or another choice in the Monitor menu ends its pause.
+    void endMenuPause();
     void endProgram();
 
     QMdiArea *mdi_ = nullptr;

@@ -1,0 +1,43 @@
+#pragma once
+// The values of one monitoring pass, handed to whoever listens (the CSV log,
+// the trend plot) when the pass is complete. The cycle opens a pass, each
+// channel read adds its value, and the end of the pass hands it on; reads
+// outside a pass (connecting, the upload) add nothing.
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+struct ChannelSample {
+    bool read = false;
+    double value = 0;   // as shown: x 1000 for millivolt ranges, a count rate, a 0/1 state
+    QString text;       // the value as the window shows it
+    QString unit;       // "degC", "mV", "V", "%", "ohm"; empty where there is none
+    QString type;       // type name, "rate", "input" or "output"
+};
+
+struct PassSample {
+    qint64 timeMs = 0;               // end of the pass, ms since the epoch
+    int kind = 0;
+    QList<ChannelSample> channels;   // [0] is channel 1
+};
+
+class PassSamples : public QObject {
+    Q_OBJECT
+public:
+    static PassSamples &instance();
+
+    // The monitoring cycle's side.
+    static void begin(int kind, int channels);
+    static void add(int ch, double value, const QString &text, const QString &unit,
+                    const QString &type);
+    // Hands the pass on if every channel of it was read, and closes it.
+    static void end();
+
+signals:
+    void pass(const PassSample &sample);
+
+private:
+    PassSample current_;
+    bool open_ = false;
+};

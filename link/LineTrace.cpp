@@ -1,0 +1,394 @@
+#include "link/LineTrace.h"
+
+#include "app/Globals.h"
+
+#include <QDateTime>
+
+namespace {
+
+// What each item holds, worded to follow "read channel 3 ...".
+QString itemName(int item, int group)
+{
+    if (group == 99 && item == 90)
+        return "restart";
+    switch (item) {
+    case 2: return "status";
+    case 3: return "measured value";
+    case 4: return "raw value";
+    case 5: return "input type";
+    case 6: return "input state";
+    case 7: return "output state";
+    case 8: return "count";
+    case 9: return "count preset";
+    case 10: return "count edge";
+    case 11: return "count clear";
+    case 13: return "count rate";
+    case 14: return "rate memory";
+    case 15: return "line noise filter";
+    case 16: return "filter time constant";
+    case 17: return "zero/span state";
+    case 18: return "zero adjustment";
+    case 19: return "span adjustment";
+    case 20: return "burnout type";
+    case 21: return "line resistance compensation";
+    case 23: return "cold-junction temperature";
+    case 24: return "cold-junction voltage";
+    case 25: return "cold-junction switch";
+    case 80: return "Modbus node address";
+    case 81: return "Modbus baud rate";
+    case 82: return "Modbus bit length";
+    case 83: return "Modbus parity";
+    case 84: return "Modbus stop bits";
+    case 86: return "Modbus float type";
+    case 90: return "model name";
+    case 91: return "hardware version";
+    case 92: return "firmware version";
+    case 93: return "serial number";
+    case 94: return "manufacture date";
+    case 95: return "calibration date";
+    default: return item < 0 ? QString("(no item selected)") : "item " + QString::number(item);
+    }
+}
+
+// Items whose data lines start with a two-digit channel or contact.
+bool indexed(int item, int kind)
+{
+    switch (item) {
+    case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 13:
+    case 17: case 18: case 19: case 25:
+        return true;
+    case 20:
+        return kind != 6;  // the second-generation module has one burnout type
+    default:
+        return false;
+    }
+}
+
+bool allDigits(const QByteArray &b)
+{
+    if (b.isEmpty())
+        return false;
+    for (char c : b)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+// A written value with the name it stands for, where the item has names.
+QString valueText(int item, int kind, const QByteArray &data)
+{
+    const QString text = QString::fromLatin1(data);
+    if (!allDigits(data))
+        return text;
+    const int v = data.toInt();
+    const AppState &s = G();
+    QString name;
+    switch (item) {
+    case 5: {
+        const int high = v / 16, low = v % 16;
+        if (kind == 1)
+            name = NameAt(s.TypeNameTc, high * 7 + low);
+        else if (kind == 2 && v >= 48 && v <= 67)
+            name = NameAt(s.TypeNameRtd, (high - 3) * 6 + low);
+        else if (kind == 6)
+            name = NameAt(s.TypeNameKx7, high + low);
+        break;
+    }
+    case 7:
+    case 25: name = NameAt(s.OnOffName, v); break;
+    case 15: name = NameAt(s.LineNoiseName, v); break;
+    case 20: name = NameAt(s.BurnoutName, v); break;
+    default: break;
+    }
+    return name.isEmpty() ? text : text + " " + name;
+}
+
+int twoDigits(const QByteArray &b, int from)
+{
+    const QByteArray d = b.mid(from, 2);
+    return allDigits(d) ? d.toInt() : -1;
+}
+
+}  // namespace
+
+LineTrace &LineTrace::instance()
+{
+    static LineTrace trace;
+    return trace;
+}
+
+void LineTrace::markRetry()
+{
+    instance().retryPending_ = true;
+}
+
+const LineTrace::Entry *LineTrace::find(quint64 seq) const
+{
+    if (seq < firstSeq() || seq >= nextSeq_)
+        return nullptr;
+    return &entries_[size_t(seq - firstSeq())];
+}
+
+void LineTrace::clear()
+{
+    entries_.clear();
+    counters_ = Counters{};
+    pendingTail_.clear();
+    emit cleared();
+}
+
+void LineTrace::append(Entry &&e)
+{
+    e.seq = nextSeq_++;
+    if (entries_.size() >= size_t(Capacity))
+        entries_.pop_front();
+    entries_.push_back(std::move(e));
+    emit appended(entries_.back());
+}
+
+LineTrace::Result LineTrace::judge(const QByteArray &command, const QByteArray &reply)
+{
+    if (reply.size() < 3 || reply.at(0) != 'D' || !reply.endsWith('\r'))
+        return Result::InvalidReply;
+    // only spaces are trimmed, as the reply check does
+    QByteArray payload = reply.mid(1, reply.size() - 2);
+    while (payload.startsWith(' '))
+        payload.remove(0, 1);
+    while (payload.endsWith(' '))
+        payload.chop(1);
+    if (payload == "illegal OPE" || payload == "invalid data")
+        return Result::Refused;
+    if (command.startsWith('G') && payload != "enter item")
+        return Result::Refused;
+    return Result::Done;
+}
+
+void LineTrace::record(const QByteArray &command, const QByteArray &reply, qint64 wallMs,
+                       qint64 elapsedNs, Result result, const QString &error)
+{
+    Entry e;
+    e.wallMs = wallMs;
+    e.command = command;
+    e.reply = QByteArray(reply.constData(), reply.size());  // no spare capacity kept
+    e.error = error;
+    e.roundTripUs = quint32(qBound<qint64>(0, elapsedNs / 1000, 0xffffffffLL));
+    e.result = result;
+    e.retry = retryPending_;
+    retryPending_ = false;
+    e.kind = qint8(orZero(G().ModelKind));
+    e.group = group_;
+
+    // The line's place in the protocol: a group select leaves no item
+    // selected, an item select selects its item.
+    const char c = command.isEmpty() ? 0 : command.at(0);
+    const int n = twoDigits(command, 1);
+    if (c == 'G') {
+        group_ = qint8(n);
+        item_ = -1;
+        e.group = group_;
+    } else if (c == 'I') {
+        item_ = qint8(n);
+    }
+    e.item = item_;
+
+    Counters &k = counters_;
+    ++k.exchanges;
+    k.retries += e.retry;
+    switch (result) {
+    case Result::Timeout: ++k.timeouts; break;
+    case Result::Refused: ++k.refusals; break;
+    case Result::InvalidReply: ++k.invalid; break;
+    case Result::PortError: ++k.portErrors; break;
+    default: break;
+    }
+    if (result == Result::Done || result == Result::Refused || result == Result::InvalidReply) {
+        const double ms = e.roundTripUs / 1000.0;
+        ++k.replies;
+        k.totalMs += ms;
+        k.longestMs = std::max(k.longestMs, ms);
+    }
+    append(std::move(e));
+
+    if (!pendingTail_.isEmpty()) {
+        Entry late;
+        late.wallMs = pendingTailMs_;
+        late.reply = pendingTail_;
+        late.result = Result::LateInput;
+        late.behindReply = true;
+        late.kind = qint8(orZero(G().ModelKind));
+        late.group = group_;
+        late.item = item_;
+        pendingTail_.clear();
+        ++counters_.lateInputs;
+        append(std::move(late));
+    }
+}
+
+void LineTrace::lateInput(const QByteArray &bytes, bool behindReply)
+{
+    if (bytes.isEmpty())
+        return;
+    if (behindReply) {
+        if (pendingTail_.isEmpty())
+            pendingTailMs_ = QDateTime::currentMSecsSinceEpoch();
+        pendingTail_ += bytes;
+        return;
+    }
+    Entry e;
+    e.wallMs = QDateTime::currentMSecsSinceEpoch();
+    e.reply = bytes;
+    e.result = Result::LateInput;
+    e.kind = qint8(orZero(G().ModelKind));
+    e.group = group_;
+    e.item = item_;
+    ++counters_.lateInputs;
+    append(std::move(e));
+}
+
+QString LineTrace::visible(const QByteArray &bytes)
+{
+    QString out;
+    out.reserve(bytes.size() + 8);
+    for (char ch : bytes) {
+        const uchar c = uchar(ch);
+        switch (c) {
+        case '\r': out += "<CR>"; break;
+        case '\n': out += "<LF>"; break;
+        case '\t': out += "<TAB>"; break;
+        case 0x00: out += "<NUL>"; break;
+        case 0x1b: out += "<ESC>"; break;
+        default:
+            // "<" itself is written as a code too, so "<CR>" in a reply can
+            // never pass for a real CR.
+            if (c >= 0x20 && c < 0x7f && c != '<')
+                out += QChar(c);
+            else
+                out += "<0x" + QString::number(c, 16).rightJustified(2, '0').toUpper() + ">";
+        }
+    }
+    return out;
+}
+
+QString LineTrace::timeText(const Entry &e)
+{
+    return QDateTime::fromMSecsSinceEpoch(e.wallMs).toString("yyyy-MM-dd HH:mm:ss.zzz");
+}
+
+QString LineTrace::roundTripText(const Entry &e)
+{
+    if (e.result == Result::LateInput)
+        return QString();
+    return QString::number(e.roundTripUs / 1000.0, 'f', 1);
+}
+
+QString LineTrace::resultText(const Entry &e)
+{
+    QString t;
+    switch (e.result) {
+    case Result::Done: t = "done"; break;
+    case Result::Timeout: t = "time-out"; break;
+    case Result::Refused: t = "refused"; break;
+    case Result::InvalidReply:
+        t = e.reply.size() < 3         ? "invalid reply: too short"
+            : e.reply.at(0) != 'D'     ? "invalid reply: no leading D"
+                                       : "invalid reply: no CR";
+        break;
+    case Result::PortError: t = "port error: " + e.error; break;
+    case Result::LateInput: t = "late input dropped"; break;
+    case Result::RestartWrite: t = "sent, no reply awaited"; break;
+    case Result::Abandoned: t = "abandoned"; break;
+    }
+    return e.retry ? t + " (retry)" : t;
+}
+
+bool LineTrace::isError(const Entry &e)
+{
+    return e.result != Result::Done && e.result != Result::RestartWrite;
+}
+
+QString LineTrace::meaning(const Entry &e)
+{
+    if (e.result == Result::LateInput)
+        return e.behindReply ? "behind the end of a reply" : "no exchange waiting";
+    QByteArray c = e.command;
+    if (c.endsWith('\r'))
+        c.chop(1);
+    if (c.isEmpty())
+        return QString();
+    const QByteArray data = c.mid(1);
+    switch (c.at(0)) {
+    case 'G': {
+        const int g = twoDigits(c, 1);
+        return g == 99 ? "enter group 99 (restart)" : "enter group " + QString::number(g);
+    }
+    case 'I':
+        return "select " + itemName(e.item, e.group);
+    case 'D': {
+        const QString name = itemName(e.item, e.group);
+        if (e.group == 99 && e.item == 90)
+            return "restart the module";
+        if (data.isEmpty())
+            return "read " + name;
+        const bool contact = e.item == 6 || e.item == 7;
+        const QString element = contact ? "contact " : "channel ";
+        if (data.size() == 2 && allDigits(data)) {
+            if (e.item == 2 && data == "00")
+                return "read option bits";
+            if (indexed(e.item, e.kind))
+                return "read " + element + QString::number(data.toInt()) + " " + name;
+        }
+        if (indexed(e.item, e.kind) && data.size() > 2 && allDigits(data.left(2)))
+            return element + QString::number(data.left(2).toInt()) + " " + name + " ← " +
+                   valueText(e.item, e.kind, data.mid(2));
+        return name + " ← " + valueText(e.item, e.kind, data);
+    }
+    default:
+        return QString();
+    }
+}
+
+QString LineTrace::line(const Entry &e)
+{
+    return timeText(e) + '\t' + visible(e.command) + '\t' + visible(e.reply) + '\t' +
+           roundTripText(e) + '\t' + resultText(e) + '\t' + meaning(e);
+}
+
+QString LineTrace::header()
+{
+    return "time\tcommand\treply\tms\tresult\tmeaning";
+}
+
+TracedExchange::TracedExchange(const QByteArray &command)
+    : command_(command), wallMs_(QDateTime::currentMSecsSinceEpoch())
+{
+    clock_.start();
+}
+
+TracedExchange::~TracedExchange()
+{
+    if (!recorded_)
+        end(LineTrace::Result::Abandoned, QByteArray(), QString());
+}
+
+void TracedExchange::end(LineTrace::Result r, const QByteArray &reply, const QString &error)
+{
+    recorded_ = true;
+    LineTrace::instance().record(command_, reply, wallMs_, clock_.nsecsElapsed(), r, error);
+}
+
+void TracedExchange::ended(const QByteArray &reply, bool timedOut)
+{
+    end(timedOut ? LineTrace::Result::Timeout : LineTrace::judge(command_, reply), reply,
+        QString());
+}
+
+void TracedExchange::restartWrite()
+{
+    end(LineTrace::Result::RestartWrite, QByteArray(), QString());
+}
+
+const QString &TracedExchange::portError(const QString &text)
+{
+    end(LineTrace::Result::PortError, QByteArray(), text);
+    return text;
+}

@@ -1,0 +1,319 @@
+#include "monitor/frmTrace.h"
+
+#include "app/Messages.h"
+#include "app/ui/Forms.h"
+#include "app/ui/frmMain.h"
+#include "files/ui/FileOps.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+// ---- model
+
+TraceModel::TraceModel(QObject *parent) : QAbstractTableModel(parent)
+{
+    connect(&LineTrace::instance(), &LineTrace::cleared, this, [this] {
+        beginResetModel();
+        rows_.clear();
+        seen_ = LineTrace::instance().nextSeq();
+        endResetModel();
+    });
+    seen_ = LineTrace::instance().firstSeq();
+}
+
+int TraceModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(rows_.size());
+}
+
+int TraceModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColCount;
+}
+
+const LineTrace::Entry *TraceModel::entry(int row) const
+{
+    if (row < 0 || row >= int(rows_.size()))
+        return nullptr;
+    return LineTrace::instance().find(rows_[size_t(row)]);
+}
+
+QVariant TraceModel::data(const QModelIndex &index, int role) const
+{
+    const LineTrace::Entry *e = entry(index.row());
+    if (!e)
+        return QVariant();
+    if (role == Qt::ForegroundRole)
+        return LineTrace::isError(*e) ? QVariant(QColor(Qt::red)) : QVariant();
+    if (role == Qt::TextAlignmentRole && index.column() == ColMs)
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    switch (index.column()) {
+    case ColTime: return LineTrace::timeText(*e);
+    case ColCommand: return LineTrace::visible(e->command);
+    case ColReply: return LineTrace::visible(e->reply);
+    case ColMs: return LineTrace::roundTripText(*e);
+    case ColResult: return LineTrace::resultText(*e);
+    case ColMeaning: return LineTrace::meaning(*e);
+    default: return QVariant();
+    }
+}
+
+QVariant TraceModel::headerData(int section, Qt::Orientation o, int role) const
+{
+    if (o != Qt::Horizontal || role != Qt::DisplayRole)
+        return QVariant();
+    static const char *names[] = {"Time", "Command", "Reply", "ms", "Result", "Meaning"};
+    return section >= 0 && section < ColCount ? QString(names[section]) : QVariant();
+}
+
+bool TraceModel::passes(const LineTrace::Entry &e) const
+{
+    switch (filter_) {
+    case Filter::Errors: return LineTrace::isError(e);
+    case Filter::Item: return e.item == item_ && e.result != LineTrace::Result::LateInput;
+    default: return true;
+    }
+}
+
+void TraceModel::sync()
+{
+    const LineTrace &t = LineTrace::instance();
+    // Entries that left the ring leave the view from the top.
+    size_t gone = 0;
+    while (gone < rows_.size() && rows_[gone] < t.firstSeq())
+        ++gone;
+    if (gone > 0) {
+        beginRemoveRows(QModelIndex(), 0, int(gone) - 1);
+        rows_.erase(rows_.begin(), rows_.begin() + long(gone));
+        endRemoveRows();
+    }
+    std::vector<quint64> fresh;
+    for (quint64 seq = std::max(seen_, t.firstSeq()); seq < t.nextSeq(); ++seq)
+        if (passes(*t.find(seq)))
+            fresh.push_back(seq);
+    seen_ = t.nextSeq();
+    if (fresh.empty())
+        return;
+    const int first = int(rows_.size());
+    beginInsertRows(QModelIndex(), first, first + int(fresh.size()) - 1);
+    rows_.insert(rows_.end(), fresh.begin(), fresh.end());
+    endInsertRows();
+}
+
+void TraceModel::rebuild()
+{
+    beginResetModel();
+    rows_.clear();
+    seen_ = LineTrace::instance().firstSeq();
+    endResetModel();
+    sync();
+}
+
+void TraceModel::setFilter(Filter f, int item)
+{
+    filter_ = f;
+    item_ = item;
+    rebuild();
+}
+
+// ---- window
+
+void frmTrace::ShowTrace()
+{
+    frmTrace *w = form<frmTrace>();
+    w->Refresh();
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+frmTrace::frmTrace() : QWidget(MainForm(), Qt::Window | Qt::Tool)
+{
+    setObjectName("frmTrace");
+    setWindowTitle("Line Trace");
+    resize(820, 420);
+
+    model_ = new TraceModel(this);
+    grdTrace = new QTableView;
+    grdTrace->setObjectName("grdTrace");
+    grdTrace->setModel(model_);
+    grdTrace->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdTrace->setWordWrap(false);
+    grdTrace->verticalHeader()->hide();
+    // Fixed row heights and column widths keep a view of 100,000 rows cheap.
+    grdTrace->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grdTrace->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    grdTrace->horizontalHeader()->setStretchLastSection(true);
+    const int widths[] = {165, 70, 120, 45, 110};
+    for (int c = 0; c < 5; ++c)
+        grdTrace->setColumnWidth(c, widths[c]);
+
+    lblCounters = new QLabel;
+    lblCounters->setObjectName("lblCounters");
+    lblCounters->setTextFormat(Qt::PlainText);
+
+    cmdPause = new QPushButton("Pause");
+    cmdPause->setObjectName("cmdPause");
+    cmdPause->setCheckable(true);
+    cmdPause->setToolTip("Hold the view still; the trace goes on recording.");
+    cmdClear = new QPushButton("Clear");
+    cmdClear->setObjectName("cmdClear");
+    cmdCopy = new QPushButton("Copy");
+    cmdCopy->setObjectName("cmdCopy");
+    cmdSave = new QPushButton("Save...");
+    cmdSave->setObjectName("cmdSave");
+    cboFilter = new QComboBox;
+    cboFilter->setObjectName("cboFilter");
+    cboFilter->addItems({"All exchanges", "Errors only", "One item:"});
+    txtItem = new QSpinBox;
+    txtItem->setObjectName("txtItem");
+    txtItem->setRange(0, 99);
+    txtItem->setValue(5);
+    txtItem->setEnabled(false);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cmdPause);
+    buttons->addWidget(cmdClear);
+    buttons->addWidget(cmdCopy);
+    buttons->addWidget(cmdSave);
+    buttons->addSpacing(16);
+    buttons->addWidget(new QLabel("Show:"));
+    buttons->addWidget(cboFilter);
+    buttons->addWidget(txtItem);
+    buttons->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(grdTrace, 1);
+    layout->addWidget(lblCounters);
+    layout->addLayout(buttons);
+
+    connect(cmdPause, &QPushButton::toggled, this, [this](bool paused) {
+        cmdPause->setText(paused ? "Resume" : "Pause");
+        if (!paused)
+            Refresh();
+    });
+    connect(cmdClear, &QPushButton::clicked, this, &frmTrace::cmdClear_Click);
+    connect(cmdCopy, &QPushButton::clicked, this, &frmTrace::cmdCopy_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &frmTrace::cmdSave_Click);
+    connect(cboFilter, &QComboBox::currentIndexChanged, this, [this] { applyFilter(); });
+    connect(txtItem, &QSpinBox::valueChanged, this, [this] { applyFilter(); });
+
+    // The view catches up a few times a second, never once per exchange:
+    // the trace must cost the line nothing.
+    refresh_ = new QTimer(this);
+    refresh_->setInterval(200);
+    connect(refresh_, &QTimer::timeout, this, [this] {
+        if (isVisible())
+            Refresh();
+    });
+    refresh_->start();
+    Refresh();
+}
+
+void frmTrace::Refresh()
+{
+    if (!cmdPause->isChecked()) {
+        QScrollBar *bar = grdTrace->verticalScrollBar();
+        const bool follow = bar->value() >= bar->maximum();
+        model_->sync();
+        if (follow)
+            grdTrace->scrollToBottom();
+    }
+    const LineTrace::Counters &k = LineTrace::instance().counters();
+    lblCounters->setText(QString("Exchanges %1   Time-outs %2   Refusals %3   Invalid replies %4   "
+                                 "Port errors %5   Late input %6   Retries %7   "
+                                 "Round trip mean %8 ms, longest %9 ms")
+                             .arg(k.exchanges)
+                             .arg(k.timeouts)
+                             .arg(k.refusals)
+                             .arg(k.invalid)
+                             .arg(k.portErrors)
+                             .arg(k.lateInputs)
+                             .arg(k.retries)
+                             .arg(k.meanMs(), 0, 'f', 1)
+                             .arg(k.longestMs, 0, 'f', 1));
+}
+
+void frmTrace::applyFilter()
+{
+    const int f = cboFilter->currentIndex();
+    txtItem->setEnabled(f == 2);
+    model_->setFilter(f == 1 ? TraceModel::Filter::Errors
+                             : f == 2 ? TraceModel::Filter::Item : TraceModel::Filter::All,
+                      txtItem->value());
+    grdTrace->scrollToBottom();
+}
+
+void frmTrace::cmdClear_Click()
+{
+    LineTrace::instance().clear();
+    Refresh();
+}
+
+void frmTrace::cmdCopy_Click()
+{
+    QList<int> rows;
+    for (const QModelIndex &i : grdTrace->selectionModel()->selectedRows())
+        rows << i.row();
+    std::sort(rows.begin(), rows.end());
+    QString text;
+    for (int r : rows)
+        if (const LineTrace::Entry *e = model_->entry(r))
+            text += LineTrace::line(*e) + '\n';
+    QApplication::clipboard()->setText(text);
+}
+
+void frmTrace::cmdSave_Click()
+{
+    const QString title = "Save Trace";
+    const QString filter = "Text Files (*.txt);;All Files (*.*)";
+    QString name;
+    if (dlgFile().ask) {
+        name = dlgFile().ask(FileDialog::Mode::Save, title, filter);
+    } else {
+        QFileDialog dlg(this, title, QString(), filter);
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setDefaultSuffix("txt");
+        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+            name = dlg.selectedFiles().first();
+    }
+    if (!name.isEmpty())
+        SaveTo(name);
+}
+
+bool frmTrace::SaveTo(const QString &name)
+{
+    const QFileInfo info(name);
+    if (info.exists() && !info.isFile()) {
+        MsgBox(name + " is not a regular file.", "Save Trace", MsgIcon::Exclamation);
+        return false;
+    }
+    QSaveFile file(name);
+    if (file.open(QIODevice::WriteOnly)) {
+        QByteArray text = (LineTrace::header() + '\n').toUtf8();
+        for (int r = 0; r < model_->rowCount(); ++r)
+            if (const LineTrace::Entry *e = model_->entry(r))
+                text += (LineTrace::line(*e) + '\n').toUtf8();
+        file.write(text);
+        if (file.commit())
+            return true;
+    }
+    MsgBox(name + ": " + file.errorString(), "Save Trace", MsgIcon::Critical);
+    return false;
+}

@@ -1,0 +1,291 @@
+// The line trace against the simulated module's faults, its window's saved
+// file, and the CSV log of the monitoring passes.
+#include "app/Globals.h"
+#include "app/PassSamples.h"
+#include "app/ui/Forms.h"
+#include "files/CsvLog.h"
+#include "files/ui/FileOps.h"
+#include "link/LineTrace.h"
+#include "link/TxtBus.h"
+#include "monitor/frmTrace.h"
+#include "monitor/frmTrend.h"
+#include "tests/support/MainFixture.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <qcustomplot.h>
+
+#include <functional>
+
+namespace {
+
+using FaultSetup = std::function<void(sim::Faults &)>;
+using Action = std::function<void()>;
+
+// The columns a test can know: command, reply, result, meaning.
+QStringList fixedColumns()
+{
+    QStringList out;
+    const LineTrace &t = LineTrace::instance();
+    for (quint64 s = t.firstSeq(); s < t.nextSeq(); ++s) {
+        QStringList c = LineTrace::line(*t.find(s)).split('\t');
+        out << QStringList{c[1], c[2], c[4], c[5]}.join('|');
+    }
+    return out;
+}
+
+QString counters()
+{
+    const LineTrace::Counters &k = LineTrace::instance().counters();
+    return QString("%1 %2 %3 %4 %5")
+        .arg(k.exchanges)
+        .arg(k.timeouts)
+        .arg(k.refusals)
+        .arg(k.retries)
+        .arg(k.lateInputs);
+}
+
+void feedPass(const QList<QStringList> &channels)  // {text, unit, type}
+{
+    PassSamples::begin(1, int(channels.size()));
+    for (int i = 0; i < channels.size(); ++i)
+        PassSamples::add(i + 1, channels[i][0].toDouble(), channels[i][0], channels[i][1],
+                         channels[i][2]);
+    PassSamples::end();
+}
+
+QStringList fileLines(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {"(unreadable)"};
+    return QString::fromUtf8(f.readAll()).split("\r\n");
+}
+
+}  // namespace
+
+class TestTrace : public QObject {
+    Q_OBJECT
+private slots:
+    void exchanges_data();
+    void exchanges();
+    void keepsTheNewest100000();
+    void savedFile();
+    void trendFollowsTicksAndZoom();
+    void csvHeaderRowsAndQuoting();
+    void csvWriteFailsMidway();
+};
+
+void TestTrace::exchanges_data()
+{
+    QTest::addColumn<FaultSetup>("faults");
+    QTest::addColumn<Action>("act");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("counts");  // exchanges time-outs refusals retries late
+    QTest::addColumn<double>("longestAtLeast");
+    QTest::newRow("good exchange")
+        << FaultSetup([](sim::Faults &) {}) << Action([] { QString r; DataRead(90, 0, r); })
+        << QStringList{"I90<CR>|D90<CR>|done|select model name",
+                       "D<CR>|DQV8_KX5<CR>|done|read model name"}
+        << "2 0 0 0 0" << 0.0;
+    QTest::newRow("time-out")
+        << FaultSetup([](sim::Faults &f) { f.silent = true; })
+        << Action([] { QString r; DataRead(5, 3, r); })
+        << QStringList{"I05<CR>||time-out|select input type"} << "1 1 0 0 0" << 0.0;
+    QTest::newRow("refusal")
+        << FaultSetup([](sim::Faults &f) { f.refuseWrites = "illegal OPE"; })
+        << Action([] { QString r; ParameterWrite(5, "0317", r); })
+        << QStringList{"I05<CR>|D05<CR>|done|select input type",
+                       "D0317<CR>|Dillegal OPE<CR>|refused|channel 3 input type ← 17 K(CA)"}
+        << "2 0 1 0 0" << 0.0;
+    QTest::newRow("split reply")
+        << FaultSetup([](sim::Faults &f) { f.splitPieces = 4; f.splitGapMs = 30; })
+        << Action([] { QString r; DataRead(16, 0, r); })
+        << QStringList{"I16<CR>|D16<CR>|done|select filter time constant",
+                       "D<CR>|D1.0<CR>|done|read filter time constant"}
+        << "2 0 0 0 0" << 60.0;
+    QTest::newRow("late input")
+        << FaultSetup([](sim::Faults &f) { f.delayMs = 300; })
+        << Action([] { SendReceive("I90\r"); pump(450); })
+        << QStringList{"I90<CR>||time-out|select model name",
+                       "|D90<CR>|late input dropped|no exchange waiting"}
+        << "1 1 0 0 1" << 0.0;
+    QTest::newRow("control characters")
+        << FaultSetup([](sim::Faults &f) { f.noise = QByteArray("\x07\0\x1b<\t", 5); })
+        << Action([] { QString r; DataRead(25, 2, r); })
+        << QStringList{"I25<CR>|D<0x07><NUL><ESC><0x3C><TAB>25<CR>|done|"
+                       "select cold-junction switch",
+                       "D02<CR>|D<0x07><NUL><ESC><0x3C><TAB>1<CR>|done|"
+                       "read channel 2 cold-junction switch"}
+        << "2 0 0 0 0" << 0.0;
+    QTest::newRow("group select retried")
+        << FaultSetup([](sim::Faults &f) { f.busyGroupSelects = 1; })
+        << Action([] { QString r; GroupCommand(1, r); })
+        << QStringList{"G01<CR>|Dbusy<CR>|refused|enter group 1",
+                       "G01<CR>|Denter item<CR>|done (retry)|enter group 1"}
+        << "2 0 1 1 0" << 0.0;
+}
+
+void TestTrace::exchanges()
+{
+    QFETCH(FaultSetup, faults);
+    QFETCH(Action, act);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, counts);
+    QFETCH(double, longestAtLeast);
+    LinkFixture f;
+    f.host().Timer1.setInterval(150);  // a quick time-out keeps the test short
+    CommOpen();
+    QVERIFY(G().Connected);
+    G().ModelKind = 1;
+    LineTrace::instance().clear();
+    sim::Faults fs;
+    faults(fs);
+    f.module().setFaults(fs);
+    act();
+    QCOMPARE(fixedColumns(), lines);
+    QCOMPARE(counters(), counts);
+    QVERIFY(LineTrace::instance().counters().longestMs >= longestAtLeast);
+}
+
+void TestTrace::keepsTheNewest100000()
+{
+    LineTrace &t = LineTrace::instance();
+    t.clear();
+    const int n = LineTrace::Capacity + 5;
+    for (int i = 0; i < n; ++i)
+        t.record("D" + QByteArray::number(i) + "\r", "D0\r", 0, 1000, LineTrace::Result::Done);
+    QCOMPARE(t.size(), LineTrace::Capacity);
+    QVERIFY(!t.find(t.firstSeq() - 1));
+    QCOMPARE(t.find(t.firstSeq())->command, QByteArray("D5\r"));
+    QCOMPARE(t.find(t.nextSeq() - 1)->command, "D" + QByteArray::number(n - 1) + "\r");
+    QCOMPARE(t.counters().exchanges, quint64(n));
+}
+
+void TestTrace::savedFile()
+{
+    LineTrace::instance().clear();
+    MainFixture f;
+    f.connect();
+    QVERIFY(G().Connected);
+    frmTrace::ShowTrace();
+    frmTrace *w = loaded<frmTrace>();
+    QVERIFY(w && w->isVisible());
+    w->cboFilter->setCurrentIndex(2);  // one item
+    w->txtItem->setValue(90);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("trace.txt");
+    dlgFile().ask = [&](FileDialog::Mode, const QString &, const QString &) { return path; };
+    w->cmdSave->click();
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(saved.readAll()).split('\n');
+    QCOMPARE(lines.takeFirst(), LineTrace::header());
+    QCOMPARE(lines.takeLast(), QString());
+    QStringList meanings;
+    for (const QString &l : lines)
+        meanings << l.section('\t', 1, 1) + " " + l.section('\t', 5);
+    QCOMPARE(meanings, (QStringList{"I90<CR> select model name", "D<CR> read model name"}));
+    const QRegularExpression time(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}\t)");
+    QVERIFY(time.match(lines[1]).hasMatch());
+
+    // a folder is never saved over
+    f.log.clear();
+    QVERIFY(!w->SaveTo(dir.path()));
+    const ShownMessage refused{dir.path() + " is not a regular file.", "Save Trace",
+                               MsgIcon::Exclamation};
+    QCOMPARE(f.log.messages, QList<ShownMessage>{refused});
+}
+
+void TestTrace::trendFollowsTicksAndZoom()
+{
+    MainFixture f("");
+    frmTrend::ShowTrend();
+    frmTrend *w = loaded<frmTrend>();
+    QCustomPlot *plot = w->picPlot;
+    for (int pass = 0; pass < 3; ++pass)
+        feedPass({{"20.000", "degC", "K(CA)"}, {"1.500", "V", "-20 to 20V"}});
+    QCOMPARE(plot->graphCount(), 2);
+    QCOMPARE(plot->graph(1)->dataCount(), 3);
+    QCOMPARE(w->lstChannels->item(1)->text(), QString("Ch2 -20 to 20V [V]"));
+    QCOMPARE(plot->yAxis->label() + "|" + plot->yAxis2->label(), QString("degC|V"));
+    w->lstChannels->item(0)->setCheckState(Qt::Unchecked);
+    QVERIFY(!plot->graph(0)->visible());
+    QCOMPARE(plot->yAxis->label(), QString("V"));
+
+    // a zoom or pan by the user stops the following; Follow takes it up again
+    const double newest = plot->graph(1)->data()->at(2)->key;
+    QVERIFY(plot->xAxis->range().contains(newest));
+    plot->xAxis->setRange(newest - 100, newest - 50);
+    feedPass({{"20.000", "degC", "K(CA)"}, {"1.500", "V", "-20 to 20V"}});
+    QVERIFY(!w->following() && w->cmdFollow->isEnabled());
+    QVERIFY(!plot->xAxis->range().contains(newest));
+    w->cmdFollow->click();
+    QVERIFY(w->following() && plot->xAxis->range().contains(plot->graph(1)->data()->at(3)->key));
+}
+
+void TestTrace::csvHeaderRowsAndQuoting()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("log.csv");
+    CsvLog &log = CsvLog::instance();
+    QString error;
+    QVERIFY(log.start(path, &error));
+    feedPass({{"12.500", "degC", "K(CA)"}, {"1,5", "mV", "Type \"A\", B"}});
+    feedPass({{"13.000", "degC", "K(CA)"}, {"2", "mV", "Type \"A\", B"}});
+    PassSamples::begin(1, 2);  // a pass cut short by Stop is no row
+    PassSamples::add(1, 1, "1", "degC", "K(CA)");
+    PassSamples::end();
+    log.stop();
+    QStringList lines = fileLines(path);
+    QCOMPARE(lines.takeFirst(), QString(R"(time,"Ch1 K(CA) [degC]","Ch2 Type ""A"", B [mV]")"));
+    QCOMPARE(lines.takeLast(), QString());
+    QCOMPARE(lines.size(), 2);
+    const QRegularExpression time(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d,)");
+    QVERIFY(time.match(lines[0]).hasMatch());
+    QCOMPARE(lines[0].section(',', 1), QString("12.500,\"1,5\""));
+    QCOMPARE(lines[1].section(',', 1), QString("13.000,2"));
+}
+
+void TestTrace::csvWriteFailsMidway()
+{
+    MessageLog messages;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("log.csv");
+    CsvLog &log = CsvLog::instance();
+    int writes = 0;
+    log.writer = [&writes](QFile &file, const QByteArray &bytes, QString *error) {
+        if (++writes < 3)
+            return file.write(bytes) == bytes.size();
+        file.write(bytes.left(bytes.size() / 2));  // the disk fills up halfway
+        *error = "No space left on device";
+        return false;
+    };
+    QString error;
+    QVERIFY(log.start(path, &error));
+    for (int pass = 1; pass <= 4; ++pass)
+        feedPass({{QString::number(pass), "V", "-20 to 20V"}});
+    log.writer = nullptr;
+    QVERIFY(!log.isRunning());
+    QCOMPARE(writes, 3);
+    const ShownMessage stopped{"Logging to " + path +
+                                   " stopped: No space left on device\nThe rows written "
+                                   "before remain in the file.",
+                               "Log to CSV", MsgIcon::Critical};
+    QCOMPARE(messages.messages, QList<ShownMessage>{stopped});
+    QStringList lines = fileLines(path);
+    QCOMPARE(lines.size(), 4);  // header, two rows, nothing after the last CRLF
+    QCOMPARE(lines[0], QString(R"(time,"Ch1 -20 to 20V [V]")"));
+    QCOMPARE(lines[1].section(',', 1), QString("1"));
+    QCOMPARE(lines[2].section(',', 1), QString("2"));
+    QCOMPARE(lines[3], QString());
+}
+
+QTEST_MAIN(TestTrace)
+#include "tst_trace.moc"
