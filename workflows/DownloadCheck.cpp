@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "files/ConfigFile.h"
 #include "link/TxtBus.h"
 #include "workflows/ModuleReads.h"
 
@@ -71,7 +72,8 @@ bool Refuse(const QString &setting, const QString &value, const QString &title)
 bool FilterTextOk(const QString &text)
 {
     static const QRegularExpression number(R"(^(\d+([.,]\d*)?|[.,]\d+)$)");
-    return number.match(text).hasMatch();
+    // digits alone would make a command line as long as the text
+    return text.size() <= kMaxTextChars && number.match(text).hasMatch();
 }
 
 bool PresetOk(const QString &text)
