@@ -19,6 +19,13 @@ QString kindName(int kind)
     return kind >= 1 && kind <= 6 ? QString::fromLatin1(names[kind]) : QString("?");
 }
 
+// A message never quotes a value (or a module's reply) longer than a module
+// could hold.
+QString shown(const QString &value)
+{
+    return value.size() > 24 ? value.left(24) + QStringLiteral("…") : value;
+}
+
 }  // namespace
 
 bool ModuleFits(const QString &title)
@@ -35,7 +42,7 @@ bool ModuleFits(const QString &title)
         if (!row) {
             MsgBox(Tr("The module on the line is a model this program does not know (%1). "
                       "Nothing was written.")
-                       .arg(name),
+                       .arg(shown(name)),
                    title, MsgIcon::Exclamation);
             return false;
         }
@@ -61,10 +68,8 @@ bool ModuleFits(const QString &title)
 
 bool Refuse(const QString &setting, const QString &value, const QString &title)
 {
-    // a message never quotes a value longer than a module could hold
-    const QString shown = value.size() > 24 ? value.left(24) + QStringLiteral("…") : value;
     MsgBox(Tr("%1 \"%2\" cannot be sent to the module. Nothing was written.")
-               .arg(setting, shown),
+               .arg(setting, shown(value)),
            title, MsgIcon::Exclamation);
     return false;
 }
