@@ -35,8 +35,15 @@ void MainPanel::hideProgress()
     emit progressHidden();
 }
 
+void MainPanel::setFileName(const QString &path)
+{
+    fileName_ = path;
+    emit fileNameChanged(path);
+}
+
 void MainPanel::reset()
 {
+    setFileName(QString());
     for (int row = 0; row < kRows; ++row)
         setRow(row, QString(), QString());
     hideProgress();

@@ -1,7 +1,8 @@
 #pragma once
 // What the main window shows beside its commands, held below the windows:
 // the identity rows of the module (row 0 the model suffix, rows 1..6
-// caption and value) and the progress of a long exchange. Workflows and
+// caption and value), the progress of a long exchange and the name of the
+// configuration file in use. Workflows and
 // monitor windows write here; the main window shows it.
 
 #include <QObject>
@@ -26,15 +27,21 @@ public:
     void showProgress(const QString &what, int done, int total);
     void hideProgress();
 
+    // The configuration file in use ("" when none); the title shows its name.
+    QString fileName() const { return fileName_; }
+    void setFileName(const QString &path);
+
     void reset();
 
 signals:
     void rowChanged(int row);
     void progressChanged(const QString &what, int done, int total);
     void progressHidden();
+    void fileNameChanged(const QString &path);
 
 private:
     MainPanel() = default;
     std::array<QString, kRows> title_{};
     std::array<QString, kRows> data_{};
+    QString fileName_;
 };

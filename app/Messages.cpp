@@ -14,8 +14,16 @@ bool &AppEnding()
     return ending;
 }
 
-void MsgBox(const QString &text, const QString &title, MsgIcon icon)
+int &FailuresShown()
 {
+    static int count = 0;
+    return count;
+}
+
+void MsgBox(const QString &text, const QString &title, MsgIcon icon, MsgOutcome outcome)
+{
+    if (outcome == MsgOutcome::Failure)
+        ++FailuresShown();
     if (AppEnding())
         return;
     if (Hooks().msgBox) {

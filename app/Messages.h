@@ -8,7 +8,17 @@
 
 enum class MsgIcon { None, Critical, Exclamation, Information };
 
-void MsgBox(const QString &text, const QString &title, MsgIcon icon);
+// What a message says about the command that shows it, decided where the
+// message is raised: the command did not do its work (almost every message
+// does say that, whatever its icon), or the message only informs.
+enum class MsgOutcome { Failure, Note };
+
+void MsgBox(const QString &text, const QString &title, MsgIcon icon,
+            MsgOutcome outcome = MsgOutcome::Failure);
+
+// Failures reported through MsgBox so far; batch mode ends with status 1
+// after a command that added one.
+int &FailuresShown();
 
 struct UiHooks {
     // Shows a message; the application installs the real message box.

@@ -106,6 +106,10 @@ void Upload()
                               {"tb5", true}});
 
     const auto fail = [] { MsgBox(LoadResString(3004), "Monitoring", MsgIcon::Critical); };
+    // The model is read again; until it is known, a download identifies the
+    // module itself. Option bits that connecting read stay valid for kind 6.
+    const bool optionsRead = s.Identified && s.LineKind == 6;
+    s.Identified = false;
     const int known = orZero(s.ModelKind);
     const int rows = (known == 1 || known == 2 || known == 5) ? 6 : 5;
     for (int row = 1; row <= rows; ++row)
@@ -116,10 +120,8 @@ void Upload()
         return fail();
     const int kind = s.ModelKindList[row];
     s.ModelKind = kind;
-    // The upload does not read the option bits of kind 6; a download reads
-    // them first unless connecting did.
-    if (kind != 6 || s.LineKind != 6)
-        s.Identified = kind != 6;
+    // the upload does not read the option bits of kind 6
+    s.Identified = kind != 6 || optionsRead;
     s.LineKind = kind;
     ModuleReads::ShowKindWindow(kind);
     if (!ModuleReads::Settings(kind))

@@ -1,9 +1,16 @@
 #include "files/ConfigFile.h"
 
+#include "app/Init.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <QSaveFile>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -51,10 +58,10 @@ public:
         QByteArray body = bytes;
         if (body.startsWith("\xEF\xBB\xBF"))  // editors on Windows like to add one
             body.remove(0, 3);
+        // Lines end in CR LF as written, in LF, or in CR alone (old Macs).
+        body.replace("\r\n", "\n");
+        body.replace('\r', '\n');
         m_lines = body.split('\n');
-        for (QByteArray &l : m_lines)
-            if (l.endsWith('\r'))
-                l.chop(1);
         while (!m_lines.isEmpty() && m_lines.last().isEmpty())
             m_lines.removeLast();
     }
@@ -243,6 +250,13 @@ private:
                                 .arg(shown(f.text), rule.name));
                 return false;
             }
+            if (f.text.size() > kMaxTextChars) {
+                setError(n, Tr("the %1 text is %2 characters long; a module holds at most %3")
+                                .arg(rule.name)
+                                .arg(f.text.size())
+                                .arg(kMaxTextChars));
+                return false;
+            }
             out->text = f.text;
             return true;
         }
@@ -321,6 +335,50 @@ QString fileLabel(const QString &path)
     return name.isEmpty() ? path : name;
 }
 
+// Why the path (through links) is nothing a file may be read from or saved
+// over, or "" for a regular file or a new name. Opening a FIFO would wait
+// for a writer forever, and a save would replace a device node.
+QString notAFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return info.isSymLink() ? Tr("is a link to nothing") : QString();
+    if (info.isDir())
+        return Tr("is a folder, not a file");
+    if (info.isFile())
+        return QString();
+#ifdef Q_OS_UNIX
+    struct stat st{};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        if (S_ISFIFO(st.st_mode))
+            return Tr("is a FIFO (named pipe), not a file");
+        if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+            return Tr("is a device, not a file");
+        if (S_ISSOCK(st.st_mode))
+            return Tr("is a socket, not a file");
+    }
+#endif
+    return Tr("is not a regular file");
+}
+
+// Why a save that could not create its temporary file failed, in words
+// that name the culprit: the file, or the folder the file is replaced in.
+QString whyNotSaved(const QString &path, const QString &platformError)
+{
+    const QFileInfo info(path);
+    const QFileInfo folder(info.absolutePath());
+    if (info.exists() && !info.isWritable())
+        return Tr("the file is read-only");
+    if (!folder.exists())
+        return Tr("the folder %1 does not exist").arg(QDir::toNativeSeparators(folder.filePath()));
+    if (!folder.isWritable())
+        return (info.exists() ? Tr("the folder %1 is read-only, so the file in it cannot be "
+                                   "replaced (the file itself is not read-only)")
+                              : Tr("the folder %1 is read-only"))
+            .arg(QDir::toNativeSeparators(folder.filePath()));
+    return platformError;
+}
+
 // Why these values cannot be written so that they read back, or "" when they can.
 QString writeProblem(const ConfigData &d)
 {
@@ -357,6 +415,12 @@ QString writeProblem(const ConfigData &d)
         {"CJM voltage", d.CjmVoltage},
         {"filter time", line24 ? d.FilterTime : QString()},
     };
+    for (const auto &t : texts)
+        if (t.second.size() > kMaxTextChars)
+            return Tr("the %1 text is %2 characters long; a module holds at most %3")
+                .arg(t.first)
+                .arg(t.second.size())
+                .arg(kMaxTextChars);
     for (const auto &t : texts)
         if (badText(t.second))
             return QStringLiteral("the %1 text contains a double quote or a control "
@@ -462,8 +526,8 @@ ConfigReadResult ReadConfigFile(const QString &path)
 {
     const QString label = fileLabel(path);
     ConfigReadResult r;
-    if (QFileInfo(path).isDir()) {
-        r.error = label + QStringLiteral(": is a folder, not a file");
+    if (const QString why = notAFile(path); !why.isEmpty()) {
+        r.error = label + ": " + why;
         return r;
     }
     QFile file(path);
@@ -494,10 +558,12 @@ bool WriteConfigFile(const QString &path, const ConfigData &d, QString *error)
     const QString problem = writeProblem(d);
     if (!problem.isEmpty())
         return failed(problem);
+    if (const QString why = notAFile(path); !why.isEmpty())
+        return failed(why);
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return failed(file.errorString());
+        return failed(whyNotSaved(path, file.errorString()));
     const QByteArray bytes = WriteConfig(d);
     // Flush before commit: commit alone misses a short write (disk full) and
     // would rename a truncated file over the old one.

@@ -31,6 +31,10 @@ bool KindHasLine24(const OptInt &kind);
 // A valid file is well under 1 KiB; anything beyond this is not one.
 constexpr qint64 kMaxConfigBytes = 64 * 1024;
 
+// The longest text a module sends or accepts for the filter time constant
+// and the CJM temperature and voltage ("100.000"); longer ones are refused.
+constexpr int kMaxTextChars = 8;
+
 // What a save writes. Line-24 fields are filled only for the kinds that have it.
 ConfigData ConfigFromState(const AppState &s);
 
@@ -52,10 +56,12 @@ struct ConfigReadResult {
 // Strict reading with line-exact errors; never throws, never touches the state.
 ConfigReadResult ParseConfig(const QByteArray &bytes);
 
-// Reads at most kMaxConfigBytes (+1 to notice a larger file); errors start
-// with the file name: "settings.qv8, line 5: ...".
+// Reads a regular file only (a FIFO or device is refused before it is
+// opened), at most kMaxConfigBytes (+1 to notice a larger file); errors
+// start with the file name: "settings.qv8, line 5: ...".
 ConfigReadResult ReadConfigFile(const QString &path);
 
 // Writes through a temporary file renamed over the target, so a failed save
-// leaves an existing file whole. Refuses data the format cannot hold.
+// leaves an existing file whole. Only a regular file (or a new name) is
+// replaced. Refuses data the format cannot hold.
 bool WriteConfigFile(const QString &path, const ConfigData &d, QString *error);

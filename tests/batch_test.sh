@@ -8,13 +8,21 @@ VERSION=$3
 export QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 LC_ALL=C.UTF-8
 
 WORK=$(mktemp -d)
+# A name used relatively; the same name beside the program must stay untouched.
+BIN_DIR=$(dirname "$KAVIX")
+REL=batch-relative-$$.qv8
 SIM_PIDS=()
-cleanup() {
+stop_sims() {
     for pid in "${SIM_PIDS[@]}"; do
         kill "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
     done
-    rm -rf "$WORK"
+    SIM_PIDS=()
+}
+cleanup() {
+    stop_sims
+    chmod -R u+w "$WORK"
+    rm -rf "$WORK" "${BIN_DIR:?}/$REL" "$BIN_DIR/saved-$REL"
 }
 trap cleanup EXIT
 
@@ -48,103 +56,115 @@ start_sim() {
     return 1
 }
 
-# Runs kavix in batch mode; status in RC, standard error in $WORK/err.
+# Runs kavix in batch mode; status in RC, standard error in $WORK/err. As
+# root it runs without the power to write where permissions forbid it, so a
+# read-only folder is read-only for it as for any user; "nobody" rows run as
+# a user for whom /dev is not writable, so not even a broken build could
+# replace the device they try.
+AS_USER=() AS_NOBODY=()
+[ "$(id -u)" -eq 0 ] && AS_NOBODY=(setpriv --reuid=nobody --regid=nogroup --clear-groups --) &&
+    AS_USER=(setpriv --bounding-set -dac_override,-dac_read_search --inh-caps=-all --)
 RC=0
-run() {
-    timeout 120 "$KAVIX" --batch "$@" >"$WORK/out" 2>"$WORK/err"
-    RC=$?
-}
-
-# Runs a program without --batch; status in RC, output in $WORK/out and $WORK/err.
 run_plain() {
-    timeout 60 "$@" >"$WORK/out" 2>"$WORK/err"
+    timeout 120 "$@" >"$WORK/out" 2>"$WORK/err"
     RC=$?
 }
+run() { run_plain "${AS_USER[@]}" "$KAVIX" --batch "$@"; }
 
-lines_of() { grep -c $'\r$' "$1"; }
-all_lines() { wc -l <"$1"; }
 channel_lines() { sed -n '2,17p' "$1"; }
 is_empty() { [ ! -s "$1" ]; }
 has() { grep -qF -- "$2" "$1"; }
 
 # -- help, version and mistakes, as other programs do them
 run_plain "$KAVIX" --help
-check "--help status 0" [ "$RC" -eq 0 ]
-check "--help lists batch mode" has "$WORK/out" "--batch"
-check "--help lists the window's option" has "$WORK/out" "--simulate"
+check "--help lists batch mode and the window's option" \
+    eval '[ "$RC" -eq 0 ] && has "$WORK/out" --batch && has "$WORK/out" --simulate'
 run_plain "$KAVIX" --version
-check "--version status 0" [ "$RC" -eq 0 ]
-check "--version prints it" [ "$(cat "$WORK/out")" = "kavix $VERSION" ]
+check "--version prints it" [ "$RC:$(cat "$WORK/out")" = "0:kavix $VERSION" ]
 run_plain "$KAVIX" --bogus
-check "unknown option status 2" [ "$RC" -eq 2 ]
-check "unknown option usage on stderr" has "$WORK/err" "usage: kavix"
+check "unknown option status 2 with usage" eval '[ "$RC" -eq 2 ] && has "$WORK/err" "usage: kavix"'
 run_plain "$SIM" --help
 check "kavix-sim --help status 0" [ "$RC" -eq 0 ]
-
-# -- upload a module into a file
-start_sim --model QV8_KX5 || exit 1
-F=$WORK/module.qv8
-run --port "$PORT" connect upload saveas "$F"
-check "upload exit status" [ "$RC" -eq 0 ]
-check "upload quiet" is_empty "$WORK/err"
-check "file has 24 CRLF lines" [ "$(lines_of "$F")" -eq 24 ]
-check "file has no other lines" [ "$(all_lines "$F")" -eq 24 ]
-check "file is kind 1" [ "$(head -n 1 "$F")" = $'1\r' ]
-
-# -- download a changed file into a fresh module, then read it back
-start_sim --model QV8_KX5 || exit 1
-PORT2=$PORT
-{
-    printf '1\r\n'
-    for ch in $(seq 1 16); do
-        if [ $((ch % 2)) -eq 0 ]; then printf '20,1\r\n'; else printf '3,0\r\n'; fi
-    done
-    sed -n '18,24p' "$F"
-} >"$WORK/changed.qv8"
-run --port "$PORT2" --yes connect open "$WORK/changed.qv8" download
-check "download exit status" [ "$RC" -eq 0 ]
-check "download quiet" is_empty "$WORK/err"
-run --port "$PORT2" connect upload saveas "$WORK/back.qv8"
-check "read back exit status" [ "$RC" -eq 0 ]
-check "module holds the file's channels" \
-    [ "$(channel_lines "$WORK/back.qv8")" = "$(channel_lines "$WORK/changed.qv8")" ]
-
-# -- a download needs --yes
-run --port "$PORT2" connect download
-check "download without --yes fails" [ "$RC" -ne 0 ]
-check "download refusal explained" has "$WORK/err" "--yes"
-run --port "$PORT2" connect upload saveas "$WORK/after_refusal.qv8"
-check "refused download wrote nothing" \
-    [ "$(channel_lines "$WORK/after_refusal.qv8")" = "$(channel_lines "$WORK/changed.qv8")" ]
-
-# -- a module that never answers
-start_sim --model QV8_KX5 --silent || exit 1
-run --port "$PORT" connect saveas "$WORK/never.qv8"
-check "silent module exit status 1" [ "$RC" -eq 1 ]
-check "timeout reported" has "$WORK/err" "Send/Receive: Timeout"
-check "link failure reported" has "$WORK/err" "Communication: Communication failed"
-check "link failure follows the timeouts" \
-    [ "$(grep -n -m1 'Communication: Communication failed' "$WORK/err" | cut -d: -f1)" -gt \
-      "$(grep -n 'Send/Receive: Timeout' "$WORK/err" | tail -n 1 | cut -d: -f1)" ]
-check "later commands not run" [ ! -e "$WORK/never.qv8" ]
-
-# -- bad command lines
-for args in "--port $PORT2 bogus" "--port $PORT2 open" "connect" "--port $PORT2" "--port"; do
+for args in "--port sim:QV8_KX5 bogus" "--port sim:QV8_KX5 open" "connect" "--port sim:QV8_KX5" "--port"; do
     # shellcheck disable=SC2086
     run $args
-    check "bad command line [$args] status 2" [ "$RC" -eq 2 ]
-    check "bad command line [$args] usage" has "$WORK/err" "usage: kavix --batch"
+    check "bad command line [$args] status 2 with usage" \
+        eval '[ "$RC" -eq 2 ] && has "$WORK/err" "usage: kavix --batch"'
 done
 
-# -- a built-in simulated module as the port
-F5=$WORK/l5.qv8
-run --port sim:QV8_L5 connect upload saveas "$F5"
-check "sim port exit status" [ "$RC" -eq 0 ]
-check "sim port quiet" is_empty "$WORK/err"
-check "sim port file is kind 2" [ "$(head -n 1 "$F5")" = $'2\r' ]
-check "sim port file has 24 lines" [ "$(lines_of "$F5")" -eq 24 ]
-(cd "$WORK" && run --port sim:QV8_L5 connect upload saveas relative.qv8)
-check "a relative file name is the shell's" cmp -s "$F5" "$WORK/relative.qv8"
+# -- every message a batch command can show, and the status it ends the run
+# with: 1 when the command did not do its work. The rows run in the work
+# folder "@", with the port "%P" of a simulator started with SIM ("-": none;
+# "nobody": none, run as nobody); TEXT lists what standard error says (";"
+# between messages), THEN a further condition.
+kind1() {  # kind1 FILTER: even channels type 20, odd ones type 3
+    printf '1\r\n'
+    for ch in $(seq 1 16); do [ $((ch % 2)) -eq 0 ] && printf '20,1\r\n' || printf '3,0\r\n'; done
+    printf '2\r\n0\r\n1\r\n0\r\n0\r\n"",""\r\n1,"%s",,0\r\n' "$1"
+}
+kind1 1.0 >"$WORK/k1.qv8"
+kind1 "" >"$WORK/nofilter.qv8"
+{ printf '6\r\n'; for _ in $(seq 1 16); do printf '21,1\r\n'; done
+  printf '2\r\n0\r\n1\r\n1\r\n0\r\n"",""\r\n1,"1.0",2,1\r\n'; } >"$WORK/k6.qv8"
+head -n 10 "$WORK/k1.qv8" >"$WORK/bad.qv8"
+mkfifo "$WORK/fifo.qv8"
+mkdir "$WORK/ro" "$WORK/adir" && mkdir -m 777 "$WORK/nobody" && chmod 711 "$WORK"
+cp "$WORK/k6.qv8" "$WORK/ro/old.qv8" && cp "$WORK/k6.qv8" "$WORK/rofile.qv8"
+chmod 555 "$WORK/ro" && chmod 444 "$WORK/rofile.qv8"
+cp "$WORK/k1.qv8" "$WORK/k1-copy.qv8" && cp "$WORK/k1.qv8" "$WORK/nobody/"
+ln -s /dev/null "$WORK/nobody/null.qv8"
+# the same name as a relative one, beside the program: a file that cannot be
+# opened, which no run may read or write
+cp "$WORK/k1.qv8" "$WORK/$REL" && printf '6\r\n' >"$BIN_DIR/$REL"
+cp -p "$BIN_DIR/$REL" "$WORK/beside-program"
+K=--port\ sim:QV8_KX5
+cd "$WORK" || exit 1
+while IFS='|' read -r want sim args text then; do
+    args=${args//@/$WORK} text=${text//@/$WORK} then=${then//@/$WORK}
+    if [ "$sim" != - ] && [ "$sim" != nobody ]; then
+        eval "start_sim $sim" || exit 1
+        args=${args//%P/$PORT}
+    fi
+    [ "$sim" = nobody ] && as=("${AS_NOBODY[@]}") || as=("${AS_USER[@]}")
+    eval "run_plain \"\${as[@]}\" \"\$KAVIX\" --batch $args"
+    row="[$args]"
+    check "$row status $want" [ "$RC" -eq "$want" ]
+    [ -z "$text" ] && check "$row quiet" is_empty "$WORK/err"
+    IFS=';' read -r -a texts <<<"$text"
+    for t in "${texts[@]}"; do check "$row says $t" has "$WORK/err" "$t"; done
+    [ -n "$then" ] && check "$row then $then" eval "$then"
+    stop_sims
+done <<'ROWS'
+0|-|--port sim:QV8_L5 connect upload saveas @/l5.qv8||[ "$(head -n 1 l5.qv8):$(grep -c $'\r$' l5.qv8)" = $'2\r:24' ]
+0|--model QV8_KX5|--port %P --yes open $REL download upload saveas saved-$REL||[ "$(channel_lines "saved-$REL")" = "$(channel_lines "$REL")" ] && [ ! -e "$BIN_DIR/saved-$REL" ] && cmp -s "$BIN_DIR/$REL" beside-program && [ "$(stat -c %Y "$BIN_DIR/$REL")" = "$(stat -c %Y beside-program)" ]
+1|--model QV8_KX5 --silent|--port %P connect saveas @/never.qv8|Send/Receive: Timeout;Communication: Communication failed|[ ! -e @/never.qv8 ]
+1|--model QV8_KX5 --silent|--port %P --yes download|Communication: Communication failed;Download all channels: Download Incomplete|
+1|--model QV8_KX5 --garbage|--port %P connect|Group Command Error: Out=G01|
+1|-|--port @/no-port connect|Communication: @/no-port:|
+1|-|--port sim:QV8_NONE connect|Communication: Unknown model "QV8_NONE"|
+1|--model QV8_KX5 --stop-after 4|--port %P connect|Send/Receive: Timeout;Monitoring: Upload Incomplete|
+1|-|$K connect download|DOWNLOAD: Starting download for All Channels. Refused: confirm downloads with --yes.|
+1|--model QV8_KX5 --refuse 'invalid data'|--port %P --yes connect download|Parameter Write: invalid data D01;Download all channels: Download Incomplete|
+1|--model QV8_KX5 --changed-echo|--port %P --yes connect download|Download all channels: Download Incomplete|
+1|-|$K --yes download|Type set: No Model|
+0|-|$K disconnect|Type set: No Model|
+1|--model QV8_KX5 --stop-after 1|--port %P --yes open @/k1.qv8 download|Download all channels: The module did not tell its model. Nothing was written.|
+1|--model QV8T_KX7 --stop-after 3|--port %P --yes open @/k6.qv8 download|Download all channels: The module's options could not be read. Nothing was written.|
+1|-|$K --yes open @/k6.qv8 download|Download all channels: The module on the line is a KX5 module, but the settings are for a KX7 module. Nothing was written.|
+1|-|$K --yes open @/nofilter.qv8 download|Download all channels: Filter Time Const. "" cannot be sent to the module. Nothing was written.|
+1|-|$K open @/bad.qv8|File Read: bad.qv8, line 11: missing|
+1|-|$K connect open @/k6.qv8|File Read: Model of Open file is different from Connected Model.|
+1|-|$K open @/fifo.qv8|File Read: fifo.qv8: is a FIFO (named pipe), not a file|
+1|-|$K open @/adir|File Read: adir: is a folder, not a file|
+1|-|$K open @/k1.qv8 saveas @/ro/new.qv8|Open Error: new.qv8: the folder @/ro is read-only|[ ! -e @/ro/new.qv8 ]
+1|-|$K open @/k1.qv8 saveas @/ro/old.qv8|Open Error: old.qv8: the folder @/ro is read-only, so the file in it cannot be replaced|cmp -s @/ro/old.qv8 @/k6.qv8
+1|-|$K open @/k1.qv8 saveas @/rofile.qv8|Open Error: rofile.qv8: the file is read-only|cmp -s @/rofile.qv8 @/k6.qv8
+1|-|$K open @/k1.qv8 saveas @/adir|Open Error: adir: is a folder, not a file|
+1|nobody|$K open @/nobody/k1.qv8 saveas @/nobody/null.qv8|Open Error: null.qv8: is a device, not a file|[ -c /dev/null ] && [ -L @/nobody/null.qv8 ]
+1|-|--port sim:QV8T_KX7 open @/k1-copy.qv8 upload save|SaveAs: @/k1-copy.qv8 holds another model kind than the configuration now; it is not written over.|cmp -s @/k1-copy.qv8 @/k1.qv8
+0|-|$K open @/k1-copy.qv8 save||cmp -s @/k1-copy.qv8 @/k1.qv8
+ROWS
+cd - >/dev/null || exit 1
 
 # -- monitoring for a few seconds into a CSV file, with the line traced
 start_sim --model QV8_KX5 || exit 1

@@ -2,14 +2,19 @@
 // the real main window against a simulated module.
 
 #include "app/Globals.h"
+#include "app/ui/BatchCommands.h"
 #include "app/ui/Forms.h"
+#include "app/ui/Settings.h"
 #include "app/ui/frmMain.h"
+#include "files/ConfigFile.h"
 #include "files/ui/FileOps.h"
 #include "monitor/frmKx5.h"
 #include "monitor/frmKx7.h"
 #include "tests/support/MainFixture.h"
 
-#include <QFile>
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -24,88 +29,52 @@ const ShownMessage kUploadIncomplete{"Upload Incomplete", "Monitoring", MsgIcon:
 QString two(int n) { return QString::number(n).rightJustified(2, '0'); }
 
 // The lines a download must send, from what the module held at upload time.
-QStringList expectedDownload(sim::PtyModule &m, int kind, bool option10 = true)
+QStringList expectedDownload(sim::PtyModule &m, int kind, bool option10)
 {
     const auto text = [&](int item, int index) {
         return m.withCore([&](sim::ModuleCore &c) { return c.value(item, index); });
     };
-    const auto num = [&](int item, int index) { return text(item, index).toInt(); };
+    const auto num = [&](int item, int index) { return QString::number(text(item, index).toInt()); };
     QStringList out{"G01"};
     const auto write = [&](int item, const QString &value) { out << "I" + two(item) << "D" + value; };
-    switch (kind) {
-    case 1:
-        for (int ch = 1; ch <= 16; ++ch) {
-            write(5, two(ch) + two(num(5, ch)));
-            write(25, two(ch) + QString::number(num(25, ch)));
-            write(20, two(ch) + QString::number(num(20, 1)));
-        }
-        write(16, text(16, 0));
-        break;
-    case 2:
+    if (kind == 5) {
         for (int ch = 1; ch <= 8; ++ch) {
-            int code = num(5, ch);
-            if (code < 48 || code >= 68)
-                code = 48;
-            write(5, two(ch) + two(code));
-            write(20, two(ch) + QString::number(num(20, 1)));
-        }
-        write(16, text(16, 0));
-        break;
-    case 5:
-        for (int ch = 1; ch <= 8; ++ch) {
-            write(7, two(ch) + QString::number(num(7, ch)));
+            write(7, two(ch) + num(7, ch));
             write(9, two(ch) + text(9, ch));
         }
-        break;
-    case 6:
-        for (int ch = 1; ch <= 8; ++ch) {
-            write(5, two(ch) + two(num(5, ch)));
-            if (option10)
-                write(25, two(ch) + QString::number(num(25, ch)));
+    } else if (kind == 1 || kind == 2 || kind == 6) {
+        for (int ch = 1; ch <= (kind == 1 ? 16 : 8); ++ch) {
+            const int code = text(5, ch).toInt();
+            write(5, two(ch) + two(kind == 2 && (code < 48 || code >= 68) ? 48 : code));
+            if (kind == 1 || option10)
+                write(25, two(ch) + num(25, ch));
+            if (kind != 6)
+                write(20, two(ch) + num(20, 1));
         }
-        if (option10)
-            write(20, QString::number(num(20, 0)));
-        write(7, "01" + QString::number(num(7, 1)));
-        if (option10)
-            write(15, QString::number(num(15, 0)));
+        if (kind == 6) {
+            if (option10)
+                write(20, num(20, 0));
+            write(7, "01" + num(7, 1));
+            if (option10)
+                write(15, num(15, 0));
+        }
         write(16, text(16, 0));
-        break;
-    default:
-        break;
     }
     return out;
 }
 
-// The settings a file can touch, to compare before and after.
-struct Snapshot {
-    OptInt kind;
-    ChannelArray<int> type, cjc;
-    std::array<int, 5> modbus, modbusKx7;
-    QString filter, cjmTemp;
-    int burnout;
-    static Snapshot take()
-    {
-        const AppState &s = G();
-        return {s.ModelKind, s.TypeCode,  s.CjcSw,   s.ModbusSet,
-                s.ModbusSetKx7, s.FilterTime, s.CjmTemp, s.BurnoutType};
-    }
-    bool operator==(const Snapshot &o) const
-    {
-        return kind == o.kind && type == o.type && cjc == o.cjc && modbus == o.modbus &&
-               modbusKx7 == o.modbusKx7 && filter == o.filter && cjmTemp == o.cjmTemp &&
-               burnout == o.burnout;
-    }
-};
+// What a file can hold of the state, to see that a refused file changed nothing.
+QByteArray settings() { return WriteConfig(ConfigFromState(G())); }
 
-// A kind-1 file: channel ch has type code codes[ch-1] and switch ch % 2.
-QByteArray kind1File(const QList<int> &codes, const QString &filter = "1.0")
+int codeOf(int ch) { return QList<int>{20, 1, 18, 33}[ch % 4]; }
+
+// A kind-1 file: channel ch has type code codeOf(ch) and switch ch % 2.
+QByteArray kind1File(const QString &filter = "1.0")
 {
     QByteArray b = "1\r\n";
     for (int ch = 1; ch <= 16; ++ch)
-        b += QByteArray::number(codes[ch - 1]) + "," + QByteArray::number(ch % 2) + "\r\n";
-    b += "3\r\n0\r\n2\r\n1\r\n0\r\n\"\",\"\"\r\n";
-    b += "2,\"" + filter.toLatin1() + "\",,0\r\n";
-    return b;
+        b += QByteArray::number(codeOf(ch)) + "," + QByteArray::number(ch % 2) + "\r\n";
+    return b + "3\r\n0\r\n2\r\n1\r\n0\r\n\"\",\"\"\r\n2,\"" + filter.toLatin1() + "\",,0\r\n";
 }
 
 QByteArray kind6File()
@@ -113,15 +82,22 @@ QByteArray kind6File()
     QByteArray b = "6\r\n";
     for (int ch = 1; ch <= 16; ++ch)
         b += "21,1\r\n";
-    b += "2\r\n0\r\n1\r\n1\r\n0\r\n\"\",\"\"\r\n1,\"1.0\",2,1\r\n";
-    return b;
+    return b + "2\r\n0\r\n1\r\n1\r\n0\r\n\"\",\"\"\r\n1,\"1.0\",2,1\r\n";
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
+QTemporaryDir &dir()
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    static QTemporaryDir d;
+    return d;
+}
+
+// Writes a file into the test's folder; returns its path.
+QString put(const QString &name, const QByteArray &bytes)
+{
+    QFile f(dir().filePath(name));
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(f.fileName()));
+    return f.fileName();
 }
 
 QByteArray readFile(const QString &path)
@@ -130,7 +106,19 @@ QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QString kx5Type(int code) { return G().TypeNameTc.value(7 * (code >> 4) + (code & 15)); }
+// The file dialog answers with path; returns what it was asked, as "open
+// Open" or "save SaveAs", each time (with the filter of the program's files).
+const QStringList &answerFile(const QString &path)
+{
+    static QStringList asked;
+    asked.clear();
+    dlgFile().ask = [path](FileDialog::Mode mode, const QString &title, const QString &filter) {
+        asked << (mode == FileDialog::Mode::Open ? "open " : "save ") + title +
+                     (filter == kFilter ? "" : " with another filter");
+        return path;
+    };
+    return asked;
+}
 
 }  // namespace
 
@@ -142,27 +130,21 @@ private slots:
     void downloadQuestion_data();
     void downloadQuestion();
     void noModel();
-    void kx7WithoutOption10();
     void downloadStopsOnBadReply_data();
     void downloadStopsOnBadReply();
     void uploadUnknownModel();
-    void toolbarUploadReEnabled();
+    void downloadToOtherKind_data();
+    void downloadToOtherKind();
+    void refusedBeforeSending_data();
+    void refusedBeforeSending();
 
-    void saveAsLines_data();
-    void saveAsLines();
-    void openFirstLoadKeepsFile();
-    void downloadAfterOpen();
-    void openOtherKindWhileConnected();
-    void openCancel();
-    void openMalformed_data();
-    void openMalformed();
-    void commaFilterRoundTrip();
-    void saveAfterOpen();
-    void saveWithoutName();
+    void saveAs();
+    void openThenDownload();
+    void openRefused_data();
+    void openRefused();
+    void saveOverOtherKind();
     void saveFailure();
-
-private:
-    QTemporaryDir dir_;
+    void dialogFolder();
 };
 
 // ---- transfer
@@ -172,14 +154,20 @@ void TestTransfer::roundTrip_data()
     QTest::addColumn<QString>("model");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QStringList>("pins");  // item:index:payload set before connecting
+    QTest::addColumn<int>("writes");
     QTest::newRow("kx5") << "QV8_KX5" << 1
-                         << QStringList{"5:3:18", "25:3:1", "20:1:1", "16:0:2.5", "5:16:33"};
-    QTest::newRow("l5") << "QV8_L5" << 2 << QStringList{"5:2:65", "20:1:2", "16:0:0.5"};
-    QTest::newRow("b6") << "QV8_B6" << 3 << QStringList{"7:5:1"};
-    QTest::newRow("e6") << "QV8_E6" << 4 << QStringList{};
-    QTest::newRow("h9") << "QV8_H9" << 5 << QStringList{"7:2:1", "9:4:00001234"};
+                         << QStringList{"5:3:18", "25:3:1", "20:1:1", "16:0:2.5", "5:16:33"}
+                         << 16 * 3 + 1;
+    QTest::newRow("l5") << "QV8_L5" << 2 << QStringList{"5:2:65", "20:1:2", "16:0:0.5"}
+                        << 8 * 2 + 1;
+    QTest::newRow("b6") << "QV8_B6" << 3 << QStringList{"7:5:1"} << 0;
+    QTest::newRow("e6") << "QV8_E6" << 4 << QStringList{} << 0;
+    QTest::newRow("h9") << "QV8_H9" << 5 << QStringList{"7:2:1", "9:4:00001234"} << 8 * 2;
     QTest::newRow("kx7") << "QV8T_KX7" << 6
-                         << QStringList{"5:1:20", "25:1:1", "20:0:2", "7:1:1", "15:0:2", "16:0:3.0"};
+                         << QStringList{"5:1:20", "25:1:1", "20:0:2", "7:1:1", "15:0:2", "16:0:3.0"}
+                         << 8 * 2 + 4;
+    // without option bit 0x10 only the type codes, alarm and filter go out
+    QTest::newRow("kx7 without option 10") << "QV8T_KX7" << 6 << QStringList{"2:0:32"} << 8 + 2;
 }
 
 void TestTransfer::roundTrip()
@@ -187,6 +175,7 @@ void TestTransfer::roundTrip()
     QFETCH(QString, model);
     QFETCH(int, kind);
     QFETCH(QStringList, pins);
+    QFETCH(int, writes);
     MainFixture f(model);
     for (const QString &p : pins) {
         const QStringList parts = p.split(':');
@@ -200,7 +189,8 @@ void TestTransfer::roundTrip()
     QCOMPARE(G().ModelKind, OptInt(kind));
     QCOMPARE(f.main()->lblData[1]->text(), model);
 
-    const QStringList expected = expectedDownload(f.module(), kind);
+    const QStringList expected = expectedDownload(f.module(), kind, G().HwOption10);
+    QCOMPARE(expected.size(), 1 + 2 * writes);
     f.clearReceived();
     f.click("mnuConfigDownload");
     QCOMPARE(f.questions, QStringList{"Starting download for All Channels."});
@@ -220,23 +210,23 @@ void TestTransfer::roundTrip()
 
 void TestTransfer::downloadQuestion_data()
 {
-    QTest::addColumn<bool>("ok");
-    QTest::newRow("cancel") << false;
-    QTest::newRow("ok") << true;
+    QTest::addColumn<int>("answer");  // 1 OK, 0 Cancel, -1 the close box
+    QTest::newRow("cancel") << 0;
+    QTest::newRow("close box") << -1;
+    QTest::newRow("ok") << 1;
 }
 
 void TestTransfer::downloadQuestion()
 {
-    QFETCH(bool, ok);
+    QFETCH(int, answer);
     MainFixture f("QV8_KX5");
     f.connect();
     f.clearReceived();
-    f.answer = ok;
+    G().DialogOK = true;  // an earlier download was confirmed
+    f.answer = answer < 0 ? std::nullopt : std::optional<bool>(answer == 1);
     f.click("mnuConfigDownload");
     QCOMPARE(f.questions, QStringList{"Starting download for All Channels."});
-    const QStringList got = f.received();
-    QCOMPARE(got.contains("G01"), ok);
-    QCOMPARE(got.size() > 1, ok);
+    QCOMPARE(f.received().size(), answer == 1 ? 1 + 16 * 6 + 2 : 0);
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
 }
 
@@ -251,21 +241,6 @@ void TestTransfer::noModel()
     QCOMPARE(f.received(), QStringList{"G01"});  // the link check only
 }
 
-void TestTransfer::kx7WithoutOption10()
-{
-    MainFixture f("QV8T_KX7");
-    f.module().setValue(2, 0, "32");
-    f.connect();
-    QVERIFY(!G().HwOption10);
-    f.click("mnuConfigUpload");
-    const QStringList expected = expectedDownload(f.module(), 6, false);
-    QCOMPARE(expected.size(), 1 + 2 * (8 + 2));
-    f.clearReceived();
-    f.click("mnuConfigDownload");
-    QCOMPARE(f.received(), expected);
-    QCOMPARE(f.log.messages, QList<ShownMessage>{});
-}
-
 void TestTransfer::downloadStopsOnBadReply_data()
 {
     QTest::addColumn<bool>("changed");
@@ -274,8 +249,6 @@ void TestTransfer::downloadStopsOnBadReply_data()
     QTest::newRow("changed echo") << true << QString() << QStringList{"Download all channels"};
     QTest::newRow("invalid data") << false << "invalid data"
                                   << QStringList{"Parameter Write", "Download all channels"};
-    QTest::newRow("illegal OPE") << false << "illegal OPE"
-                                 << QStringList{"Parameter Write", "Download all channels"};
 }
 
 void TestTransfer::downloadStopsOnBadReply()
@@ -295,39 +268,17 @@ void TestTransfer::downloadStopsOnBadReply()
     QCOMPARE(f.received(), (QStringList{"G01", "I05", first}));
     QCOMPARE(f.log.titles(), titles);
     QCOMPARE(f.log.messages.last(), kDownloadIncomplete);
-    // the main window stays open after the failure
-    QVERIFY(FormRegistry::instance().find(typeid(frmMain)));
-    QVERIFY(f.main()->isVisible());
+    QVERIFY(f.main()->isVisible());  // the main window stays open after the failure
 }
 
+// An unknown model name: the identity rows are filled, the menus connected,
+// and the toolbar's Upload is off while its upload runs.
 void TestTransfer::uploadUnknownModel()
 {
     MainFixture f("QV8_KX5");
     f.connect();
     f.module().setValue(90, 0, "QV9_NONE");
-    f.click("mnuConfigUpload");
-    QCOMPARE(f.log.messages, QList<ShownMessage>{kUploadIncomplete});
-    const QStringList captions{"Model Name", "Hardware Version", "Firmware Version",
-                               "Serial Number", "Manufacture Date"};
-    for (int row = 1; row <= 5; ++row) {
-        QCOMPARE(f.main()->lblTitle[row]->text(), captions[row - 1]);
-        const QString want =
-            f.module().withCore([&](sim::ModuleCore &c) { return c.value(89 + row, 0); });
-        QCOMPARE(f.main()->lblData[row]->text(), want);
-    }
-    QVERIFY(menuOn("mnuConfig"));
-    QVERIFY(menuOn("mnuConnDisConn"));
-    QVERIFY(!menuOn("mnuConnConn"));
-}
-
-void TestTransfer::toolbarUploadReEnabled()
-{
-    MainFixture f("QV8_KX5");
-    f.connect();
-    f.module().setValue(90, 0, "QV9_NONE");
-    QVERIFY(toolOn(8));
-    // while the failure message shows, the upload is still running
-    QList<bool> onDuringUpload;
+    QList<bool> onDuringUpload;  // while the failure message shows
     auto recorder = Hooks().msgBox;
     Hooks().msgBox = [&](const QString &t, const QString &ti, MsgIcon i) {
         onDuringUpload << toolOn(8);
@@ -336,274 +287,247 @@ void TestTransfer::toolbarUploadReEnabled()
     f.main()->tbToolbar_ButtonClick("ConfigUpload");
     Hooks().msgBox = recorder;
     QCOMPARE(onDuringUpload, QList<bool>{false});
-    QCOMPARE(f.log.messages, QList<ShownMessage>{kUploadIncomplete});
     QVERIFY(toolOn(8));
+    QCOMPARE(f.log.messages, QList<ShownMessage>{kUploadIncomplete});
+    const QStringList captions{"Model Name", "Hardware Version", "Firmware Version",
+                               "Serial Number", "Manufacture Date"};
+    for (int row = 1; row <= 5; ++row) {
+        QCOMPARE(f.main()->lblTitle[row]->text(), captions[row - 1]);
+        QCOMPARE(f.main()->lblData[row]->text(),
+                 f.module().withCore([&](sim::ModuleCore &c) { return c.value(89 + row, 0); }));
+    }
+    QVERIFY(menuOn("mnuConfig") && menuOn("mnuConnDisConn") && !menuOn("mnuConnConn"));
+}
+
+// Nothing goes to a module of another kind than the configuration's; the
+// module is identified (kind 6: option bits too) before the first write.
+void TestTransfer::downloadToOtherKind_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("lines");  // first lines the module gets
+    QTest::addColumn<int>("writes");         // writes after them
+    QTest::addColumn<QString>("kinds");      // "line file" of the refusal, "" when it fits
+    const QStringList identify{"G01", "I90", "D"};
+    QTest::newRow("file opened offline: batch open + download")
+        << "QV8_KX5" << QStringList{"batch open", "batch download"} << identify << 0 << "KX5 KX7";
+    QTest::newRow("upload, then Model menu") << "QV8_KX5"
+                                             << QStringList{"upload", "model 2", "download"}
+                                             << QStringList{"G01"} << 0 << "KX5 L5";
+    // option bits 48: the cold-junction, burnout and line-noise writes too
+    QTest::newRow("same kind offline")
+        << "QV8T_KX7" << QStringList{"batch open", "batch download"}
+        << identify + QStringList{"I02", "D00"} << 8 * 2 + 4 << "";
+}
+
+void TestTransfer::downloadToOtherKind()
+{
+    QFETCH(QString, model);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, lines);
+    QFETCH(int, writes);
+    QFETCH(QString, kinds);
+    MainFixture f(model);
+    f.module().setValue(2, 0, "48");
+    const QString path = put("kx7.qv8", kind6File());
+    answerFile(path);
+    for (const QString &step : steps) {
+        if (step.endsWith("download"))
+            f.clearReceived();
+        if (step.startsWith("batch "))
+            FindBatchCommand(step.mid(6))->run({path});
+        else if (step.startsWith("model "))
+            f.main()->mnuModelModel(step.mid(6).toInt())->trigger();
+        else
+            f.click(step == "upload" ? "mnuConfigUpload" : "mnuConfigDownload");
+    }
+    const QStringList got = f.received();
+    QCOMPARE(got.mid(0, lines.size()), lines);
+    QCOMPARE(got.size(), lines.size() + 2 * writes);
+    if (kinds.isEmpty()) {
+        QCOMPARE(f.log.messages, QList<ShownMessage>{});
+        return;
+    }
+    const QStringList k = kinds.split(' ');
+    QCOMPARE(f.log.messages,
+             (QList<ShownMessage>{{QString("The module on the line is a %1 module, but the settings "
+                                           "are for a %2 module. Nothing was written.")
+                                       .arg(k[0], k[1]),
+                                   "Download all channels", MsgIcon::Exclamation}}));
+}
+
+// A value that cannot go out as it stands refuses the whole download before
+// anything is sent (an empty one would be sent as "D", a read).
+void TestTransfer::refusedBeforeSending_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QByteArray>("file");  // empty: upload the module instead
+    QTest::addColumn<QString>("setting");
+    QTest::newRow("empty filter in a file")
+        << "QV8_KX5" << kind1File("") << "Filter Time Const. \"\"";
+    QFile kind5(QFINDTESTDATA("data/configfile/kind5.qv8"));  // a file holds no presets
+    QTest::newRow("empty count presets") << "QV8_H9" << (kind5.open(QIODevice::ReadOnly)
+                                                         ? kind5.readAll() : QByteArray())
+                                         << "Count preset of channel 1 \"\"";
+    QTest::newRow("filter longer than a module holds")
+        << "QV8_KX5" << QByteArray() << "Filter Time Const. \"123456789\"";
+}
+
+void TestTransfer::refusedBeforeSending()
+{
+    QFETCH(QString, model);
+    QFETCH(QByteArray, file);
+    QFETCH(QString, setting);
+    MainFixture f(model);
+    if (file.isEmpty()) {
+        f.module().setValue(16, 0, "123456789");
+        f.click("mnuConfigUpload");
+    } else {
+        answerFile(put("refused.qv8", file));
+        f.click("mnuFileOpen");
+    }
+    QCOMPARE(f.log.messages, QList<ShownMessage>{});
+    f.clearReceived();
+    f.main()->mnuConfigDownload_Click();  // as batch mode does: the menu is off offline
+    QCOMPARE(f.received(), QStringList{});
+    QCOMPARE(f.log.messages,
+             (QList<ShownMessage>{{setting + " cannot be sent to the module. Nothing was written.",
+                                   "Download all channels", MsgIcon::Exclamation}}));
 }
 
 // ---- files
 
-void TestTransfer::saveAsLines_data()
+void TestTransfer::saveAs()
 {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("lines");
-    QTest::newRow("1") << 1 << 24;
-    QTest::newRow("2") << 2 << 24;
-    QTest::newRow("3") << 3 << 23;
-    QTest::newRow("4") << 4 << 23;
-    QTest::newRow("5") << 5 << 23;
-    QTest::newRow("6") << 6 << 24;
-}
-
-void TestTransfer::saveAsLines()
-{
-    QFETCH(int, kind);
-    QFETCH(int, lines);
     MainFixture f("");
-    AppState &s = G();
-    s.ModelKind = kind;
+    AppState &s = G();  // the documented kind-1 example
+    s.ModelKind = 1;
     for (int ch = 1; ch <= 16; ++ch) {
         s.TypeCode[ch] = 18;
         s.CjcSw[ch] = 1;
     }
-    s.ModbusSet = {2, 0, 1, 0, 0};
-    s.ModbusSetKx7 = {7, 6, 5, 4, 3};
-    s.CjmTemp.clear();
-    s.CjmVoltage.clear();
     s.BurnoutType = 1;
     s.FilterTime = "1.0";
-    s.LineNoise.reset();
-    s.AlarmOut = 0;
-
-    const QString path = dir_.filePath(QString("save%1.qv8").arg(kind));
-    int asked = 0;
-    dlgFile().ask = [&](FileDialog::Mode mode, const QString &title, const QString &filter) {
-        ++asked;
-        [&] {
-            QCOMPARE(mode, FileDialog::Mode::Save);
-            QCOMPARE(title, QString("SaveAs"));
-            QCOMPARE(filter, kFilter);
-        }();
-        return path;
-    };
+    const QStringList &asked = answerFile(dir().filePath("save1.qv8"));
     f.click("mnuFileSaveAs");
-    QCOMPARE(asked, 1);
+    QCOMPARE(asked, QStringList{"save SaveAs"});
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
-    QCOMPARE(s.FileName, path);
-
-    const QByteArray bytes = readFile(path);
-    QVERIFY(bytes.endsWith("\r\n"));
-    QCOMPARE(bytes.count("\r\n"), lines);
-    QCOMPARE(bytes.count('\n'), lines);
-    const QList<QByteArray> got = bytes.split('\n');
-    QCOMPARE(got[0], QByteArray::number(kind) + "\r");
-    QCOMPARE(got[17], QByteArray(kind == 6 ? "7\r" : "2\r"));  // first Modbus value
-    if (kind == 1) {
-        QByteArray want = "1\r\n";
-        for (int ch = 1; ch <= 16; ++ch)
-            want += "18,1\r\n";
-        want += "2\r\n0\r\n1\r\n0\r\n0\r\n\"\",\"\"\r\n1,\"1.0\",,0\r\n";
-        QCOMPARE(bytes, want);
-    }
+    QCOMPARE(s.FileName, dir().filePath("save1.qv8"));
+    QCOMPARE(f.main()->windowTitle(), QString("KAVIX - save1.qv8"));
+    QFile golden(QFINDTESTDATA("data/configfile/kind1.qv8"));
+    QVERIFY(golden.open(QIODevice::ReadOnly));
+    QCOMPARE(readFile(s.FileName), golden.readAll());
 }
 
-void TestTransfer::openFirstLoadKeepsFile()
+// Opened without a module: the window's first load keeps the file's values,
+// and a download identifies the module first and sends the filter "2,5" with
+// a point, which the module echoes so.
+void TestTransfer::openThenDownload()
 {
     MainFixture f("QV8_KX5");
-    QList<int> codes;
-    for (int ch = 1; ch <= 16; ++ch)
-        codes << QList<int>{20, 1, 18, 33}[ch % 4];
-    const QString path = dir_.filePath("first.qv8");
-    writeFile(path, kind1File(codes, "4.5"));
     QVERIFY(!loaded<frmKx5>());
-    QVERIFY(!G().Connected);
-
-    dlgFile().ask = [&](FileDialog::Mode mode, const QString &title, const QString &filter) {
-        [&] {
-            QCOMPARE(mode, FileDialog::Mode::Open);
-            QCOMPARE(title, QString("Open"));
-            QCOMPARE(filter, kFilter);
-        }();
-        return path;
-    };
+    const QStringList &asked = answerFile(put("first.qv8", kind1File("2,5")));
     f.click("mnuFileOpen");
+    QCOMPARE(asked, QStringList{"open Open"});
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
     QCOMPARE(G().ModelKind, OptInt(1));
-    QCOMPARE(G().FileName, path);
-    QCOMPARE(G().FilterTime, QString("4.5"));
+    QCOMPARE(G().FileName, dir().filePath("first.qv8"));
+    QCOMPARE(f.main()->windowTitle(), QString("KAVIX - first.qv8"));
     QCOMPARE(G().BurnoutType, 2);
     QCOMPARE(G().ModbusSet, (std::array<int, 5>{3, 0, 2, 1, 0}));
     frmKx5 *w = loaded<frmKx5>();
-    QVERIFY(w);
-    QVERIFY(w->isVisible());
+    QVERIFY(w && w->isVisible());
     for (int ch = 1; ch <= 16; ++ch) {
-        QCOMPARE(G().TypeCode[ch], codes[ch - 1]);
+        QCOMPARE(G().TypeCode[ch], codeOf(ch));
         QCOMPARE(G().CjcSw[ch], ch % 2);
-        QCOMPARE(w->lblType[ch]->text(), kx5Type(codes[ch - 1]));
+        const int code = codeOf(ch);
+        QCOMPARE(w->lblType[ch]->text(), G().TypeNameTc.value(7 * (code >> 4) + (code & 15)));
     }
-    QCOMPARE(w->lblType[1]->text(), QString("-5 to 5V"));
     QCOMPARE(w->lblType[4]->text(), QString("T(CC)"));
-    QCOMPARE(w->lblFilter->text(), QString("4.500"));
 
-}
-
-void TestTransfer::downloadAfterOpen()
-{
-    MainFixture f("QV8_KX5");
-    f.connect();
-    QList<int> codes;
-    for (int ch = 1; ch <= 16; ++ch)
-        codes << QList<int>{20, 1, 18, 33}[ch % 4];
-    const QString path = dir_.filePath("todownload.qv8");
-    writeFile(path, kind1File(codes, "4.5"));
-    dlgFile().ask = [&](FileDialog::Mode, const QString &, const QString &) { return path; };
-    f.click("mnuFileOpen");
-    QCOMPARE(f.log.messages, QList<ShownMessage>{});
-
-    // the download writes what the file held
-    f.clearReceived();
-    f.click("mnuConfigDownload");
+    f.main()->mnuConfigDownload_Click();  // as batch mode does: the menu is off offline
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
     const QStringList got = f.received();
-    QCOMPARE(got.size(), 1 + 16 * 6 + 2);
+    QCOMPARE(got.mid(0, 3), (QStringList{"G01", "I90", "D"}));
+    QCOMPARE(got.size(), 3 + 16 * 6 + 2);
     for (int ch = 1; ch <= 16; ++ch) {
-        const QStringList want{"I05", "D" + two(ch) + two(codes[ch - 1]),
+        const QStringList want{"I05", "D" + two(ch) + two(codeOf(ch)),
                                "I25", "D" + two(ch) + QString::number(ch % 2),
                                "I20", "D" + two(ch) + "2"};
-        QCOMPARE(got.mid(1 + 6 * (ch - 1), 6), want);
+        QCOMPARE(got.mid(3 + 6 * (ch - 1), 6), want);
     }
-    QCOMPARE(got.mid(got.size() - 2), (QStringList{"I16", "D4.5"}));
+    QCOMPARE(got.mid(got.size() - 2), (QStringList{"I16", "D2.5"}));
 }
 
-void TestTransfer::openOtherKindWhileConnected()
+// A file that is not taken changes nothing: the user cancels, it is of
+// another kind than the connected module, or it is damaged.
+void TestTransfer::openRefused_data()
 {
-    MainFixture f("QV8_KX5");
-    f.connect();
-    const Snapshot before = Snapshot::take();
-    const QString path = dir_.filePath("kx7.qv8");
-    writeFile(path, kind6File());
-    dlgFile().ask = [&](FileDialog::Mode, const QString &, const QString &) { return path; };
-    f.click("mnuFileOpen");
-    QCOMPARE(f.log.messages,
-             (QList<ShownMessage>{{"Model of Open file is different from Connected Model.",
-                                   "File Read", MsgIcon::Critical}}));
-    QCOMPARE(G().ModelKind, OptInt(1));
-    QVERIFY(Snapshot::take() == before);
-    QVERIFY(!loaded<frmKx7>());
+    QTest::addColumn<QByteArray>("bytes");  // empty: the user cancels
+    QTest::addColumn<QString>("message");   // how it starts
+    const QByteArray good = kind1File();
+    QTest::newRow("cancel") << QByteArray() << "";
+    QTest::newRow("other kind") << kind6File()
+                                << "Model of Open file is different from Connected Model.";
+    QTest::newRow("ends early") << good.left(good.indexOf("3\r\n")) << "bad.qv8, line 18: ";
+    QTest::newRow("binary") << QByteArray("\x00\xff\xfe\x01\x80junk\x00\x00", 11)
+                            << "bad.qv8, line 1: ";
+    QTest::newRow("huge") << good + QByteArray(200 * 1024, 'x') << "bad.qv8: ";
 }
 
-void TestTransfer::openCancel()
-{
-    MainFixture f("QV8_KX5");
-    f.connect();
-    G().FileMode = false;
-    const Snapshot before = Snapshot::take();
-    const QString name = G().FileName;
-    int asked = 0;
-    dlgFile().ask = [&](FileDialog::Mode, const QString &, const QString &) {
-        ++asked;
-        return QString();
-    };
-    f.click("mnuFileOpen");
-    QCOMPARE(asked, 1);
-    QVERIFY(G().FileMode);
-    QVERIFY(Snapshot::take() == before);
-    QCOMPARE(G().FileName, name);
-    QCOMPARE(f.log.messages, QList<ShownMessage>{});
-}
-
-void TestTransfer::openMalformed_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("line");  // 0: no line to blame
-    const QByteArray good = kind1File(QList<int>(16, 20));
-    const QList<QByteArray> lines = good.split('\n');
-    QTest::newRow("ends early") << lines.mid(0, 10).join('\n') + '\n' << 11;
-    QTest::newRow("no line 24") << lines.mid(0, 23).join('\n') + '\n' << 24;
-    QByteArray word = good;
-    word.replace("20,0\r\n3\r\n", "20,x\r\n3\r\n");  // switch of channel 16
-    QTest::newRow("not a number") << word << 17;
-    QByteArray kindWord = good;
-    kindWord[0] = 'k';
-    QTest::newRow("kind not a number") << kindWord << 1;
-    QTest::newRow("binary") << QByteArray("\x00\xff\xfe\x01\x80junk\x00\x00", 11) << 1;
-    QTest::newRow("empty") << QByteArray() << 1;
-    QTest::newRow("huge") << good + QByteArray(200 * 1024, 'x') << 0;
-}
-
-void TestTransfer::openMalformed()
+void TestTransfer::openRefused()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(int, line);
+    QFETCH(QString, message);
     MainFixture f("QV8_KX5");
     f.connect();
-    const QString name = QString("bad_%1.qv8").arg(QTest::currentDataTag()).replace(' ', '_');
-    const QString path = dir_.filePath(name);
-    writeFile(path, bytes);
-    const Snapshot before = Snapshot::take();
-    dlgFile().ask = [&](FileDialog::Mode, const QString &, const QString &) { return path; };
-    f.click("mnuFileOpen");
-    QCOMPARE(f.log.messages.size(), 1);
-    const ShownMessage m = f.log.messages[0];
-    QCOMPARE(m.title, QString("File Read"));
-    QCOMPARE(m.icon, MsgIcon::Critical);
-    QVERIFY2(m.text.contains(name), qPrintable(m.text));
-    if (line)
-        QVERIFY2(m.text.contains(QString("line %1").arg(line)), qPrintable(m.text));
-    QVERIFY(Snapshot::take() == before);
-    QVERIFY(f.main()->isVisible());
-}
-
-void TestTransfer::commaFilterRoundTrip()
-{
-    MainFixture f("");
-    G().ModelKind = 1;
     G().FileMode = false;
-    G().FilterTime = "2,5";
-    const QString path = dir_.filePath("comma.qv8");
-    dlgFile().ask = [&](FileDialog::Mode, const QString &, const QString &) { return path; };
-    f.click("mnuFileSaveAs");
-    QVERIFY(readFile(path).endsWith(",\"2,5\",,0\r\n"));
-    G().FilterTime = "9.0";
-    f.main()->mnuFileOpen_Click();
-    QCOMPARE(f.log.messages, QList<ShownMessage>{});
-    QCOMPARE(G().FilterTime, QString("2,5"));
+    const QByteArray before = settings();
+    const QStringList &asked = answerFile(bytes.isEmpty() ? QString() : put("bad.qv8", bytes));
+    f.click("mnuFileOpen");
+    QCOMPARE(asked, QStringList{"open Open"});
+    QVERIFY(G().FileMode);
+    QCOMPARE(settings(), before);
+    QCOMPARE(G().FileName, QString());
+    QCOMPARE(f.main()->windowTitle(), QString("KAVIX"));
+    QVERIFY(!loaded<frmKx7>());
+    QCOMPARE(f.log.titles(), message.isEmpty() ? QStringList() : QStringList{"File Read"});
+    if (!message.isEmpty()) {
+        QCOMPARE(f.log.messages[0].icon, MsgIcon::Critical);
+        QVERIFY2(f.log.messages[0].text.startsWith(message), qPrintable(f.log.messages[0].text));
+    }
 }
 
-void TestTransfer::saveAfterOpen()
-{
-    MainFixture f("");
-    const QString path = dir_.filePath("resave.qv8");
-    writeFile(path, kind1File(QList<int>(16, 18)));
-    int asked = 0;
-    dlgFile().ask = [&](FileDialog::Mode, const QString &, const QString &) {
-        ++asked;
-        return path;
-    };
-    f.main()->mnuFileOpen_Click();
-    QCOMPARE(asked, 1);
-    G().TypeCode[7] = 34;
-    f.main()->mnuFileSave_Click();
-    QCOMPARE(asked, 1);
-    QCOMPARE(f.log.messages, QList<ShownMessage>{});
-    const QList<QByteArray> lines = readFile(path).split('\n');
-    QCOMPARE(lines.size(), 25);
-    QCOMPARE(lines[7], QByteArray("34,1\r"));
-}
-
-void TestTransfer::saveWithoutName()
+// Save does nothing before a file is known; it writes over the file it came
+// from, but asks as Save As does once the configuration is of another kind.
+void TestTransfer::saveOverOtherKind()
 {
     MainFixture f("");
     G().ModelKind = 1;
-    G().FileName.clear();
-    int asked = 0;
-    dlgFile().ask = [&](FileDialog::Mode, const QString &, const QString &) {
-        ++asked;
-        return dir_.filePath("never.qv8");
-    };
+    const QString kx5 = dir().filePath("plant.qv8"), l5 = dir().filePath("plant-l5.qv8");
+    const QStringList &asked = answerFile(kx5);
     f.main()->mnuFileSave_Click();
     f.main()->tbToolbar_ButtonClick("Save");
-    QCOMPARE(asked, 0);
-    QVERIFY(!QFile::exists(dir_.filePath("never.qv8")));
+    QCOMPARE(asked, QStringList{});
+    QVERIFY(!QFile::exists(kx5));
+
+    put("plant.qv8", kind1File());
+    f.click("mnuFileOpen");
+    G().TypeCode[7] = 34;
+    f.click("mnuFileSave");
+    QCOMPARE(asked, QStringList{"open Open"});
+    QCOMPARE(readFile(kx5).split('\n').value(7), QByteArray("34,1\r"));
+
+    f.main()->mnuModelModel(2)->trigger();
+    const QByteArray saved = readFile(kx5);
+    const QStringList &askedAgain = answerFile(l5);
+    f.click("mnuFileSave");
+    QCOMPARE(askedAgain, QStringList{"save SaveAs"});
+    QCOMPARE(readFile(kx5), saved);
+    QCOMPARE(readFile(l5).left(3), QByteArray("2\r\n"));
+    QCOMPARE(f.main()->windowTitle(), QString("KAVIX - plant-l5.qv8"));
+    f.click("mnuFileSave");  // the new file holds this kind
+    QCOMPARE(askedAgain, QStringList{"save SaveAs"});
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
 }
 
@@ -611,26 +535,48 @@ void TestTransfer::saveFailure()
 {
     MainFixture f("");
     G().ModelKind = 1;
-    G().FilterTime = "1.0";
-    QString path = dir_.filePath("no/such/dir/lost.qv8");
-    dlgFile().ask = [&](FileDialog::Mode, const QString &, const QString &) { return path; };
+    answerFile(dir().filePath("no/such/lost.qv8"));
     f.main()->mnuFileSaveAs_Click();
-    QCOMPARE(f.log.messages.size(), 1);
-    QCOMPARE(f.log.messages[0].title, QString("Open Error"));
-    QCOMPARE(f.log.messages[0].icon, MsgIcon::None);
-    QVERIFY2(f.log.messages[0].text.contains("lost.qv8"), qPrintable(f.log.messages[0].text));
-    QVERIFY(!QFile::exists(path));
+    QCOMPARE(f.log.messages, (QList<ShownMessage>{{"lost.qv8: the folder " +
+                                                       dir().filePath("no/such") + " does not exist",
+                                                   "Open Error", MsgIcon::None}}));
+    QCOMPARE(G().FileName, dir().filePath("no/such/lost.qv8"));
+}
 
-    // a save that cannot be written leaves the existing file as it was
-    path = dir_.filePath("keep.qv8");
-    const QByteArray old = kind1File(QList<int>(16, 1));
-    writeFile(path, old);
-    G().CjmTemp = "a\"b";  // a quote cannot be written between quotes
-    f.log.clear();
-    f.main()->mnuFileSaveAs_Click();
-    QCOMPARE(f.log.titles(), QStringList{"Open Error"});
-    QCOMPARE(readFile(path), old);
-    QCOMPARE(G().FileName, path);
+// The file dialogs open in the folder used last, kept for the next run,
+// else in the user's home: never in the folder the program runs in.
+void TestTransfer::dialogFolder()
+{
+    MainFixture f("");
+    const QString file = put("picked.qv8", kind1File());
+    Settings().remove("files/folder");
+    QStringList opened;  // the folder each dialog showed
+    const auto next = [&](bool pick) {
+        QTimer::singleShot(0, [&, pick] {
+            auto *dlg = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            opened << (dlg ? dlg->directory().absolutePath() : QString("no dialog"));
+            if (dlg && pick)
+                dlg->selectFile(file);
+            if (dlg)
+                pick ? static_cast<QDialog *>(dlg)->accept() : dlg->reject();
+        });
+    };
+    next(false);
+    f.click("mnuFileOpen");
+    next(true);
+    f.click("mnuFileOpen");
+    QCOMPARE(G().FileName, file);
+    const QSettings kept(Settings().fileName(), QSettings::IniFormat);  // as a new run reads it
+    QCOMPARE(kept.value("files/folder").toString(), dir().path());
+    next(false);
+    f.click("mnuFileSaveAs");
+    Settings().setValue("files/folder", dir().filePath("gone"));
+    next(false);
+    f.click("mnuFileOpen");
+    const QString home = QDir::homePath();
+    QCOMPARE(opened, (QStringList{home, home, dir().path(), home}));
+    QCOMPARE(f.log.messages, QList<ShownMessage>{});
+    Settings().remove("files/folder");
 }
 
 QTEST_MAIN(TestTransfer)

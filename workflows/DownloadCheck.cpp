@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "files/ConfigFile.h"
 #include "link/TxtBus.h"
 #include "workflows/ModuleReads.h"
 
@@ -16,6 +17,13 @@ QString kindName(int kind)
 {
     static const char *const names[] = {"", "KX5", "L5", "B6", "E6", "H9", "KX7"};
     return kind >= 1 && kind <= 6 ? QString::fromLatin1(names[kind]) : QString("?");
+}
+
+// A message never quotes a value (or a module's reply) longer than a module
+// could hold.
+QString shown(const QString &value)
+{
+    return value.size() > 24 ? value.left(24) + QStringLiteral("…") : value;
 }
 
 }  // namespace
@@ -34,7 +42,7 @@ bool ModuleFits(const QString &title)
         if (!row) {
             MsgBox(Tr("The module on the line is a model this program does not know (%1). "
                       "Nothing was written.")
-                       .arg(name),
+                       .arg(shown(name)),
                    title, MsgIcon::Exclamation);
             return false;
         }
@@ -60,10 +68,8 @@ bool ModuleFits(const QString &title)
 
 bool Refuse(const QString &setting, const QString &value, const QString &title)
 {
-    // a message never quotes a value longer than a module could hold
-    const QString shown = value.size() > 24 ? value.left(24) + QStringLiteral("…") : value;
     MsgBox(Tr("%1 \"%2\" cannot be sent to the module. Nothing was written.")
-               .arg(setting, shown),
+               .arg(setting, shown(value)),
            title, MsgIcon::Exclamation);
     return false;
 }
@@ -71,7 +77,8 @@ bool Refuse(const QString &setting, const QString &value, const QString &title)
 bool FilterTextOk(const QString &text)
 {
     static const QRegularExpression number(R"(^(\d+([.,]\d*)?|[.,]\d+)$)");
-    return number.match(text).hasMatch();
+    // digits alone would make a command line as long as the text
+    return text.size() <= kMaxTextChars && number.match(text).hasMatch();
 }
 
 bool PresetOk(const QString &text)

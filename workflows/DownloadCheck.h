@@ -16,7 +16,8 @@ bool ModuleFits(const QString &title);
 // Refuses a setting that cannot be sent as it stands; always false.
 bool Refuse(const QString &setting, const QString &value, const QString &title);
 
-// A filter time constant text: a decimal number, point or comma.
+// A filter time constant text: a decimal number, point or comma, no
+// longer than a module holds.
 bool FilterTextOk(const QString &text);
 // A count preset: 1 to 9 digits.
 bool PresetOk(const QString &text);

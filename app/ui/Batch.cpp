@@ -1,5 +1,6 @@
 #include "app/ui/Batch.h"
 
+#include "app/Init.h"
 #include "app/Messages.h"
 #include "app/ui/BatchCommands.h"
 #include "app/ui/CommandLine.h"
@@ -7,6 +8,7 @@
 #include "app/ui/frmDialog.h"
 #include "app/ui/frmMain.h"
 #include "workflows/Logging.h"
+#include "files/ui/FileOps.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -95,12 +97,17 @@ int RunBatch(int argc, char *argv[])
                 std::fprintf(stderr, "kavix: %s\n", qPrintable(msg));
         });
     QApplication app(argc, argv);
+    // Whether a message reports a failure is decided where it is raised
+    // (MsgOutcome), not by its icon: "Open Error" has none.
     bool failed = false;
-    Hooks().msgBox = [&failed](const QString &text, const QString &title, MsgIcon icon) {
+    Hooks().msgBox = [](const QString &text, const QString &title, MsgIcon) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(oneLine(title)), qPrintable(oneLine(text)));
         std::fflush(stderr);
-        if (icon == MsgIcon::Critical || icon == MsgIcon::Exclamation)
-            failed = true;
+    };
+    // No file dialog without a window: a command that gives no name fails.
+    dlgFile().ask = [](FileDialog::Mode, const QString &title, const QString &) {
+        MsgBox(Tr("No file name given."), title, MsgIcon::Exclamation);
+        return QString();
     };
     Hooks().commPort = [port] {
         QString error;
@@ -117,6 +124,7 @@ int RunBatch(int argc, char *argv[])
     };
 
     frmMain *main = MainForm();
+    FailuresShown() = 0;
     QString traceError;
     if (!trace.isEmpty() && !Logging::TraceTo(trace, &traceError))
         MsgBox(traceError, "Trace", MsgIcon::Exclamation);
@@ -124,6 +132,9 @@ int RunBatch(int argc, char *argv[])
         if (failed)
             break;
         step.command->run(step.args);
+        // a message that says a command did not do its work ends the run
+        if (FailuresShown() > 0)
+            failed = true;
     }
     main->mnuFileExit_Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,5 +1,8 @@
 #include "app/ui/BatchCommands.h"
 
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/Messages.h"
 #include "app/ui/frmMain.h"
 #include "files/ui/FileOps.h"
 #include "workflows/Logging.h"
@@ -66,20 +69,38 @@ void AddFileAndTransferCommands()
     AddBatchCommand({"download", 0, 0, "",
                      "write the configuration to the module (needs --yes)", nullptr,
                      menu(&frmMain::mnuConfigDownload_Click)});
-    // the file dialog answers with the command's file name
-    const auto withFile = [](void (frmMain::*handler)()) {
-        return [handler](const QStringList &args) {
+    // The file dialog, if the handler asks, answers with `answer`; batch
+    // mode's own answer (no dialog) is back afterwards.
+    const auto withDialog = [](void (frmMain::*handler)(), const FileDialog::Ask &answer) {
+        FileDialog &d = dlgFile();
+        const FileDialog::Ask before = d.ask;
+        d.ask = answer;
+        (MainForm()->*handler)();
+        d.ask = before;
+    };
+    const auto withFile = [withDialog](void (frmMain::*handler)()) {
+        return [handler, withDialog](const QStringList &args) {
             const QString file = args.value(0);
-            dlgFile().ask = [file](FileDialog::Mode, const QString &, const QString &) {
-                return file;
-            };
-            (MainForm()->*handler)();
+            withDialog(handler,
+                       [file](FileDialog::Mode, const QString &, const QString &) { return file; });
         };
     };
     AddBatchCommand({"open", 1, 1, "FILE", "read a configuration file", nullptr,
                      withFile(&frmMain::mnuFileOpen_Click)});
+    // Save asks for a name only when the file holds another model kind than
+    // the configuration now; a script cannot answer, so it is told why.
     AddBatchCommand({"save", 0, 0, "", "save the configuration to the file it came from", nullptr,
-                     menu(&frmMain::mnuFileSave_Click)});
+                     [withDialog](const QStringList &) {
+                         withDialog(&frmMain::mnuFileSave_Click,
+                                    [](FileDialog::Mode, const QString &title, const QString &) {
+                                        MsgBox(Tr("%1 holds another model kind than the "
+                                                  "configuration now; it is not written over. "
+                                                  "Use saveas FILE.")
+                                                   .arg(G().FileName),
+                                               title, MsgIcon::Exclamation);
+                                        return QString();
+                                    });
+                     }});
     AddBatchCommand({"saveas", 1, 1, "FILE", "save the configuration to FILE", nullptr,
                      withFile(&frmMain::mnuFileSaveAs_Click)});
     AddBatchCommand({"disconnect", 0, 0, "", "disconnect from the module", nullptr,

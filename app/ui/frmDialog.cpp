@@ -53,20 +53,20 @@ frmDialog::frmDialog(QWidget *parent) : QDialog(parent)
         G().DialogOK = true;
         accept();
     });
-    connect(CancelButton, &QPushButton::clicked, this, [this] {
-        G().DialogOK = false;
-        reject();
-    });
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    // Cancel, the close box and Escape all end here: any way out but OK is
+    // Cancel, whatever an earlier question was answered.
+    connect(this, &QDialog::rejected, this, [] { G().DialogOK = false; });
 }
 
 void frmDialog::Dialog(const QString &message)
 {
     if (answer) {
-        if (const std::optional<bool> a = answer(message))
-            G().DialogOK = *a;
+        G().DialogOK = answer(message).value_or(false);
         return;
     }
     frmDialog dlg(QApplication::activeWindow());
     dlg.lblMsg->setText(message);
+    G().DialogOK = false;  // however the window goes away, only OK says yes
     dlg.exec();
 }

@@ -14,12 +14,12 @@ class frmDialog : public QDialog {
 public:
     explicit frmDialog(QWidget *parent = nullptr);
 
-    // Shows the question modally; the answer is left in DialogOK (OK =
-    // true, Cancel = false, close box: unchanged).
+    // Shows the question modally; the answer is left in DialogOK: true for
+    // OK only. Cancel, the close box and Escape all back out.
     static void Dialog(const QString &message);
 
     // A scripted answer instead of the window (tests, batch mode): true =
-    // OK, false = Cancel, nullopt = the close box.
+    // OK, false = Cancel, nullopt = the close box (so Cancel too).
     static std::function<std::optional<bool>(const QString &message)> answer;
 
     QLabel *lblMsg = nullptr;

@@ -26,6 +26,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -34,6 +35,10 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+namespace {
+const char *const kCaption = "KAVIX";
+}
 
 frmMain *MainForm()
 {
@@ -44,7 +49,7 @@ frmMain::frmMain()
 {
     setObjectName("frmMain");
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle("KAVIX");
+    setWindowTitle(kCaption);
     setWindowIcon(Icons::program());
     comm_ = new LinkHost(this);
 
@@ -103,6 +108,10 @@ frmMain::frmMain()
                 progress_->show();
             });
     connect(&panel, &MainPanel::progressHidden, progress_, &QWidget::hide);
+    connect(&panel, &MainPanel::fileNameChanged, this, [this](const QString &path) {
+        const QString name = QFileInfo(path).fileName();
+        setWindowTitle(name.isEmpty() ? QString(kCaption) : QString("%1 - %2").arg(kCaption, name));
+    });
 
     // Start: texts, size, state, idle enabling.
     FormTextSet(this);
@@ -418,8 +427,9 @@ void frmMain::mnuConnDisConn_Click()
     Workflow w;
     frmLoading::DisConnecting();
     MainPanel::instance().clearRows();
+    // the link is closed all the same: this only informs
     if (!ModuleReads::ClearLiveValues(orZero(G().ModelKind)))
-        MsgBox("No Model", "Type set", MsgIcon::None);
+        MsgBox("No Model", "Type set", MsgIcon::None, MsgOutcome::Note);
 }
 
 void frmMain::mnuModelModel_Click(int i)
@@ -530,7 +540,7 @@ void frmMain::mnuHelpAbout_Click()
 
 void frmMain::mnuHelp_NotSupported()
 {
-    MsgBox("Not supported.", windowTitle(), MsgIcon::Information);
+    MsgBox("Not supported.", kCaption, MsgIcon::Information);
 }
 
 void frmMain::tbToolbar_ButtonClick(const QString &key)

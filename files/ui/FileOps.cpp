@@ -1,19 +1,47 @@
 #include "files/ui/FileOps.h"
 
 #include "app/Globals.h"
+#include "app/MainPanel.h"
 #include "app/Messages.h"
 #include "app/ui/Forms.h"
+#include "app/ui/Settings.h"
 #include "files/ConfigFile.h"
 #include "workflows/ModuleReads.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 
 namespace {
 
+const char *const kFolderKey = "files/folder";
+
+// The file the configuration was last read from or written to, and the
+// model kind it holds: Save writes over it only while the kind is the same.
+struct CurrentFile {
+    QString name;
+    int kind = 0;
+};
+CurrentFile &current()
+{
+    static CurrentFile file;
+    return file;
+}
+
+void setFileName(const QString &name)
+{
+    G().FileName = name;
+    dlgFile().FileName = name;
+    MainPanel::instance().setFileName(name);
+}
+
 QString showDialog(FileDialog::Mode mode, const QString &title, const QString &filter)
 {
-    QFileDialog dlg(QApplication::activeWindow(), title, QString(), filter);
+    // The folder used last (also in an earlier run), else the user's home;
+    // never the folder the program happens to run in.
+    const QString last = Settings().value(kFolderKey).toString();
+    const QString folder = !last.isEmpty() && QFileInfo(last).isDir() ? last : QDir::homePath();
+    QFileDialog dlg(QApplication::activeWindow(), title, folder, filter);
     dlg.setAcceptMode(mode == FileDialog::Mode::Open ? QFileDialog::AcceptOpen
                                                      : QFileDialog::AcceptSave);
     dlg.setFileMode(mode == FileDialog::Mode::Open ? QFileDialog::ExistingFile
@@ -21,10 +49,13 @@ QString showDialog(FileDialog::Mode mode, const QString &title, const QString &f
     dlg.setDefaultSuffix("qv8");
     dlg.selectNameFilter(filter.section(";;", 0, 0));
     if (!dlgFile().FileName.isEmpty())
-        dlg.selectFile(dlgFile().FileName);
+        dlg.selectFile(QFileInfo(dlgFile().FileName).fileName());
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return QString();
-    return dlg.selectedFiles().first();
+    const QString chosen = dlg.selectedFiles().first();
+    Settings().setValue(kFolderKey, QFileInfo(chosen).absolutePath());
+    Settings().sync();
+    return chosen;
 }
 
 QString ask(FileDialog::Mode mode, const QString &title)
@@ -69,8 +100,8 @@ void FileOpen()
                MsgIcon::Critical);
         return;
     }
-    dlgFile().FileName = name;
-    s.FileName = name;
+    setFileName(name);
+    current() = {name, kind};
 
     // Load the kind's window before the values go into the state: its first
     // load resets the channel settings, which must not wipe the file's.
@@ -84,8 +115,12 @@ void FileOpen()
 void FileWrite()
 {
     QString error;
-    if (!WriteConfigFile(dlgFile().FileName, ConfigFromState(G()), &error))
+    const QString name = dlgFile().FileName;
+    if (!WriteConfigFile(name, ConfigFromState(G()), &error)) {
         MsgBox(error, "Open Error", MsgIcon::None);
+        return;
+    }
+    current() = {name, orZero(G().ModelKind)};
 }
 
 void FileSaveAs()
@@ -93,15 +128,21 @@ void FileSaveAs()
     const QString name = ask(FileDialog::Mode::Save, "SaveAs");
     if (name.isEmpty())
         return;
-    G().FileName = name;
-    dlgFile().FileName = name;
+    setFileName(name);
     FileWrite();
 }
 
 void FileSave()
 {
-    if (G().FileName.isEmpty())
+    const QString name = G().FileName;
+    if (name.isEmpty())
         return;
-    dlgFile().FileName = G().FileName;
+    // A file of another kind (the Model menu or an upload changed it since)
+    // is not written over without asking.
+    if (current().name != name || current().kind != orZero(G().ModelKind)) {
+        FileSaveAs();
+        return;
+    }
+    dlgFile().FileName = name;
     FileWrite();
 }

@@ -11,13 +11,15 @@ void FileSaveAs();
 // Writes the state to the file name the dialog holds now.
 void FileWrite();
 
-// The common file dialog. `ask` shows it (or a script answers instead:
-// tests, batch mode) and returns the chosen name, or a null string when
-// the user cancels.
+// The common file dialog. It opens in the folder used last (kept between
+// runs), else the user's home. `ask`, when set, answers instead (tests,
+// batch mode). Either returns the chosen name, or a null string when the
+// user cancels.
 struct FileDialog {
     enum class Mode { Open, Save };
+    using Ask = std::function<QString(Mode mode, const QString &title, const QString &filter)>;
     QString FileName;
-    std::function<QString(Mode mode, const QString &title, const QString &filter)> ask;
+    Ask ask;
 };
 FileDialog &dlgFile();
 
