@@ -33,8 +33,26 @@ signals:
     void progressChanged(const QString &what, int done, int total);
     void progressHidden();
 
+public:
+    // ---- where things stand, shown in the status bar
+    enum class LinkState { NotConnected, Connected, Monitoring, Paused };
+    // The port of the link that is up ("" when none).
+    QString port() const { return port_; }
+    void setPort(const QString &port);
+    LinkState linkState() const { return linkState_; }
+    void setLinkState(LinkState state);
+    // The result of the last transfer or save ("Upload done, 16 channels").
+    QString lastResult() const { return lastResult_; }
+    void setLastResult(const QString &text);
+
+signals:
+    void statusChanged();
+
 private:
     MainPanel() = default;
+    QString port_;
+    LinkState linkState_ = LinkState::NotConnected;
+    QString lastResult_;
     std::array<QString, kRows> title_{};
     std::array<QString, kRows> data_{};
 };

@@ -14,9 +14,15 @@ bool &AppEnding()
     return ending;
 }
 
+bool &QuietAfterPortLoss()
+{
+    static bool quiet = false;
+    return quiet;
+}
+
 void MsgBox(const QString &text, const QString &title, MsgIcon icon)
 {
-    if (AppEnding())
+    if (AppEnding() || QuietAfterPortLoss())
         return;
     if (Hooks().msgBox) {
         Hooks().msgBox(text, title, icon);
