@@ -1,6 +1,8 @@
 #include "files/ui/FileOps.h"
 
 #include "app/Globals.h"
+#include "app/Init.h"
+#include "app/MainPanel.h"
 #include "app/Messages.h"
 #include "app/ui/Forms.h"
 #include "files/ConfigFile.h"
@@ -8,6 +10,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace {
 
@@ -79,6 +82,7 @@ void FileOpen()
 
     if (kind != 5)  // a counter file shows no window
         ModuleReads::ShowKindWindow(kind);
+    MainPanel::instance().setLastResult(Tr("Opened %1").arg(QFileInfo(name).fileName()));
 }
 
 void FileWrite()
@@ -86,6 +90,9 @@ void FileWrite()
     QString error;
     if (!WriteConfigFile(dlgFile().FileName, ConfigFromState(G()), &error))
         MsgBox(error, "Open Error", MsgIcon::None);
+    else
+        MainPanel::instance().setLastResult(
+            Tr("Saved %1").arg(QFileInfo(dlgFile().FileName).fileName()));
 }
 
 void FileSaveAs()
