@@ -146,5 +146,22 @@ check "sim port file has 24 lines" [ "$(lines_of "$F5")" -eq 24 ]
 (cd "$WORK" && run --port sim:QV8_L5 connect upload saveas relative.qv8)
 check "a relative file name is the shell's" cmp -s "$F5" "$WORK/relative.qv8"
 
+# -- where does a module answer? Two modules among silent ports.
+start_sim --model QV8_B6 --silent || exit 1
+QUIET=$PORT
+start_sim --model QV8_KX5 || exit 1
+P_KX5=$PORT
+start_sim --model QV8_L5 --baud 9600 || exit 1
+P_L5=$PORT
+run_plain "$KAVIX" --find "$QUIET" "$P_KX5" "$WORK/no-such-port" "$P_L5"
+check "--find status 0" [ "$RC" -eq 0 ]
+check "--find names the ports and models" [ "$(cat "$WORK/out")" = "$P_KX5 QV8_KX5
+$P_L5 QV8_L5" ]
+run_plain "$KAVIX" --find "$QUIET"
+check "--find without an answer: status 1" [ "$RC" -eq 1 ]
+check "--find without an answer says so" has "$WORK/err" "no module answered"
+run_plain "$KAVIX" --find --yes
+check "--find with another option: status 2" [ "$RC" -eq 2 ]
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
