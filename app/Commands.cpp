@@ -1,5 +1,7 @@
 #include "app/Commands.h"
 
+#include "app/Messages.h"
+
 Commands &Commands::instance()
 {
     static Commands commands;
@@ -87,6 +89,8 @@ void Commands::enter()
 void Commands::leave()
 {
     if (--depth_ == 0) {
+        // the work a lost port ended has unwound: messages count again
+        QuietAfterPortLoss() = false;
         announceAll();
         emit idle();
     }

@@ -55,7 +55,10 @@ const QHash<QString, QString> &ownTexts()
             const QString line = QString::fromUtf8(raw).remove('\r');
             if (line.isEmpty() || line.startsWith('#'))
                 continue;
-            const QStringList cols = line.split('\t');
+            QStringList cols = line.split('\t');
+            // "\n" in the file is a line break of the text
+            for (QString &c : cols)
+                c.replace(QLatin1String("\\n"), QLatin1String("\n"));
             if (cols.size() == 2)
                 t.insert(cols[0], cols[1]);
         }

@@ -47,4 +47,26 @@ void MainPanel::reset()
     for (int row = 0; row < kRows; ++row)
         setRow(row, QString(), QString());
     hideProgress();
+    port_.clear();
+    linkState_ = LinkState::NotConnected;
+    lastResult_.clear();
+    emit statusChanged();
+}
+
+void MainPanel::setPort(const QString &port)
+{
+    port_ = port;
+    emit statusChanged();
+}
+
+void MainPanel::setLinkState(LinkState state)
+{
+    linkState_ = state;
+    emit statusChanged();
+}
+
+void MainPanel::setLastResult(const QString &text)
+{
+    lastResult_ = text;
+    emit statusChanged();
 }

@@ -39,8 +39,26 @@ signals:
     void progressHidden();
     void fileNameChanged(const QString &path);
 
+public:
+    // ---- where things stand, shown in the status bar
+    enum class LinkState { NotConnected, Connected, Monitoring, Paused };
+    // The port of the link that is up ("" when none).
+    QString port() const { return port_; }
+    void setPort(const QString &port);
+    LinkState linkState() const { return linkState_; }
+    void setLinkState(LinkState state);
+    // The result of the last transfer or save ("Upload done, 16 channels").
+    QString lastResult() const { return lastResult_; }
+    void setLastResult(const QString &text);
+
+signals:
+    void statusChanged();
+
 private:
     MainPanel() = default;
+    QString port_;
+    LinkState linkState_ = LinkState::NotConnected;
+    QString lastResult_;
     std::array<QString, kRows> title_{};
     std::array<QString, kRows> data_{};
     QString fileName_;

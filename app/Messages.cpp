@@ -20,12 +20,18 @@ int &FailuresShown()
     return count;
 }
 
+bool &QuietAfterPortLoss()
+{
+    static bool quiet = false;
+    return quiet;
+}
+
 void MsgBox(const QString &text, const QString &title, MsgIcon icon, MsgOutcome outcome)
 {
+    if (AppEnding() || QuietAfterPortLoss())
+        return;
     if (outcome == MsgOutcome::Failure)
         ++FailuresShown();
-    if (AppEnding())
-        return;
     if (Hooks().msgBox) {
         Hooks().msgBox(text, title, icon);
         return;

@@ -37,3 +37,8 @@ UiHooks &Hooks();
 // True once the program is ending: waits give up at once and no more
 // messages are shown, so every workflow on the stack unwinds quickly.
 bool &AppEnding();
+
+// True from the moment the serial port vanished until the work that was
+// using it has unwound (or a link is opened again): that work's own failure
+// messages would only repeat the one message about the lost port.
+bool &QuietAfterPortLoss();

@@ -3,6 +3,7 @@
 
 #include "app/ui/Batch.h"
 #include "app/ui/CommandLine.h"
+#include "app/ui/Find.h"
 #include "app/ui/GuiMessages.h"
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmMain.h"
@@ -16,6 +17,9 @@ int main(int argc, char *argv[])
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--batch") == 0)
             return RunBatch(argc, argv);
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--find") == 0)
+            return RunFind(argc, argv);
 
     // Our own options before the window system starts, so --help, --version
     // and a mistake need no display.
@@ -38,6 +42,7 @@ int main(int argc, char *argv[])
         frmCommPort::preselectSimulated(simulate);
 
     InstallGuiMessages();
+    InstallQtTranslations();
     frmMain *main = MainForm();
     main->show();
     return app.exec();

@@ -19,6 +19,8 @@
 #include <QDir>
 #include <QApplication>
 #include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
@@ -42,6 +44,9 @@ void shoot(const QString &path)
 
 int main(int argc, char *argv[])
 {
+    // the main window keeps its place in a folder of this run, not the user's
+    QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
     QApplication app(argc, argv);
     const QString dir = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("docs/screenshots")).absolutePath();
     InstallGuiMessages();

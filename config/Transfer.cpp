@@ -83,7 +83,13 @@ QList<Write> downloadSequence(int kind)
 
 void downloadIncomplete()
 {
-    MsgBox(LoadResString(3003), "Download all channels", MsgIcon::Critical);
+    MainPanel::instance().setLastResult(LoadResString(3003));
+    MsgBox(LoadResString(3003), Tr("Download all channels"), MsgIcon::Critical);
+}
+
+int channelsOf(int kind)
+{
+    return kind == 1 ? 16 : (kind == 3 || kind == 4) ? 32 : 8;
 }
 
 }  // namespace
@@ -105,7 +111,10 @@ void Upload()
                               {"tb4", true},
                               {"tb5", true}});
 
-    const auto fail = [] { MsgBox(LoadResString(3004), "Monitoring", MsgIcon::Critical); };
+    const auto fail = [] {
+        MainPanel::instance().setLastResult(LoadResString(3004));
+        MsgBox(LoadResString(3004), Tr("Monitoring"), MsgIcon::Critical);
+    };
     // The model is read again; until it is known, a download identifies the
     // module itself. Option bits that connecting read stay valid for kind 6.
     const bool optionsRead = s.Identified && s.LineKind == 6;
@@ -126,13 +135,14 @@ void Upload()
     ModuleReads::ShowKindWindow(kind);
     if (!ModuleReads::Settings(kind))
         return fail();
+    MainPanel::instance().setLastResult(Tr("Upload done, %1 channels").arg(channelsOf(kind)));
 }
 
 void Download()
 {
     AppState &s = G();
-    const QString title = "Download all channels";
-    frmDialog::Dialog("Starting download for All Channels.");
+    const QString title = Tr("Download all channels");
+    frmDialog::Dialog(Tr("Starting download for All Channels."));
     if (!s.DialogOK)
         return;
     const int kind = orZero(s.ModelKind);
@@ -148,7 +158,7 @@ void Download()
     if (kind == 3 || kind == 4)
         return;  // nothing to download for the contact modules
     if (kind == 0) {
-        MsgBox("No Model", "Type set", MsgIcon::None);
+        MsgBox(Tr("No Model"), Tr("Type set"), MsgIcon::None);
         return;
     }
     if (!DownloadCheck::ModuleFits(title))
@@ -161,6 +171,7 @@ void Download()
             return downloadIncomplete();
         p.step();
     }
-    // Success shows nothing; the main window stays open (closing it would
+    MainPanel::instance().setLastResult(Tr("Download done, %1 channels").arg(channelsOf(kind)));
+    // Success shows nothing but the status bar; the main window stays open (closing it would
     // end the program and lose the user's settings).
 }

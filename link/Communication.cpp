@@ -1,9 +1,12 @@
 #include "link/Communication.h"
 
+#include "app/Commands.h"
 #include "app/Globals.h"
 #include "app/Init.h"
+#include "app/MainPanel.h"
 #include "app/Messages.h"
 #include "link/LineTrace.h"
+#include "link/Ports.h"
 #include "link/TxtBus.h"
 
 #include <QEventLoop>
@@ -61,7 +64,7 @@ void LinkHost::onReadyRead()
     ex->reply += data;
     if (ex->reply.size() > MaxReplyLength) {
         ex->failed = true;
-        ex->errorText = QString("Reply too long: no end of line after %1 characters")
+        ex->errorText = Tr("Reply too long: no end of line after %1 characters")
                             .arg(MaxReplyLength);
         finish(ex);
     }
@@ -80,11 +83,70 @@ void LinkHost::onTimer1()
 
 void LinkHost::onPortError(QSerialPort::SerialPortError error)
 {
-    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || !current_)
+    // A read of nothing on a hung-up port (a pulled adapter, a pty whose
+    // other end closed) is reported as a read error with whatever errno was
+    // left, and the port keeps signalling it as fast as it can: the port is
+    // gone, whatever the text says.
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || lost_)
         return;
-    current_->failed = true;
-    current_->errorText = MSComm1.errorString();
-    finish(current_);
+    const bool gone = error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+                      error == QSerialPort::WriteError;
+    if (!gone || !MSComm1.isOpen()) {
+        if (current_) {
+            current_->failed = true;
+            current_->errorText = MSComm1.errorString();
+            finish(current_);
+        }
+        return;
+    }
+    lost_ = true;
+    G().Connected = false;
+    QuietAfterPortLoss() = true;
+    Timer1.stop();
+    if (current_) {
+        current_->failed = true;  // without a text: the exchange gives up quietly
+        finish(current_);
+    }
+    // Closed from the event loop, not inside the port's own notification.
+    QTimer::singleShot(0, this, [this] { dropLostPort(); });
+}
+
+void LinkHost::dropLostPort()
+{
+    if (MSComm1.isOpen())
+        MSComm1.close();
+    MainPanel::instance().setPort(QString());
+    AppState &s = G();
+    // the monitoring cycle ends, a pause by the open Monitor menu too
+    s.MonitorRun = false;
+    s.MenuPause = false;
+    Commands &cmd = Commands::instance();
+    emit cmd.wake();
+    // The window returns to the disconnected state at once when nothing
+    // runs, else once the work that used the port has unwound; until then
+    // that work says nothing more.
+    const auto settle = [this] {
+        if (!lost_)
+            return;  // a new link came up meanwhile (from an editor, say): keep it
+        CommClose();
+        if (Hooks().linkLost)
+            Hooks().linkLost(true);
+    };
+    const bool working = cmd.workflowRunning();
+    if (!working)
+        settle();
+    QuietAfterPortLoss() = false;
+    // No error text of the port: a hung-up port reads nothing, and the
+    // text is whatever error came before.
+    MsgBox(Tr("The connection to the module was lost: %1 is gone.\n"
+              "The adapter was pulled out or the port closed. Check the cable, the adapter "
+              "and the module's power, then connect again.")
+               .arg(device_),
+           LoadResString(3001), MsgIcon::Exclamation);
+    if (working) {
+        QuietAfterPortLoss() = true;
+        connect(&cmd, &Commands::idle, this, settle, Qt::SingleShotConnection);
+    }
 }
 
 LinkHost *&MainLink()
@@ -128,6 +190,8 @@ void CommOpen()
     AppState &s = G();
     LinkHost *h = s.CommForm;
     openCancelled = false;
+    // a new link: what it says counts again
+    QuietAfterPortLoss() = false;
     if (!h)
         return;
     const bool wasConnected = s.Connected;
@@ -147,29 +211,44 @@ void CommOpen()
             const QString device = PortDevice(s.PortName, *s.PortNumber);
             QString error;
             if (device.isEmpty()) {
-                error = "No port chosen";
+                error = Tr("No port chosen");
             } else {
-                h->MSComm1.setPortName(device);
+                // A stable name (/dev/serial/by-id/...) is opened as the device
+                // it stands for, so its lock is the one other programs see.
+                h->MSComm1.setPortName(ResolvedPort(device));
                 h->MSComm1.setBaudRate(QSerialPort::Baud9600);
                 h->MSComm1.setParity(QSerialPort::NoParity);
                 h->MSComm1.setDataBits(QSerialPort::Data8);
                 h->MSComm1.setStopBits(QSerialPort::OneStop);
                 h->MSComm1.setFlowControl(QSerialPort::NoFlowControl);
                 if (!h->MSComm1.open(QIODevice::ReadWrite))
-                    error = QString("%1: %2").arg(device, h->MSComm1.errorString());
+                    error = PortOpenMessage(device, h->MSComm1.error(), h->MSComm1.errorString());
             }
             if (!error.isEmpty()) {
                 MsgBox(error, LoadResString(3001), MsgIcon::Exclamation);
                 return linkDown(false);
             }
+            h->device_ = device;
+            h->lost_ = false;
         }
     }
     QString reply;
     s.Connected = GroupCommand(1, reply);
     if (!s.Connected) {
-        MsgBox(LoadResString(3000), LoadResString(3001), MsgIcon::Exclamation);
-        linkDown(wasConnected);
+        // the last word of a failed connect: which port, and what to check
+        MsgBox(LoadResString(3000) + "\n\n" +
+                   Tr("No module answered on %1.\nCheck the cable, that the module has power, "
+                      "that this is the port it is connected to, and the module's address "
+                      "settings.")
+                       .arg(h->device_),
+               LoadResString(3001), MsgIcon::Exclamation);
+        return linkDown(wasConnected);
     }
+    MainPanel &panel = MainPanel::instance();
+    if (panel.port() != h->device_)
+        panel.setPort(h->device_);
+    if (panel.linkState() == MainPanel::LinkState::NotConnected)
+        panel.setLinkState(MainPanel::LinkState::Connected);
 }
 
 void CommClose()
@@ -180,7 +259,13 @@ void CommClose()
         h->abortExchange();
         if (h->MSComm1.isOpen())
             h->MSComm1.close();
+        h->lost_ = false;
     }
+    MainPanel &panel = MainPanel::instance();
+    if (!panel.port().isEmpty())
+        panel.setPort(QString());
+    if (panel.linkState() != MainPanel::LinkState::NotConnected)
+        panel.setLinkState(MainPanel::LinkState::NotConnected);
     s.PortNumber.reset();
     s.PortName.clear();
     s.Connected = false;
@@ -219,7 +304,7 @@ QString giveUp()
 
 QString portFailure(const QString &text)
 {
-    MsgBox(text, "Send/Receive", MsgIcon::Critical);
+    MsgBox(text, Tr("Send/Receive"), MsgIcon::Critical);
     G().TimeoutFlag = true;
     return QString();
 }
@@ -244,11 +329,14 @@ QString SendReceive(const QString &command)
     if (!h || AppEnding())
         return giveUp();
 
+    // The port vanished: the work gives up at once; the loss was reported.
+    if (h->portLost())
+        return giveUp();
     QSerialPort &port = h->MSComm1;
     const QByteArray bytes = command.toLatin1();
     TracedExchange trace(bytes);
     if (!port.isOpen())
-        return portFailure(trace.portError("Port is not open"));
+        return portFailure(trace.portError(Tr("Port is not open")));
 
     // Whatever is still in the input is a late answer to an earlier command.
     LineTrace::instance().lateInput(port.readAll(), false);
@@ -283,7 +371,7 @@ QString SendReceive(const QString &command)
         return ex.errorText.isEmpty() ? giveUp() : portFailure(trace.portError(ex.errorText));
     trace.ended(ex.reply, ex.timedOut);
     if (ex.timedOut) {
-        MsgBox("Timeout", "Send/Receive", MsgIcon::Critical);
+        MsgBox(Tr("Timeout"), Tr("Send/Receive"), MsgIcon::Critical);
         s.TimeoutFlag = true;
     }
     return QString::fromLatin1(ex.reply);

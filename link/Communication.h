@@ -25,6 +25,11 @@ public:
 
     // True while an exchange waits for its reply.
     bool exchangeInProgress() const { return current_ != nullptr; }
+    // The device path the port was opened with, as the user chose it.
+    QString device() const { return device_; }
+    // The port vanished under the link (adapter pulled, other end gone):
+    // exchanges give up at once until the port is opened again.
+    bool portLost() const { return lost_; }
     // Ends the exchange in progress, if any, as failed (program ending).
     void abortExchange();
 
@@ -41,12 +46,17 @@ signals:
 
 private:
     friend QString SendReceive(const QString &);
+    friend void CommOpen();
+    friend void CommClose();
     void onReadyRead();
     void onTimer1();
     void onPortError(QSerialPort::SerialPortError error);
     void finish(Exchange *ex);
+    void dropLostPort();
 
     Exchange *current_ = nullptr;
+    QString device_;
+    bool lost_ = false;
 };
 
 // The link host of the main window, which every workflow talks through.

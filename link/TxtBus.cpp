@@ -1,6 +1,7 @@
 #include "link/TxtBus.h"
 
 #include "app/Globals.h"
+#include "app/Init.h"
 #include "app/Messages.h"
 #include "link/Communication.h"
 #include "link/LineTrace.h"
@@ -40,10 +41,11 @@ bool GroupCommand(int group, QString &reply)
         reply = SendReceive(line);
         if (ReplyCheck(reply) && reply == "enter item")
             return true;
-        if (AppEnding())
+        if (AppEnding() || (G().CommForm && G().CommForm->portLost()))
             return false;
     }
-    MsgBox("Out=" + line + "\r\n" + "In =" + reply, "Group Command Error", MsgIcon::Exclamation);
+    MsgBox("Out=" + line + "\r\n" + "In =" + reply, Tr("Group Command Error"),
+           MsgIcon::Exclamation);
     return false;
 }
 
@@ -96,7 +98,7 @@ bool ParameterWrite(int item, const QString &value, QString &reply)
         return false;
     if (reply == "illegal OPE" || reply == "invalid data") {
         MsgBox("invalid data " + line + "\r\n" + "at item " + QString::number(item),
-               "Parameter Write", MsgIcon::Critical);
+               Tr("Parameter Write"), MsgIcon::Critical);
         return false;
     }
     return true;

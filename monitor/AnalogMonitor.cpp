@@ -2,6 +2,7 @@
 
 #include "app/Commands.h"
 #include "app/Globals.h"
+#include "app/Init.h"
 #include "app/MainPanel.h"
 #include "app/ui/Entry.h"
 #include "app/ui/FormText.h"
@@ -190,9 +191,9 @@ void AnalogMonitor::buildFooter(QVBoxLayout *outer)
     grid->addWidget(Label4, 0, 3);
     grid->addWidget(lblBurnout, 0, 4, 1, 2);
 
-    Label1 = caption("Label1", "Filter Time Const.");
+    Label1 = caption("Label1", Tr("Filter Time Const."));
     lblFilter = readout("lblFilter", Qt::AlignRight, 70);
-    Label3 = caption("Label3", "Sec.");
+    Label3 = caption("Label3", Tr("Sec."));
     grid->addWidget(Label1, 1, 3);
     grid->addWidget(lblFilter, 1, 4);
     grid->addWidget(Label3, 1, 5);
@@ -203,7 +204,7 @@ void AnalogMonitor::buildFooter(QVBoxLayout *outer)
         grid->addWidget(Label5, 1, 0);
         grid->addWidget(lblDiscOutput, 1, 1);
 
-        Label7 = caption("Label7", "Line Noise Filter Type");
+        Label7 = caption("Label7", Tr("Line Noise Filter Type"));
         lblLineNoise = readout("lblLineNoise", Qt::AlignLeft, 110);
         grid->addWidget(Label7, 2, 3);
         grid->addWidget(lblLineNoise, 2, 4, 1, 2);

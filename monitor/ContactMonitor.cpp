@@ -1,5 +1,6 @@
 #include "monitor/ContactMonitor.h"
 
+#include "app/Init.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 
@@ -53,7 +54,7 @@ ContactMonitor::ContactMonitor(const Layout &cfg)
         if (cfg_.switchButtons) {
             // Switching is possible only while monitoring runs; the cycle
             // enables the buttons.
-            cmdOut[i] = rowButton(indexed("cmdOut", i), "Switch", 50);
+            cmdOut[i] = rowButton(indexed("cmdOut", i), Tr("Switch"), 50);
             BindCommand(cmdOut[i], "frmB6.cmdOut");
             grid->addWidget(cmdOut[i], row, col + 2);
         }

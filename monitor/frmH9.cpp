@@ -1,6 +1,7 @@
 #include "monitor/frmH9.h"
 
 #include "app/Globals.h"
+#include "app/Init.h"
 #include "app/ui/Entry.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
@@ -49,8 +50,8 @@ frmH9::frmH9()
 
     for (int c = 0; c < 6; ++c) {
         const Column &col = kColumns[c];
-        lblTitle1[c] = header(indexed("lblTitle1", c), col.top, col.topTag);
-        lblTitle2[c] = header(indexed("lblTitle2", c), col.bottom, col.bottomTag);
+        lblTitle1[c] = header(indexed("lblTitle1", c), Tr(col.top), col.topTag);
+        lblTitle2[c] = header(indexed("lblTitle2", c), Tr(col.bottom), col.bottomTag);
         const int at = c == 0 ? 0 : c + 1;
         grid->addWidget(lblTitle1[c], 0, at);
         grid->addWidget(lblTitle2[c], 1, at);

@@ -919,10 +919,21 @@ void PtyModule::serve()
         for (int p = 0; p < pieces; ++p) {
             const qsizetype from = size * p / pieces, to = size * (p + 1) / pieces;
             if (charTime.count() > 0) {
-                // One character at a time, each after its own wire time.
+                // Each character after its own wire time, handed over one at
+                // a time or gathered into pieces.
+                const nanoseconds piece = milliseconds(std::max(0, pace.pieceMs));
+                Clock::time_point pieceStart{};
+                bool gathering = false;  // the last chunk is a piece still filling
                 for (qsizetype i = from; i < to; ++i) {
                     end = start + gap * p + charTime * (i + 1);
-                    out.push_back({end, reply.mid(i, 1)});
+                    if (gathering && end - pieceStart <= piece) {
+                        out.back().due = end;
+                        out.back().bytes += reply.at(i);
+                    } else {
+                        out.push_back({end, reply.mid(i, 1)});
+                        pieceStart = end - charTime;
+                        gathering = piece.count() > 0;
+                    }
                 }
             } else {
                 end = start + gap * p;

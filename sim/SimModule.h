@@ -131,6 +131,10 @@ private:
 struct Pacing {
     int baud = 0;
     int turnaroundMs = 0;
+    // >0: the characters of a reply reach the other end in pieces of at
+    // most this many ms of wire time, each when its last character is
+    // through (a USB adapter hands them over so). The reply ends no later.
+    int pieceMs = 0;
 };
 
 class PtyModule {

@@ -140,7 +140,7 @@ done <<'ROWS'
 1|--model QV8_KX5 --silent|--port %P connect saveas @/never.qv8|Send/Receive: Timeout;Communication: Communication failed|[ ! -e @/never.qv8 ]
 1|--model QV8_KX5 --silent|--port %P --yes download|Communication: Communication failed;Download all channels: Download Incomplete|
 1|--model QV8_KX5 --garbage|--port %P connect|Group Command Error: Out=G01|
-1|-|--port @/no-port connect|Communication: @/no-port:|
+1|-|--port @/no-port connect|Communication: @/no-port was not found|
 1|-|--port sim:QV8_NONE connect|Communication: Unknown model "QV8_NONE"|
 1|--model QV8_KX5 --stop-after 4|--port %P connect|Send/Receive: Timeout;Monitoring: Upload Incomplete|
 1|-|$K connect download|DOWNLOAD: Starting download for All Channels. Refused: confirm downloads with --yes.|
@@ -180,6 +180,23 @@ check "csv has one header" [ "$(grep -c '^time,' "$CSV")" -eq 1 ]
 check "trace names the exchanges" has "$WORK/trace.txt" $'G01<CR>\tDenter item<CR>'
 check "csv to standard output" \
     bash -c "timeout 60 '$KAVIX' --batch --port '$PORT' connect monitor 1 2>/dev/null | grep -q '^time,'"
+
+# -- where does a module answer? Two modules among silent ports.
+start_sim --model QV8_B6 --silent || exit 1
+QUIET=$PORT
+start_sim --model QV8_KX5 || exit 1
+P_KX5=$PORT
+start_sim --model QV8_L5 --baud 9600 || exit 1
+P_L5=$PORT
+run_plain "$KAVIX" --find "$QUIET" "$P_KX5" "$WORK/no-such-port" "$P_L5"
+check "--find status 0" [ "$RC" -eq 0 ]
+check "--find names the ports and models" [ "$(cat "$WORK/out")" = "$P_KX5 QV8_KX5
+$P_L5 QV8_L5" ]
+run_plain "$KAVIX" --find "$QUIET"
+check "--find without an answer: status 1" [ "$RC" -eq 1 ]
+check "--find without an answer says so" has "$WORK/err" "no module answered"
+run_plain "$KAVIX" --find --yes
+check "--find with another option: status 2" [ "$RC" -eq 2 ]
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

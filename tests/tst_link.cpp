@@ -2,10 +2,14 @@
 // a real pseudo-terminal, through the same QSerialPort code a real port uses.
 #include "app/Globals.h"
 #include "link/Communication.h"
+#include "link/Ports.h"
 #include "link/TxtBus.h"
 #include "tests/support/Fixture.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QSerialPortInfo>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -113,15 +117,6 @@ private slots:
         QCOMPARE(reply, f.module().withCore([&](sim::ModuleCore &c) { return c.value(item, index); }));
     }
 
-    void modelNameIsThePayload()
-    {
-        LinkFixture f("QY8_KX5");
-        CommOpen();
-        QString reply;
-        QVERIFY(DataRead(90, 0, reply));
-        QCOMPARE(reply, QString("QY8_KX5"));
-    }
-
     void splitReplyIsCollected()
     {
         LinkFixture f;
@@ -225,12 +220,34 @@ private slots:
         CommOpen();
         QVERIFY(!G().Connected);
         QCOMPARE(lost, QList<bool>{false});
-        QCOMPARE(f.log.messages,
-                 (QList<ShownMessage>{kTimeout, kTimeout, kTimeout,
-                                      {"Out=G01\r\r\nIn =", "Group Command Error", MsgIcon::Exclamation},
-                                      {"Communication failed", "Communication", MsgIcon::Exclamation}}));
+        const ShownMessage groupError{"Out=G01\r\r\nIn =", "Group Command Error",
+                                      MsgIcon::Exclamation};
+        QCOMPARE(f.log.messages.mid(0, 4),
+                 (QList<ShownMessage>{kTimeout, kTimeout, kTimeout, groupError}));
+        // the last word names the port and what to check
+        QCOMPARE(f.log.messages.size(), 5);
+        const ShownMessage last = f.log.messages.last();
+        QCOMPARE(last.title, QString("Communication"));
+        QCOMPARE(last.icon, MsgIcon::Exclamation);
+        QVERIFY(last.text.startsWith("Communication failed\n"));
+        for (const QString &word : {f.module().portPath(), QString("cable"), QString("power"),
+                                    QString("address settings")})
+            QVERIFY2(last.text.contains(word), qPrintable(word));
         QCOMPARE(f.received(), (QStringList{"G01", "G01", "G01"}));
         QVERIFY(!f.host().MSComm1.isOpen());  // a failed connect does not hold the port
+
+        // so the next choice of port counts
+        sim::PtyModule other("QV8_L5");
+        QVERIFY(other.start());
+        const QString otherPath = other.portPath();
+        Hooks().commPort = [otherPath] {
+            G().PortNumber = 3;
+            G().PortName = otherPath;
+        };
+        CommOpen();
+        QVERIFY(G().Connected);
+        QCOMPARE(f.received().size(), 3);
+        QCOMPARE(other.received(), QList<QByteArray>{"G01"});
     }
 
     void busyModule_data()
@@ -371,53 +388,104 @@ private slots:
         QVERIFY(f.log.messages.isEmpty());
     }
 
+    // Why a port cannot be opened, and what to do: the facts of a denied or
+    // busy device are acted out through the seam; a missing path and a pty
+    // another port holds are real.
+    void portThatCannotOpen_data()
+    {
+        QTest::addColumn<QString>("where");  // missing, file, held
+        QTest::addColumn<int>("facts");      // 0 real, 1 denied to group dialout, 2 held by minicom
+        QTest::addColumn<QStringList>("ports");
+        QTest::addColumn<QStringList>("says");
+        const QStringList two = {"/dev/serial/by-id/usb-FTDI_A1-if00-port0", "/dev/ttyUSB7"};
+        QTest::newRow("not found") << "missing" << 0 << two
+                                   << QStringList{"was not found", two[0], two[1]};
+        QTest::newRow("not found, no ports")
+            << "missing" << 0 << QStringList() << QStringList{"no serial ports at all"};
+        QTest::newRow("no permission")
+            << "file" << 1 << two
+            << QStringList{"group \"dialout\"", "sudo usermod -aG dialout $USER", "log out"};
+        QTest::newRow("busy, named") << "file" << 2 << two
+                                     << QStringList{"is busy", "(minicom, process 4242)"};
+        // the lock file of the port held here names this process
+        QTest::newRow("busy, held here")
+            << "held" << 0 << two
+            << QStringList{"is busy",
+                           QString("process %1").arg(QCoreApplication::applicationPid())};
+    }
     void portThatCannotOpen()
     {
+        QFETCH(QString, where);
+        QFETCH(int, facts);
+        QFETCH(QStringList, ports);
+        QFETCH(QStringList, says);
         LinkFixture f;
-        Hooks().commPort = [] {
+        QTemporaryDir dir;
+        QString path = dir.filePath("ttyGONE");
+        QSerialPort holder;
+        if (where == "file") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (where == "held") {
+            path = f.module().portPath();
+            holder.setPortName(path);
+            QVERIFY(holder.open(QIODevice::ReadWrite));
+        }
+        PortLister() = [ports] {
+            QList<PortEntry> list;
+            for (const QString &p : ports)
+                list.append({p, p, QString()});
+            return list;
+        };
+        if (facts)
+            PortFactsSeam() = [facts](const QString &) {
+                PortFacts pf;
+                pf.exists = true;
+                pf.accessible = facts != 1;
+                pf.group = "dialout";
+                pf.holder = facts == 2 ? "minicom, process 4242" : "";
+                return pf;
+            };
+        Hooks().commPort = [path] {
             G().PortNumber = 3;
-            G().PortName = "/dev/kavix-no-such-port";
+            G().PortName = path;
         };
         QList<bool> lost;
         Hooks().linkLost = [&](bool wasConnected) { lost << wasConnected; };
         CommOpen();
         QVERIFY(!G().Connected);
         QCOMPARE(lost, QList<bool>{false});
+        QVERIFY(!f.host().MSComm1.isOpen());
         QCOMPARE(f.log.messages.size(), 1);
-        QCOMPARE(f.log.messages[0].title, QString("Communication"));
+        QCOMPARE(f.log.titles(), QStringList{"Communication"});
         QCOMPARE(f.log.messages[0].icon, MsgIcon::Exclamation);
-        QVERIFY(f.log.messages[0].text.contains("/dev/kavix-no-such-port"));
+        for (const QString &s : says << path)
+            QVERIFY2(f.log.messages[0].text.contains(s), qPrintable(f.log.messages[0].text));
+    }
 
-        // Closing the port dialog without a choice cancels quietly.
-        f.log.clear();
+    void stableNamesFirst()
+    {
+        const QList<QSerialPortInfo> system = QSerialPortInfo::availablePorts();
+        if (system.isEmpty())
+            QSKIP("no serial port on this machine to give a stable name");
+        QTemporaryDir byId;
+        const QString link = byId.filePath("usb-Maker_Adapter_A1-if00-port0");
+        QVERIFY(QFile::link(system.last().systemLocation(), link));
+        const QList<PortEntry> ports = SystemPorts(byId.path());
+        QCOMPARE(ports.size(), system.size());
+        QCOMPARE(ports.first().path, link);
+        QCOMPARE(ports.first().device, system.last().systemLocation());
+        QVERIFY(ports.first().description.startsWith(system.last().portName()));
+    }
+
+    void closedPortDialogCancelsQuietly()
+    {
+        LinkFixture f;
         Hooks().commPort = [] {};
         CommOpen();
         QVERIFY(!G().Connected);
         QVERIFY(CommOpenCancelled());
         QVERIFY(f.log.messages.isEmpty());
-        QCOMPARE(lost.size(), 1);
-    }
-
-    void secondPortChoiceTakesEffect()
-    {
-        // After a failed check the port is closed: the next choice counts.
-        LinkFixture f;
-        sim::Faults faults;
-        faults.silent = true;
-        f.module().setFaults(faults);
-        CommOpen();
-        QVERIFY(!G().Connected);
-        sim::PtyModule other("QV8_L5");
-        QVERIFY(other.start());
-        const QString otherPath = other.portPath();
-        Hooks().commPort = [otherPath] {
-            G().PortNumber = 3;
-            G().PortName = otherPath;
-        };
-        CommOpen();
-        QVERIFY(G().Connected);
-        QCOMPARE(f.received().size(), 3);  // the three silent tries
-        QCOMPARE(other.received(), QList<QByteArray>{"G01"});
     }
 };
 

@@ -5,6 +5,7 @@
 #include "app/Messages.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
+#include "app/ui/Settings.h"
 #include "app/ui/frmAbout.h"
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmDialog.h"
@@ -24,6 +25,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -44,7 +46,9 @@ void flushDeletes()
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { setTextLanguage(TextLanguage::English); }
+    // kept choices in a test location, none at the start of a test
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() { Settings().clear(); }
 
     // ---- menu tree and toolbar
     void menuCaptions_data();
@@ -59,14 +63,11 @@ private slots:
     // ---- screen texts
     void formTextSet();
     void stringTableComplete();
-    void mainWindowInJapanese();
 
     // ---- small dialogs
     void portDialog_data();
     void portDialog();
     void portDialogSimulatedModuleIsShared();
-    void portDialogCloseBoxKeepsPort_data();
-    void portDialogCloseBoxKeepsPort();
     void confirmDialog_data();
     void confirmDialog();
     void aboutBox();
@@ -79,9 +80,8 @@ private slots:
     void disconnectWithoutModel();
 
     // ---- end
-    void exitIdle();
-    void exitWhileConnected();
-    void exitDuringMonitoring();
+    void exit_data();
+    void exit();
 };
 
 void TestMainWindow::menuCaptions_data()
@@ -94,37 +94,37 @@ void TestMainWindow::menuCaptions_data()
         {"mnuFileSave", "Save(&S)"},
         {"mnuFileSaveAs", "SaveAs(&A)"},
         {"mnuFileExit", "End(&X)"},
-        {"mnuConn", "Connect"},
-        {"mnuConnConn", "Connect"},
-        {"mnuConnDisConn", "DisConnect"},
-        {"mnuModel", "Model"},
-        {"mnuConfig", "Configuration"},
-        {"mnuConfigModBus", "Modbus"},
-        {"mnuConfigBurnout", "Burnout Type"},
-        {"mnuConfigFilter", "Filter Time Const."},
-        {"mnuConfigLineNoise", "Line Noise Filter"},
-        {"mnuConfigCJM", "CJM"},
-        {"mnuConfigCount", "Count Set"},
-        {"mnuConfigUpload", "Upload"},
-        {"mnuConfigDownload", "Download"},
-        {"mnuMonitor", "Monitor"},
-        {"mnuMonitorStart", "Start"},
-        {"mnuMonitorStop", "Stop"},
-        {"mnuAdjustment", "Adjustment"},
-        {"mnuAdjZeroSpan", "Zero/Span"},
-        {"mnuAdjComp", "Compensation"},
-        {"mnuAlarm", "Alarm"},
-        {"mnuAlarmOutput", "Alarm Output"},
+        {"mnuConn", "&Connect"},
+        {"mnuConnConn", "&Connect"},
+        {"mnuConnDisConn", "&DisConnect"},
+        {"mnuModel", "&Model"},
+        {"mnuConfig", "Confi&guration"},
+        {"mnuConfigModBus", "&Modbus"},
+        {"mnuConfigBurnout", "&Burnout Type"},
+        {"mnuConfigFilter", "&Filter Time Const."},
+        {"mnuConfigLineNoise", "&Line Noise Filter"},
+        {"mnuConfigCJM", "C&JM"},
+        {"mnuConfigCount", "&Count Set"},
+        {"mnuConfigUpload", "&Upload"},
+        {"mnuConfigDownload", "&Download"},
+        {"mnuMonitor", "M&onitor"},
+        {"mnuMonitorStart", "&Start"},
+        {"mnuMonitorStop", "S&top"},
+        {"mnuAdjustment", "&Adjustment"},
+        {"mnuAdjZeroSpan", "&Zero/Span"},
+        {"mnuAdjComp", "&Compensation"},
+        {"mnuAlarm", "A&larm"},
+        {"mnuAlarmOutput", "&Alarm Output"},
         {"mnuSpace1", ""},
         {"mnuHelp", "Help(&H)"},
         {"mnuHelpIndex", "Index(&C)"},
         {"mnuHelpContents", "Contents(&S)"},
-        {"mnuHelpContentsEnglish", "English"},
-        {"mnuHelpContentsJapanese", "Japanese"},
+        {"mnuHelpContentsEnglish", "&English"},
+        {"mnuHelpContentsJapanese", "&Japanese"},
         {"mnuHelpAbout", "Version(&A)"},
-        {"mnuModelModel(1)", "KX5"},
-        {"mnuModelModel(2)", "L5"},
-        {"mnuModelModel(3)", "KX7"},
+        {"mnuModelModel(1)", "&KX5"},
+        {"mnuModelModel(2)", "&L5"},
+        {"mnuModelModel(3)", "K&X7"},
     };
     for (const auto &i : items)
         QTest::newRow(i.first) << QString(i.first) << QString(i.second);
@@ -289,58 +289,51 @@ void TestMainWindow::stringTableComplete()
     QCOMPARE(LoadResString(1043), QString("Start"));
 }
 
-void TestMainWindow::mainWindowInJapanese()
-{
-    // The fixture forces English, so the window is loaded by hand here.
-    MessageLog log;
-    Hooks().commPort = [] {};
-    setTextLanguage(TextLanguage::Japanese);
-    QPointer<frmMain> m = MainForm();
-    m->show();
-    for (const auto &[name, id] : QList<QPair<QString, int>>{
-             {"mnuFile", 1000}, {"mnuConfigUpload", 2027}, {"mnuMonitorStart", 1043}}) {
-        QCOMPARE(m->menu(name)->text(), ResStringIn(id, TextLanguage::Japanese));
-        QVERIFY(m->menu(name)->text() != ResStringIn(id, TextLanguage::English));
-    }
-    QCOMPARE(m->menu("mnuHelpContentsEnglish")->text(), QString("English"));
-    QCOMPARE(m->tb(1)->toolTip(), ResStringIn(1018, TextLanguage::Japanese));
-    m->close();
-    flushDeletes();
-    QVERIFY(m.isNull());
-    Hooks().commPort = nullptr;
-}
-
 void TestMainWindow::portDialog_data()
 {
-    QTest::addColumn<int>("option");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("how");    // ok, close (the close box), reject (Escape)
+    QTest::addColumn<int>("option");     // 0: untouched
+    QTest::addColumn<OptInt>("before");
+    QTest::addColumn<OptInt>("port");
     QTest::addColumn<QString>("name");
-    QTest::newRow("untouched") << 0 << QString() << 1 << QString("before");
-    QTest::newRow("COM1") << 1 << QString() << 1 << QString("before");
-    QTest::newRow("COM2") << 2 << QString() << 2 << QString("before");
-    QTest::newRow("other") << 3 << QString("/dev/ttyXYZ9") << 3 << QString("/dev/ttyXYZ9");
+    QTest::newRow("untouched") << "ok" << 0 << OptInt() << OptInt(1) << "before";
+    QTest::newRow("COM1") << "ok" << 1 << OptInt() << OptInt(1) << "before";
+    QTest::newRow("COM2") << "ok" << 2 << OptInt() << OptInt(2) << "before";
+    QTest::newRow("other") << "ok" << 3 << OptInt() << OptInt(3) << "/dev/ttyXYZ9";
+    // closing it leaves the port as it was
+    QTest::newRow("2, close") << "close" << 2 << OptInt(2) << OptInt(2) << "before";
+    QTest::newRow("2, reject") << "reject" << 1 << OptInt(2) << OptInt(2) << "before";
+    QTest::newRow("empty, close") << "close" << 2 << OptInt() << OptInt() << "before";
+    QTest::newRow("empty, reject") << "reject" << 2 << OptInt() << OptInt() << "before";
 }
 
 void TestMainWindow::portDialog()
 {
+    QFETCH(QString, how);
     QFETCH(int, option);
-    QFETCH(QString, typed);
-    QFETCH(int, port);
+    QFETCH(OptInt, before);
+    QFETCH(OptInt, port);
     QFETCH(QString, name);
-    G().PortNumber.reset();
+    G().PortNumber = before;
     G().PortName = "before";
     frmCommPort dlg;
     QVERIFY(dlg.Option1[1]->isChecked());
     QCOMPARE(dlg.Label1->text(), QString("Communication"));
     if (option > 0)
         dlg.Option1[option]->setChecked(true);
-    if (!typed.isEmpty())
-        dlg.cboPort->setCurrentText(typed);
+    if (option == 3)
+        dlg.cboPort->setCurrentText("/dev/ttyXYZ9");
     QVERIFY(dlg.Option1[option > 0 ? option : 1]->isChecked());
-    QTest::mouseClick(dlg.Command1, Qt::LeftButton);
-    QCOMPARE(dlg.result(), int(QDialog::Accepted));
-    QCOMPARE(G().PortNumber, OptInt(port));
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    if (how == "ok")
+        QTest::mouseClick(dlg.Command1, Qt::LeftButton);
+    else if (how == "close")
+        dlg.close();
+    else
+        dlg.reject();
+    QVERIFY(!dlg.isVisible());
+    QCOMPARE(G().PortNumber, port);
     QCOMPARE(G().PortName, name);
 }
 
@@ -363,33 +356,6 @@ void TestMainWindow::portDialogSimulatedModuleIsShared()
             QCOMPARE(G().PortName, first);
     }
     QVERIFY(log.messages.isEmpty());
-}
-
-void TestMainWindow::portDialogCloseBoxKeepsPort_data()
-{
-    QTest::addColumn<OptInt>("before");
-    QTest::addColumn<bool>("viaReject");
-    QTest::newRow("2, close") << OptInt(2) << false;
-    QTest::newRow("2, reject") << OptInt(2) << true;
-    QTest::newRow("empty, close") << OptInt() << false;
-    QTest::newRow("empty, reject") << OptInt() << true;
-}
-
-void TestMainWindow::portDialogCloseBoxKeepsPort()
-{
-    QFETCH(OptInt, before);
-    QFETCH(bool, viaReject);
-    G().PortNumber = before;
-    frmCommPort dlg;
-    dlg.Option1[2]->setChecked(true);
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-    if (viaReject)
-        dlg.reject();
-    else
-        dlg.close();
-    QVERIFY(!dlg.isVisible());
-    QCOMPARE(G().PortNumber, before);
 }
 
 void TestMainWindow::confirmDialog_data()
@@ -544,52 +510,47 @@ void TestMainWindow::disconnectWithoutModel()
     }
 }
 
-void TestMainWindow::exitIdle()
+void TestMainWindow::exit_data()
 {
+    QTest::addColumn<QString>("state");
+    QTest::newRow("idle") << "idle";
+    QTest::newRow("connected") << "connected";
+    // the close box: the File menu is off while monitoring
+    QTest::newRow("monitoring") << "monitoring";
+}
+
+void TestMainWindow::exit()
+{
+    QFETCH(QString, state);
     MainFixture f;
     QPointer<frmMain> m = f.main();
     f.main()->mnuModelModel(1)->trigger();
     QVERIFY(loaded<frmKx5>());
-    f.click("mnuFileExit");
+    bool portClosed = false;
+    if (state != "idle") {
+        f.connect();
+        QVERIFY(f.main()->comm()->MSComm1.isOpen());
+        QObject::connect(&f.main()->comm()->MSComm1, &QIODevice::aboutToClose,
+                         [&portClosed] { portClosed = true; });
+    }
+    if (state == "monitoring") {
+        bool ranDuringCycle = false;
+        QTimer::singleShot(300, [&] {
+            ranDuringCycle = G().MonitorRun;
+            if (m)
+                m->close();
+        });
+        f.click("mnuMonitorStart");  // returns only when the cycle has ended
+        QVERIFY(ranDuringCycle);
+        QVERIFY(!G().MonitorRun);
+    } else {
+        f.click("mnuFileExit");
+    }
+    QCOMPARE(portClosed, state != "idle");
     flushDeletes();
     QTRY_VERIFY(m.isNull());
     QCOMPARE(FormRegistry::instance().find(typeid(frmMain)), nullptr);
     QCOMPARE(loaded<frmKx5>(), nullptr);
-}
-
-void TestMainWindow::exitWhileConnected()
-{
-    MainFixture f;
-    QPointer<frmMain> m = f.main();
-    f.connect();
-    QVERIFY(menuOn("mnuConnDisConn"));
-    QSerialPort &port = f.main()->comm()->MSComm1;
-    QVERIFY(port.isOpen());
-    bool portClosed = false;
-    QObject::connect(&port, &QIODevice::aboutToClose, [&portClosed] { portClosed = true; });
-    f.click("mnuFileExit");
-    QVERIFY(portClosed);
-    QTRY_VERIFY(m.isNull());
-    QCOMPARE(FormRegistry::instance().find(typeid(frmMain)), nullptr);
-}
-
-void TestMainWindow::exitDuringMonitoring()
-{
-    MainFixture f;
-    QPointer<frmMain> m = f.main();
-    f.connect();
-    QVERIFY(menuOn("mnuMonitor"));
-    bool ranDuringCycle = false;
-    QTimer::singleShot(300, [&] {
-        ranDuringCycle = G().MonitorRun;
-        if (m)
-            m->close();  // the close box: the File menu is off while monitoring
-    });
-    f.click("mnuMonitorStart");  // returns only when the cycle has ended
-    QVERIFY(ranDuringCycle);
-    QVERIFY(!G().MonitorRun);
-    QTRY_VERIFY(m.isNull());
-    QCOMPARE(FormRegistry::instance().find(typeid(frmMain)), nullptr);
 }
 
 QTEST_MAIN(TestMainWindow)

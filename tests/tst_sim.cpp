@@ -394,6 +394,12 @@ void TestSim::overThePty()
     QCOMPARE(readPieces(fd, 3000).join(), QByteArray("Denter item\r"));
     const qint64 wire = (4 + 12) * 10 * 1000 / 1200 + 40;
     QVERIFY2(t.elapsed() >= wire - 2, qPrintable(QStringLiteral("%1 ms").arg(t.elapsed())));
+    // handed over in pieces of at most 50 ms of wire time: 6 characters each
+    module.setPacing({1200, 40, 50});
+    t.restart();
+    QCOMPARE(::write(fd, "G01\r", 4), ssize_t(4));
+    QCOMPARE(readPieces(fd, 3000), (QList<QByteArray>{"Denter", " item\r"}));
+    QVERIFY2(t.elapsed() >= wire - 2, qPrintable(QStringLiteral("%1 ms").arg(t.elapsed())));
 
     module.withCore([](sim::ModuleCore &c) { c.faults().silent = true; });
     QCOMPARE(::write(fd, "G01\r", 4), ssize_t(4));

@@ -202,7 +202,7 @@ void TestWorkflows::monitorMenuLeavesOtherWaitsTimed()
     QTimer::singleShot(300, [&] { emit f.main()->findChild<QMenu *>("mnuMonitor")->aboutToShow(); });
     f.connect();
     QCOMPARE(f.log.messages.mid(0, 3), (QList<ShownMessage>{kTimeout, kTimeout, kTimeout}));
-    QCOMPARE(f.log.messages.last().text, QString("Communication failed"));
+    QVERIFY(f.log.messages.last().text.startsWith("Communication failed"));
     QVERIFY(!G().Connected);
 }
 

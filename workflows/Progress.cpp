@@ -1,8 +1,9 @@
 #include "workflows/Progress.h"
 
+#include "app/Init.h"
 #include "app/MainPanel.h"
 
-Progress::Progress(const QString &what, int total) : what_(what), total_(total)
+Progress::Progress(const QString &what, int total) : what_(Tr(what)), total_(total)
 {
     MainPanel::instance().showProgress(what_, 0, total_);
 }

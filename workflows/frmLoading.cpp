@@ -29,7 +29,7 @@ namespace {
 
 void failUpload()
 {
-    MsgBox(LoadResString(3004), "Monitoring", MsgIcon::Critical);
+    MsgBox(LoadResString(3004), Tr("Monitoring"), MsgIcon::Critical);
 }
 
 // Lets pending window events run once, as the cycle does between reads.
@@ -246,7 +246,7 @@ void frmLoading::Starting()
     case 6: setChannelButtons(kind, false); break;
     case 3: cmd.set("frmB6.cmdOut", true); break;
     case 4: cmd.set("frmE6.cmdCntPre", false); break;
-    default: MsgBox("No Model", "Type set", MsgIcon::None); break;
+    default: MsgBox(Tr("No Model"), Tr("Type set"), MsgIcon::None); break;
     }
 }
 
@@ -259,6 +259,7 @@ void frmLoading::Monitoring()
     if (!row)
         return failUpload();
     s.MonitorRun = true;
+    MainPanel::instance().setLinkState(MainPanel::LinkState::Monitoring);
     const int kind = s.ModelKindList[row];
     s.ModelKind = kind;
     // Every kind's window comes to the front, the second-generation one too;
@@ -332,8 +333,10 @@ void frmLoading::Stopping()
         setChannelButtons(kind, true);
         cmd.set({{"tb2", false}, {"tb3", false}, {"mnuAdjustment", false}});
         break;
-    default: MsgBox("No Model", "Type set", MsgIcon::None); break;
+    default: MsgBox(Tr("No Model"), Tr("Type set"), MsgIcon::None); break;
     }
+    MainPanel::instance().setLinkState(s.Connected ? MainPanel::LinkState::Connected
+                                                   : MainPanel::LinkState::NotConnected);
     // A link that went down under the cycle leaves the disconnected state.
     if (!s.Connected)
         cmd.set({{"mnuConnConn", true},

@@ -14,6 +14,8 @@ const Option kOptions[] = {
     {"--help", "", Any, "show this help and exit"},
     {"--version", "", Any, "show the version and exit"},
     {"--simulate", "MODEL", Window, "start with a simulated MODEL preselected in the port dialog"},
+    {"--find", "[PORT]...", Find,
+     "try every serial port (or the PORTs given); print PORT MODEL where a module answers"},
     {"--batch", "", Batch, "run the COMMANDs in order without a window"},
     {"--port", "PORT", Batch,
      "COM1, COM2, a device path such as /dev/ttyUSB0, or sim:MODEL (required)"},
@@ -58,10 +60,12 @@ QString helpText()
         commands += row(c.name, c.args, c.help);
 
     return "usage: kavix [OPTION]...\n"
+           "usage: kavix --find [PORT]...\n"
            "usage: kavix --batch --port PORT [OPTION]... COMMAND...\n"
            "Configures and watches one remote I/O module over a serial line.\n"
            "\nOptions:\n" +
-           options(Any) + "\nWindow:\n" + options(Window) + "\nBatch mode:\n" + options(Batch) +
+           options(Any) + "\nWindow:\n" + options(Window) + "\nFinding a module:\n" +
+           options(Find) + "\nBatch mode:\n" + options(Batch) +
            "\nBatch commands, run in order with the menus' own handlers:\n" + commands +
            "\nMODEL is one of " + sim::ModuleCore::models().join(", ") +
            ".\n"

@@ -1,9 +1,12 @@
 #include "app/ui/GuiMessages.h"
 
+#include "app/Init.h"
 #include "app/Messages.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 
 void InstallGuiMessages()
 {
@@ -20,4 +23,20 @@ void InstallGuiMessages()
         box.setTextFormat(Qt::PlainText);
         box.exec();
     };
+}
+
+QList<QTranslator *> InstallQtTranslations()
+{
+    QList<QTranslator *> installed;
+    if (textLanguage() != TextLanguage::Japanese)
+        return installed;
+    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char *catalog : {"qtbase_ja", "qtserialport_ja"}) {
+        auto *t = new QTranslator(QCoreApplication::instance());
+        if (t->load(QString::fromLatin1(catalog), dir) && QCoreApplication::installTranslator(t))
+            installed << t;
+        else
+            delete t;
+    }
+    return installed;
 }

@@ -1,5 +1,6 @@
 #include "app/ui/frmAbout.h"
 
+#include "app/Init.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Icons.h"
 
@@ -44,7 +45,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
         Line1->setFrameShadow(QFrame::Sunken);
         g->addWidget(Line1, row, 0, 1, 3);
     }
-    auto *note = new QLabel("Configuration and monitoring tool for remote I/O modules.");
+    auto *note = new QLabel(Tr("Configuration and monitoring tool for remote I/O modules."));
     g->addWidget(note, 4, 0, 1, 3);
 
     cmdOK = new QPushButton("OK");

@@ -1,6 +1,7 @@
 #include "app/ui/frmDialog.h"
 
 #include "app/Globals.h"
+#include "app/Init.h"
 #include "app/ui/Icons.h"
 
 #include <QApplication>
@@ -14,7 +15,7 @@ std::function<std::optional<bool>(const QString &)> frmDialog::answer;
 frmDialog::frmDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName("frmDialog");
-    setWindowTitle("DOWNLOAD");
+    setWindowTitle(Tr("DOWNLOAD"));
     setModal(true);
     auto *v = new QVBoxLayout(this);
     auto *top = new QHBoxLayout;
@@ -31,7 +32,7 @@ frmDialog::frmDialog(QWidget *parent) : QDialog(parent)
     QFont f = lblMsg->font();
     f.setBold(true);
     lblMsg->setFont(f);
-    Label1 = new QLabel("The module's settings will be overwritten.");
+    Label1 = new QLabel(Tr("The module's settings will be overwritten."));
     Label1->setObjectName("Label1");
     texts->addWidget(lblMsg);
     texts->addWidget(Label1);
@@ -42,7 +43,7 @@ frmDialog::frmDialog(QWidget *parent) : QDialog(parent)
     OKButton = new QPushButton("OK");
     OKButton->setObjectName("OKButton");
     OKButton->setDefault(true);
-    CancelButton = new QPushButton("Cancel");
+    CancelButton = new QPushButton(Tr("Cancel"));
     CancelButton->setObjectName("CancelButton");
     buttons->addWidget(OKButton);
     buttons->addWidget(CancelButton);

@@ -9,6 +9,7 @@
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 #include "app/ui/Icons.h"
+#include "app/ui/Settings.h"
 #include "app/ui/frmAbout.h"
 #include "app/ui/frmCommPort.h"
 #include "config/Transfer.h"
@@ -30,7 +31,10 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QMdiSubWindow>
 #include <QProgressBar>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -56,6 +60,9 @@ frmMain::frmMain()
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName("mdiArea");
     mdi_->setBackground(QColor(0x6d, 0x7b, 0x8d));
+    // a main window smaller than the data window scrolls it
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     DataArea() = mdi_;
     setCentralWidget(mdi_);
 
@@ -68,6 +75,7 @@ frmMain::frmMain()
     progress_->setTextVisible(true);
     statusBar()->addPermanentWidget(progress_);
     progress_->hide();
+    buildStatus();
 
     // The commands and the panel are shown as the unit below holds them.
     Commands &cmd = Commands::instance();
@@ -112,10 +120,17 @@ frmMain::frmMain()
         const QString name = QFileInfo(path).fileName();
         setWindowTitle(name.isEmpty() ? QString(kCaption) : QString("%1 - %2").arg(kCaption, name));
     });
+    connect(&panel, &MainPanel::statusChanged, this, &frmMain::showStatus);
+    connect(&panel, &MainPanel::rowChanged, this, &frmMain::showStatus);
 
     // Start: texts, size, state, idle enabling.
     FormTextSet(this);
+    addMnemonics();
     resize(tw(12000), tw(8600));
+    // the size and place the user left it in
+    if (const QByteArray geometry = Settings().value("window/geometry").toByteArray();
+        !geometry.isEmpty())
+        restoreGeometry(geometry);
 
     InitData();
     G().CommForm = comm_;
@@ -143,6 +158,7 @@ frmMain::frmMain()
         if (wasConnected)
             frmLoading::DisConnecting();
     };
+    showStatus();
 }
 
 frmMain::~frmMain()
@@ -253,7 +269,7 @@ void frmMain::buildMenus()
 
 void frmMain::buildToolbar()
 {
-    toolbar_ = addToolBar("tbToolbar");
+    toolbar_ = addToolBar(Tr("Toolbar"));
     toolbar_->setObjectName("tbToolbar");
     toolbar_->setMovable(false);
     toolbar_->setIconSize(QSize(24, 24));
@@ -355,6 +371,117 @@ void frmMain::buildPanel()
     setCentralWidget(dock);
 }
 
+void frmMain::buildStatus()
+{
+    const auto label = [this](const char *name, int stretch) {
+        auto *l = new QLabel;
+        l->setObjectName(name);
+        l->setTextFormat(Qt::PlainText);  // ports and models come from outside
+        l->setContentsMargins(4, 0, 14, 0);
+        statusBar()->addWidget(l, stretch);
+        return l;
+    };
+    lblState = label("lblState", 0);
+    lblPort = label("lblPort", 0);
+    lblModel = label("lblModel", 0);
+    lblResult = label("lblResult", 1);
+
+    // How to begin, on the empty work area.
+    const auto plain = [](int id) {
+        return LoadResString(id).remove(QRegularExpression("\\(&.\\)")).remove('&');
+    };
+    lblHint = new QLabel(mdi_->viewport());
+    lblHint->setObjectName("lblHint");
+    lblHint->setAlignment(Qt::AlignCenter);
+    lblHint->setWordWrap(true);
+    lblHint->setMargin(24);
+    lblHint->setAttribute(Qt::WA_TransparentForMouseEvents);
+    setForeColor(lblHint, QColor(0xf4, 0xf5, 0xf7));
+    QFont f = lblHint->font();
+    f.setPointSizeF(f.pointSizeF() * 1.15);
+    lblHint->setFont(f);
+    lblHint->setText(Tr("Not connected.\n\nTo work with a module, choose %1 \u25b8 %2.\n"
+                        "To prepare a configuration file without a module, choose a model in "
+                        "the %3 menu, or open a file with %4 \u25b8 %5.")
+                         .arg(plain(1010), plain(1010), plain(1037), plain(1000), plain(1002)));
+    mdi_->viewport()->installEventFilter(this);
+    showStatus();
+}
+
+void frmMain::showStatus()
+{
+    if (!lblState)
+        return;
+    const MainPanel &panel = MainPanel::instance();
+    static const char *const states[] = {"Not connected", "Connected", "Monitoring",
+                                         "Paused: the Monitor menu is open"};
+    lblState->setText(Tr(states[int(panel.linkState())]));
+    QString port = panel.port();
+    if (const QString model = frmCommPort::simulatedModelAt(port); !model.isEmpty())
+        port = Tr("simulated %1 (%2)").arg(model, port);
+    for (int n : {1, 2})
+        if (!port.isEmpty() && port == PortDevice(QString(), n))
+            port = QString("COM%1 (%2)").arg(n).arg(port);
+    lblPort->setText(port.isEmpty() ? QString() : Tr("Port: %1").arg(port));
+    lblPort->setVisible(!port.isEmpty());
+    const QString model = panel.data(1).isEmpty() ? panel.data(0) : panel.data(1);
+    lblModel->setText(model.isEmpty() ? QString() : Tr("Model: %1").arg(model));
+    lblModel->setVisible(!model.isEmpty());
+    lblResult->setText(panel.lastResult());
+
+    bool dataWindow = false;
+    for (QMdiSubWindow *sub : mdi_->subWindowList())
+        dataWindow = dataWindow || sub->isVisible();
+    lblHint->setVisible(panel.linkState() == MainPanel::LinkState::NotConnected && !dataWindow);
+}
+
+bool frmMain::eventFilter(QObject *o, QEvent *e)
+{
+    if (lblHint && o == mdi_->viewport() && e->type() == QEvent::Resize)
+        lblHint->setGeometry(mdi_->viewport()->rect());
+    return QMainWindow::eventFilter(o, e);
+}
+
+void frmMain::addMnemonics()
+{
+    // Latin captions get the letter marked where it stands, the others
+    // (Japanese) get it behind them, as the table's own captions do: "(&C)".
+    const auto mark = [](QAction *a, char key) {
+        const QString text = a->text();
+        if (text.isEmpty() || text.contains('&'))
+            return;
+        const int at = text.indexOf(QLatin1Char(key), 0, Qt::CaseInsensitive);
+        a->setText(at >= 0 ? QString(text).insert(at, '&')
+                           : QString("%1(&%2)").arg(text, QChar(key)));
+    };
+    const std::pair<const char *, char> keys[] = {
+        {"mnuConn", 'C'},          {"mnuConnConn", 'C'},        {"mnuConnDisConn", 'D'},
+        {"mnuModel", 'M'},         {"mnuConfig", 'G'},          {"mnuConfigModBus", 'M'},
+        {"mnuConfigBurnout", 'B'}, {"mnuConfigFilter", 'F'},    {"mnuConfigLineNoise", 'L'},
+        {"mnuConfigCJM", 'J'},     {"mnuConfigCount", 'C'},     {"mnuConfigUpload", 'U'},
+        {"mnuConfigDownload", 'D'}, {"mnuMonitor", 'O'},        {"mnuMonitorStart", 'S'},
+        {"mnuMonitorStop", 'T'},   {"mnuAdjustment", 'A'},      {"mnuAdjZeroSpan", 'Z'},
+        {"mnuAdjComp", 'C'},       {"mnuAlarm", 'L'},           {"mnuAlarmOutput", 'A'},
+        {"mnuHelpContentsEnglish", 'E'}, {"mnuHelpContentsJapanese", 'J'}};
+    for (const auto &[name, key] : keys)
+        mark(menu(name), key);
+    mark(modelItems_[1], 'K');
+    mark(modelItems_[2], 'L');
+    mark(modelItems_[3], 'X');
+
+    // A shortcut acts only while its command does: a disabled action (its
+    // menu off, or a workflow running) ignores it.
+    const std::pair<const char *, QKeySequence> shortcuts[] = {
+        {"mnuConnConn", QKeySequence(Qt::CTRL | Qt::Key_K)},
+        {"mnuConnDisConn", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)},
+        {"mnuMonitorStart", QKeySequence(Qt::Key_F5)},
+        {"mnuMonitorStop", QKeySequence(Qt::SHIFT | Qt::Key_F5)},
+        {"mnuConfigUpload", QKeySequence(Qt::CTRL | Qt::Key_U)},
+        {"mnuConfigDownload", QKeySequence(Qt::CTRL | Qt::Key_D)}};
+    for (const auto &[name, keys] : shortcuts)
+        menu(name)->setShortcut(keys);
+}
+
 QAction *frmMain::menu(const QString &name) const
 {
     QAction *a = menus_.value(name);
@@ -429,7 +556,7 @@ void frmMain::mnuConnDisConn_Click()
     MainPanel::instance().clearRows();
     // the link is closed all the same: this only informs
     if (!ModuleReads::ClearLiveValues(orZero(G().ModelKind)))
-        MsgBox("No Model", "Type set", MsgIcon::None, MsgOutcome::Note);
+        MsgBox(Tr("No Model"), Tr("Type set"), MsgIcon::None, MsgOutcome::Note);
 }
 
 void frmMain::mnuModelModel_Click(int i)
@@ -483,6 +610,7 @@ void frmMain::mnuMonitor_Open()
         return;
     G().MenuPause = true;
     comm_->Timer1.stop();
+    MainPanel::instance().setLinkState(MainPanel::LinkState::Paused);
     // a paused cycle can be resumed from the menu
     Commands::instance().set("mnuMonitorStart", true);
 }
@@ -491,6 +619,8 @@ void frmMain::endMenuPause()
 {
     G().MenuPause = false;
     comm_->Timer1.start();
+    if (G().MonitorRun)
+        MainPanel::instance().setLinkState(MainPanel::LinkState::Monitoring);
     emit Commands::instance().wake();
 }
 
@@ -611,6 +741,8 @@ void frmMain::closeEvent(QCloseEvent *e)
         e->ignore();
         return;
     }
+    if (isVisible())
+        Settings().setValue("window/geometry", saveGeometry());
     CommClose();
     FormRegistry::instance().unloadAllBut(this);
     FormRegistry::instance().remove(this);

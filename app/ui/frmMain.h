@@ -38,6 +38,14 @@ public:
     // Progress of long transfers, shown in the status bar.
     QProgressBar *progressBar() const { return progress_; }
 
+    // The status bar: state, port, model and the result of the last
+    // transfer or save; and the hint on the empty work area.
+    QLabel *lblState = nullptr;
+    QLabel *lblPort = nullptr;
+    QLabel *lblModel = nullptr;
+    QLabel *lblResult = nullptr;
+    QLabel *lblHint = nullptr;
+
     // Handlers
     void mnuFileOpen_Click();
     void mnuFileSave_Click();
@@ -68,11 +76,15 @@ public:
 protected:
     void closeEvent(QCloseEvent *e) override;
     bool event(QEvent *e) override;
+    bool eventFilter(QObject *o, QEvent *e) override;
 
 private:
     void buildMenus();
     void buildToolbar();
     void buildPanel();
+    void buildStatus();
+    void addMnemonics();
+    void showStatus();
     QAction *addItem(QMenu *m, const QString &name, const QString &caption);
     void showCommand(const QString &name, bool enabled);
     void showRow(int row);

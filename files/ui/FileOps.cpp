@@ -1,6 +1,7 @@
 #include "files/ui/FileOps.h"
 
 #include "app/Globals.h"
+#include "app/Init.h"
 #include "app/MainPanel.h"
 #include "app/Messages.h"
 #include "app/ui/Forms.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace {
 
@@ -110,6 +112,7 @@ void FileOpen()
 
     if (kind != 5)  // a counter file shows no window
         ModuleReads::ShowKindWindow(kind);
+    MainPanel::instance().setLastResult(Tr("Opened %1").arg(QFileInfo(name).fileName()));
 }
 
 void FileWrite()
@@ -121,6 +124,7 @@ void FileWrite()
         return;
     }
     current() = {name, orZero(G().ModelKind)};
+    MainPanel::instance().setLastResult(Tr("Saved %1").arg(QFileInfo(name).fileName()));
 }
 
 void FileSaveAs()

@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/Init.h"
+#include "link/Ports.h"
 
 #include <QEventLoop>
 #include <QTest>
@@ -48,6 +49,7 @@ QStringList MessageLog::titles() const
 LinkFixture::LinkFixture(const QString &model)
 {
     AppEnding() = false;
+    QuietAfterPortLoss() = false;
     InitData();
     module_ = std::make_unique<sim::PtyModule>(model);
     QString error;
@@ -70,6 +72,8 @@ LinkFixture::~LinkFixture()
     host_.reset();
     module_->stop();
     Hooks().commPort = nullptr;
+    PortLister() = nullptr;
+    PortFactsSeam() = nullptr;
 }
 
 QStringList LinkFixture::received()

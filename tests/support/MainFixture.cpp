@@ -4,21 +4,26 @@
 #include "app/Init.h"
 #include "app/ui/EditorDialog.h"
 #include "app/ui/Forms.h"
+#include "app/ui/Settings.h"
 #include "app/ui/frmDialog.h"
 #include "app/ui/frmMain.h"
 #include "files/ui/FileOps.h"
+#include "link/Ports.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QStandardPaths>
 #include <QTimer>
 
-MainFixture::MainFixture(const QString &model)
+MainFixture::MainFixture(const QString &model, TextLanguage language)
 {
     AppEnding() = false;
-    // kept choices go to a test location, never the user's own
+    QuietAfterPortLoss() = false;
+    // kept choices go to a test location, never the user's own, and every
+    // test starts without any
     QStandardPaths::setTestModeEnabled(true);
-    setTextLanguage(TextLanguage::English);
+    Settings().clear();
+    setTextLanguage(language);
     if (!model.isEmpty()) {
         module_ = std::make_unique<sim::PtyModule>(model);
         QString error;
@@ -49,9 +54,12 @@ MainFixture::~MainFixture()
     EditorDialog::script() = nullptr;
     dlgFile() = FileDialog{};
     Hooks().commPort = nullptr;
+    PortLister() = nullptr;
+    PortFactsSeam() = nullptr;
     if (module_)
         module_->stop();
     AppEnding() = false;
+    setTextLanguage(TextLanguage::English);
 }
 
 QStringList MainFixture::received()

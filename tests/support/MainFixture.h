@@ -2,6 +2,7 @@
 // The real main window against a simulated module on a pty, with every
 // message recorded and the download question answered by script.
 
+#include "app/Init.h"
 #include "tests/support/Fixture.h"
 
 #include <QString>
@@ -15,8 +16,10 @@ class QAction;
 
 class MainFixture {
 public:
-    // Starts a module of this model (empty: none) and loads the main window.
-    explicit MainFixture(const QString &model = "QV8_KX5");
+    // Starts a module of this model (empty: none) and loads the main window
+    // in that language.
+    explicit MainFixture(const QString &model = "QV8_KX5",
+                         TextLanguage language = TextLanguage::English);
     ~MainFixture();
 
     frmMain *main() const { return main_; }

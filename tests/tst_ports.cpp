@@ -1,0 +1,444 @@
+// Serial ports from the user's side, offscreen against simulated modules:
+// the port dialog remembers and finds, a port that vanishes ends the work
+// with one message, the status bar says where things stand, shortcuts obey
+// the commands, and the Japanese screens hold no English of their own.
+#include "app/Commands.h"
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/MainPanel.h"
+#include "app/ui/Forms.h"
+#include "app/ui/GuiMessages.h"
+#include "app/ui/Settings.h"
+#include "app/ui/frmCommPort.h"
+#include "app/ui/frmDialog.h"
+#include "app/ui/frmMain.h"
+#include "files/ui/FileOps.h"
+#include "link/Ports.h"
+#include "monitor/frmB6.h"
+#include "monitor/frmE6.h"
+#include "monitor/frmH9.h"
+#include "monitor/frmKx5.h"
+#include "monitor/frmKx7.h"
+#include "monitor/frmL5.h"
+#include "tests/support/MainFixture.h"
+#include "workflows/ModuleReads.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSerialPort>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTranslator>
+
+namespace {
+
+sim::Pacing wire()
+{
+    sim::Pacing p;
+    p.baud = 9600;
+    p.turnaroundMs = 2;
+    return p;
+}
+
+void usePort(const QString &path)
+{
+    Hooks().commPort = [path] {
+        G().PortNumber = 3;
+        G().PortName = path;
+    };
+}
+
+QString shown(const QLabel *l)
+{
+    return l->isVisibleTo(l->window()) ? l->text() : QString();
+}
+
+// Texts a user reads on a window and its menus, mnemonics taken out.
+QStringList textsOf(QWidget *root)
+{
+    QStringList texts;
+    const auto add = [&texts](QString t) {
+        t.remove(QRegularExpression("\\(&?[A-Z]\\)")).remove('&');
+        if (!t.trimmed().isEmpty())
+            texts << t;
+    };
+    QList<QWidget *> widgets = root->findChildren<QWidget *>();
+    widgets.prepend(root);
+    for (QWidget *w : widgets) {
+        // the port and model lists hold data: port names, model names
+        if (qobject_cast<QComboBox *>(w) || qobject_cast<QComboBox *>(w->parentWidget()))
+            continue;
+        add(w->windowTitle());
+        add(w->toolTip());
+        if (auto *l = qobject_cast<QLabel *>(w))
+            add(l->text());
+        if (auto *b = qobject_cast<QAbstractButton *>(w))
+            add(b->text());
+        if (auto *g = qobject_cast<QGroupBox *>(w))
+            add(g->title());
+        for (QAction *a : w->actions()) {
+            add(a->text());
+            add(a->toolTip());
+        }
+    }
+    return texts;
+}
+
+// The texts that hold a Latin word the program could have said in Japanese.
+// Allowed: the string table's own Japanese texts, and what is data or a
+// name in either language.
+QStringList englishIn(QWidget *root)
+{
+    QSet<QString> allowed = {"OK",  "KAVIX", "ON",  "OFF", "COM1", "COM2", "English", "Japanese",
+                             "KX5", "L5",    "KX7", "B6",  "E6",   "H9",   "degC",    "mV",
+                             "V",   "ohm", "CSV"};
+    for (int row = 1; row <= 10; ++row)
+        allowed << G().ModelName[row];
+    QSet<QString> table;
+    for (int id : ResStringIds())
+        table << ResStringIn(id, TextLanguage::Japanese);
+    const QRegularExpression word("[A-Za-z][A-Za-z0-9_.]*");
+    QStringList english;
+    for (const QString &t : textsOf(root)) {
+        if (table.contains(t))
+            continue;
+        for (const auto &m : word.globalMatch(t))
+            if (!allowed.contains(m.captured()) && !english.contains(t))
+                english << t;
+    }
+    return english;
+}
+
+}  // namespace
+
+class TestPorts : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        Settings().clear();
+    }
+    void cleanup()
+    {
+        frmCommPort::preselectSimulated(QString());
+        PortLister() = nullptr;
+        Settings().clear();
+    }
+
+    void dialogOpensWithTheLastPort_data();
+    void dialogOpensWithTheLastPort();
+    void windowKeepsItsPlace();
+    void findModule();
+    void vanishingPort_data();
+    void vanishingPort();
+    void newLinkInsideTheWorkStays();
+    void statusBar();
+    void shortcutsObeyTheCommands();
+    void emptyAreaAndScrolling();
+    void japaneseThroughout();
+};
+
+void TestPorts::dialogOpensWithTheLastPort_data()
+{
+    QTest::addColumn<int>("option");
+    QTest::addColumn<QString>("value");      // the other port's path or the model
+    QTest::addColumn<QString>("simulate");   // kavix --simulate MODEL
+    QTest::addColumn<int>("opensWith");
+    QTest::addColumn<QString>("opensValue");
+    QTest::newRow("COM2") << 2 << "" << "" << 2 << "";
+    QTest::newRow("other port") << 3 << "/dev/serial/by-id/usb-FTDI_A1-if00-port0" << "" << 3
+                                << "/dev/serial/by-id/usb-FTDI_A1-if00-port0";
+    QTest::newRow("simulated") << 4 << "QV8_L5" << "" << 4 << "QV8_L5";
+    QTest::newRow("--simulate wins") << 2 << "" << "QV8_B6" << 4 << "QV8_B6";
+}
+
+void TestPorts::dialogOpensWithTheLastPort()
+{
+    QFETCH(int, option);
+    QFETCH(QString, value);
+    QFETCH(QString, simulate);
+    QFETCH(int, opensWith);
+    QFETCH(QString, opensValue);
+    MessageLog log;
+    {
+        frmCommPort first;
+        QVERIFY(first.Option1[1]->isChecked());  // nothing remembered yet
+        first.Option1[option]->setChecked(true);
+        if (option == 3)
+            first.cboPort->setEditText(value);
+        if (option == 4)
+            first.cboModel->setCurrentText(value);
+        first.Command1_Click();
+    }
+    frmCommPort::preselectSimulated(simulate);
+    frmCommPort next;
+    QVERIFY(next.Option1[opensWith]->isChecked());
+    if (opensWith == 3)
+        QCOMPARE(next.otherPortPath(), opensValue);
+    if (opensWith == 4)
+        QCOMPARE(next.cboModel->currentText(), opensValue);
+    QVERIFY(log.messages.isEmpty());
+}
+
+void TestPorts::windowKeepsItsPlace()
+{
+    MessageLog log;
+    Hooks().commPort = [] {};
+    QPointer<frmMain> m = MainForm();
+    m->show();
+    m->setGeometry(60, 70, 700, 520);
+    const QRect left = m->geometry();
+    m->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(m.isNull());
+    m = MainForm();
+    QCOMPARE(m->geometry(), left);
+    m->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Hooks().commPort = nullptr;
+}
+
+void TestPorts::findModule()
+{
+    MessageLog log;
+    struct Module {
+        const char *model;
+        bool silent;
+    };
+    const Module modules[] = {
+        {"QV8_B6", true}, {"QV8_KX5", false}, {"QV8_KX5", true}, {"QV8_L5", false}};
+    std::vector<std::unique_ptr<sim::PtyModule>> sims;
+    QList<PortEntry> list;
+    for (const Module &m : modules) {
+        sims.push_back(std::make_unique<sim::PtyModule>(m.model));
+        sim::Faults f;
+        f.silent = m.silent;
+        sims.back()->setFaults(f);
+        QVERIFY(sims.back()->start());
+        const QString path = sims.back()->portPath();
+        list.append({path, path, m.silent ? "Silent adapter" : "USB adapter"});
+    }
+    PortLister() = [list] { return list; };
+    const QString kx5 = list[1].path, l5 = list[3].path;
+
+    frmCommPort dlg;
+    QCOMPARE(dlg.cboPort->count(), 4);
+    QVERIFY(dlg.cboPort->itemText(0).contains("Silent adapter"));  // what the system knows
+    bool waitedResponsively = false;
+    QTimer::singleShot(100, [&] {
+        waitedResponsively = !dlg.Command1->isEnabled() && !dlg.cmdFind->isEnabled();
+    });
+    QTest::mouseClick(dlg.cmdFind, Qt::LeftButton);
+    QVERIFY(waitedResponsively);
+    QVERIFY(dlg.Command1->isEnabled());
+    QCOMPARE(dlg.lblFind->text(),
+             QString("A module answers on: %1 (QV8_KX5), %2 (QV8_L5)").arg(kx5, l5));
+    QVERIFY(dlg.cboPort->itemText(3).contains("QV8_L5 answers"));
+    QVERIFY(dlg.Option1[3]->isChecked());
+    QCOMPARE(dlg.otherPortPath(), kx5);
+    for (const auto &s : sims) {
+        const bool answers = s->portPath() == kx5 || s->portPath() == l5;
+        QCOMPARE(s->received(), answers ? (QList<QByteArray>{"G01", "I90", "D"})
+                                        : QList<QByteArray>{"G01"});
+        QSerialPort again(s->portPath());  // nothing holds the port now
+        QVERIFY(again.open(QIODevice::ReadWrite));
+    }
+    dlg.Command1_Click();
+    QCOMPARE(G().PortName, kx5);
+    QVERIFY(log.messages.isEmpty());
+}
+
+void TestPorts::vanishingPort_data()
+{
+    QTest::addColumn<QString>("work");
+    QTest::newRow("idle") << "";
+    QTest::newRow("monitoring") << "mnuMonitorStart";
+    QTest::newRow("upload") << "mnuConfigUpload";
+    QTest::newRow("download") << "mnuConfigDownload";
+}
+
+void TestPorts::vanishingPort()
+{
+    QFETCH(QString, work);
+    MainFixture f;
+    f.connect();
+    QVERIFY(G().Connected);
+    const QString path = f.module().portPath();
+    // at a module's pace, so the work is in the middle when the module goes
+    f.module().setPacing(wire());
+    f.clearReceived();
+    if (work.isEmpty()) {
+        f.module().stop();
+    } else {
+        QTimer::singleShot(300, [&] { f.module().stop(); });
+        f.click(work);  // returns when the work has ended
+        QVERIFY(!f.module().received().isEmpty());
+    }
+    QTRY_COMPARE(f.log.messages.size(), 1);
+    pump(300);  // nothing follows it
+    QCOMPARE(f.log.messages.size(), 1);
+    const ShownMessage &m = f.log.messages[0];
+    QCOMPARE(m.title, QString("Communication"));
+    QCOMPARE(m.icon, MsgIcon::Exclamation);
+    QVERIFY2(m.text.startsWith("The connection to the module was lost: " + path),
+             qPrintable(m.text));
+    // disconnected, and the port closed: nothing spins on it
+    QVERIFY(!G().Connected);
+    QVERIFY(!G().MonitorRun);
+    QVERIFY(!f.main()->comm()->MSComm1.isOpen());
+    QVERIFY(menuOn("mnuConnConn"));
+    for (const char *off : {"mnuConnDisConn", "mnuMonitor", "mnuAdjustment"})
+        QVERIFY2(!menuOn(off), off);
+    QCOMPARE(f.main()->lblState->text(), QString("Not connected"));
+
+    // the adapter is back: connecting works again
+    sim::PtyModule back("QV8_KX5");
+    QVERIFY(back.start());
+    usePort(back.portPath());
+    f.connect();
+    QVERIFY2(G().Connected, qPrintable(f.log.messages.last().text));
+    QVERIFY(menuOn("mnuMonitor"));
+    QCOMPARE(f.log.messages.size(), 1);
+}
+
+void TestPorts::newLinkInsideTheWorkStays()
+{
+    // An editor stays open after its download lost the port; connecting
+    // again from it keeps the new link when the editor closes.
+    MainFixture f;
+    f.connect();
+    sim::PtyModule back("QV8_KX5");
+    QVERIFY(back.start());
+    {
+        Workflow editor;
+        f.module().stop();
+        QTRY_COMPARE(f.log.messages.size(), 1);
+        usePort(back.portPath());
+        QVERIFY(ModuleReads::LinkUp());
+    }
+    QVERIFY(G().Connected);
+    QVERIFY(f.main()->comm()->MSComm1.isOpen());
+    QCOMPARE(f.log.messages.size(), 1);
+}
+
+void TestPorts::statusBar()
+{
+    MainFixture f;
+    frmMain *m = f.main();
+    QCOMPARE(m->lblState->text(), QString("Not connected"));
+    QCOMPARE(shown(m->lblPort), QString());
+    f.connect();
+    QCOMPARE(m->lblState->text(), QString("Connected"));
+    QCOMPARE(shown(m->lblPort), "Port: " + f.module().portPath());
+    QCOMPARE(shown(m->lblModel), QString("Model: QV8_KX5"));
+
+    QStringList during;
+    QTimer::singleShot(200, [&] {
+        during << m->lblState->text();
+        emit m->findChild<QMenu *>("mnuMonitor")->aboutToShow();
+        during << m->lblState->text();
+        m->mnuMonitorStart_Click();  // Start in the open menu resumes
+        during << m->lblState->text();
+        m->mnuMonitorStop_Click();
+    });
+    f.click("mnuMonitorStart");
+    QCOMPARE(during,
+             (QStringList{"Monitoring", "Paused: the Monitor menu is open", "Monitoring"}));
+    QCOMPARE(m->lblState->text(), QString("Connected"));
+
+    f.click("mnuConfigUpload");
+    QCOMPARE(m->lblResult->text(), QString("Upload done, 16 channels"));
+    QTemporaryDir dir;
+    dlgFile().ask = [&dir](FileDialog::Mode, const QString &, const QString &) {
+        return dir.filePath("plant.qv8");
+    };
+    f.click("mnuFileSaveAs");
+    QCOMPARE(m->lblResult->text(), QString("Saved plant.qv8"));
+    f.click("mnuConnDisConn");
+    QCOMPARE(m->lblState->text(), QString("Not connected"));
+    QCOMPARE(shown(m->lblPort), QString());
+    QVERIFY(f.log.messages.isEmpty());
+}
+
+void TestPorts::shortcutsObeyTheCommands()
+{
+    MainFixture f;
+    QApplication::setActiveWindow(f.main());
+    QVERIFY(QTest::qWaitForWindowActive(f.main()));
+    QCOMPARE(f.main()->menu("mnuMonitorStart")->shortcut(), QKeySequence(Qt::Key_F5));
+    // idle: the Monitor menu is off, and with it its Start
+    QTest::keyClick(f.main(), Qt::Key_F5);
+    QVERIFY(!G().MonitorRun);
+    QVERIFY(f.received().isEmpty());
+    QTest::keyClick(f.main(), Qt::Key_K, Qt::ControlModifier);
+    QVERIFY(G().Connected);
+    f.clearReceived();
+    QTest::keyClick(f.main(), Qt::Key_K, Qt::ControlModifier);  // Connect is off now
+    QVERIFY(f.received().isEmpty());
+    bool ranDuringCycle = false;
+    QTimer::singleShot(300, [&] {
+        ranDuringCycle = G().MonitorRun;
+        QTest::keyClick(f.main(), Qt::Key_F5, Qt::ShiftModifier);  // Stop
+    });
+    QTest::keyClick(f.main(), Qt::Key_F5);  // returns when the cycle has ended
+    QVERIFY(ranDuringCycle);
+    QVERIFY(!G().MonitorRun);
+    QVERIFY(f.log.messages.isEmpty());
+}
+
+void TestPorts::emptyAreaAndScrolling()
+{
+    MainFixture f("");
+    frmMain *m = f.main();
+    QVERIFY(m->lblHint->isVisible());
+    QVERIFY(m->lblHint->text().contains("Connect \u25b8 Connect"));
+    m->mnuModelModel(1)->trigger();
+    QVERIFY(!m->lblHint->isVisible());
+    m->resize(420, 320);  // smaller than the monitor window: it scrolls
+    QTRY_VERIFY(m->mdi()->verticalScrollBar()->isVisible());
+    QVERIFY(m->mdi()->horizontalScrollBar()->maximum() > 0);
+}
+
+void TestPorts::japaneseThroughout()
+{
+    MainFixture f("QV8_KX5", TextLanguage::Japanese);
+    const auto ja = [](int id) { return ResStringIn(id, TextLanguage::Japanese); };
+    QCOMPARE(f.main()->menu("mnuFile")->text(), ja(1000));
+    QCOMPARE(f.main()->menu("mnuConn")->text(), ja(1010) + "(&C)");
+    QCOMPARE(f.main()->tb(1)->toolTip(), ja(1018));
+    QStringList english = englishIn(f.main());
+    frmCommPort port;
+    english << englishIn(&port);
+    frmDialog question;
+    question.lblMsg->setText(Tr("Starting download for All Channels."));
+    english << englishIn(&question);
+    const QList<QWidget *> monitors = {form<frmKx5>(), form<frmL5>(), form<frmKx7>(),
+                                       form<frmB6>(),  form<frmE6>(), form<frmH9>()};
+    for (QWidget *w : monitors)
+        english << englishIn(w);
+    QVERIFY2(english.isEmpty(), qPrintable(english.join(" | ")));
+
+    // Qt's own dialogs speak Japanese too
+    const QList<QTranslator *> qt = InstallQtTranslations();
+    QCOMPARE(qt.size(), 2);
+    QVERIFY(QCoreApplication::translate("QPlatformTheme", "Cancel") != "Cancel");
+    for (QTranslator *t : qt) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+}
+
+QTEST_MAIN(TestPorts)
+#include "tst_ports.moc"
