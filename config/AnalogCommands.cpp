@@ -1,12 +1,6 @@
 // Batch commands of the analog editors: each fills its editor window
 // (not shown) and presses its buttons through the window's own handlers.
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QRegularExpression>
-
 #include "app/Commands.h"
 #include "app/Globals.h"
 #include "app/Init.h"
@@ -20,6 +14,12 @@
 #include "monitor/AnalogMonitor.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 
 namespace {
 
@@ -48,8 +48,6 @@ bool available(const QString &menuItem, const QString &title)
     return true;
 }
 
-// Opens the editor through open() and lets fill() choose in it as a user
-// would; then its Download button is pressed.
 template <typename T>
 QPushButton *downloadButton(T *w)
 {
@@ -61,6 +59,8 @@ QPushButton *downloadButton(frmCJM *w)
     return w->cmdDown;
 }
 
+// Opens the editor through open() and lets fill() choose in it as a user
+// would; then its Download button is pressed.
 template <typename T>
 void drive(const std::function<void()> &open, const std::function<void(T *)> &fill,
            const QString &title)

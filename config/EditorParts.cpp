@@ -1,18 +1,19 @@
 #include "config/EditorParts.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <cmath>
-
 #include "app/Globals.h"
 #include "app/ui/FormText.h"
 #include "app/ui/frmDialog.h"
 #include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <cmath>
 
 namespace EditorParts {
 

@@ -1,15 +1,5 @@
 #include "config/SettingEditors.h"
 
-#include <QComboBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QVBoxLayout>
-
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
@@ -19,6 +9,16 @@
 #include "monitor/AnalogMonitor.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
 
 using namespace EditorParts;
 

@@ -6,10 +6,10 @@
 // label they take the value from and write it back to, the state field,
 // the writes and how a reply is checked, and their texts.
 
-#include <array>
-
 #include "app/ui/EditorDialog.h"
 #include "config/EditorParts.h"
+
+#include <array>
 
 class AnalogMonitor;
 class QComboBox;

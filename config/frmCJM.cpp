@@ -1,12 +1,5 @@
 #include "config/frmCJM.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
-
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
@@ -14,6 +7,13 @@
 #include "config/EditorParts.h"
 #include "link/TxtBus.h"
 #include "workflows/ModuleReads.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 using namespace EditorParts;
 

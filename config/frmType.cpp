@@ -1,5 +1,16 @@
 #include "config/frmType.h"
 
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/Messages.h"
+#include "app/ui/FormText.h"
+#include "config/EditorParts.h"
+#include "link/Communication.h"
+#include "link/TxtBus.h"
+#include "monitor/AnalogMonitor.h"
+#include "workflows/DownloadCheck.h"
+#include "workflows/ModuleReads.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -8,18 +19,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
-#include "app/Globals.h"
-#include "app/Init.h"
-#include "app/Messages.h"
-#include "app/ui/FormText.h"
-#include "app/ui/frmDialog.h"
-#include "config/EditorParts.h"
-#include "link/Communication.h"
-#include "link/TxtBus.h"
-#include "monitor/AnalogMonitor.h"
-#include "workflows/DownloadCheck.h"
-#include "workflows/ModuleReads.h"
 
 using namespace EditorParts;
 

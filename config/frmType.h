@@ -4,9 +4,9 @@
 // once into the shared arrays and the monitor window's labels; Download
 // sends the shown channel to the module.
 
-#include <array>
-
 #include "app/ui/EditorDialog.h"
+
+#include <array>
 
 class AnalogMonitor;
 class QComboBox;
