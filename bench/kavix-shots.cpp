@@ -9,13 +9,15 @@
 #include "app/Messages.h"
 #include "app/ui/GuiMessages.h"
 #include "app/ui/frmCommPort.h"
+#include "app/ui/Forms.h"
 #include "app/ui/frmMain.h"
+#include "config/frmType.h"
+#include "monitor/frmKx5.h"
 #include "monitor/frmTrace.h"
 #include "monitor/frmTrend.h"
 
-#include "app/ui/Forms.h"
-
 #include <QAction>
+#include <QPushButton>
 #include <QDir>
 #include <QApplication>
 #include <QEventLoop>
@@ -94,6 +96,16 @@ int main(int argc, char *argv[])
     for (const QString m : {"QV8_KX5", "QV8_B6", "QV8_H9"}) {
         model = m;
         main->menu("mnuConnConn")->trigger();
+        if (m == "QV8_KX5") {
+            // The input type editor of channel 3 over the monitor window.
+            QTimer::singleShot(800, [&] {
+                shoot(dir + "/type-editor.png");
+                if (frmType *t = loaded<frmType>())
+                    t->cmdExit_Click();
+            });
+            form<frmKx5>()->cmdCh[3]->click();
+            wait(200);
+        }
         QTimer::singleShot(2500, [&, m] {
             shoot(dir + "/monitor-" + m + ".png");
             main->menu("mnuMonitorStop")->trigger();

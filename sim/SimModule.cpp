@@ -600,7 +600,7 @@ QString ModuleCore::write(int item, int i, const QString &text)
         if (!d || *d < 0.0 || *d > 100.0)
             return kInvalid;
         filter_ = text;
-        answer = text;
+        answer = faults_.echoDecimals >= 0 ? QString::number(*d, 'f', faults_.echoDecimals) : text;
         break;
     }
     case 17:
@@ -655,7 +655,9 @@ QString ModuleCore::write(int item, int i, const QString &text)
         if (!d || *d < 0.0 || *d > hi)
             return kInvalid;
         (item == 23 ? cjmTemp_ : cjmVolt_) = QString::number(*d, 'f', 3);
-        answer = QString::number(*d);   // 25.500 comes back as 25.5
+        // 25.500 comes back as 25.5
+        answer = faults_.echoDecimals >= 0 ? QString::number(*d, 'f', faults_.echoDecimals)
+                                           : QString::number(*d);
         break;
     }
     case 25:

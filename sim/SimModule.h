@@ -33,6 +33,8 @@ struct Faults {
     QString refuseWrites;        // non-empty: answer every write with this payload
                                  // ("illegal OPE" or "invalid data")
     bool changedEcho = false;    // echo a different value than was written
+    int echoDecimals = -1;       // >=0: a decimal value written (filter, CJM) comes
+                                 // back with this many decimals (1.5 as 1.50)
     int stopAfter = -1;          // >=0: stop answering after this many commands
     bool noCr = false;           // replies never get their final CR
     QByteArray noise;            // put into every reply right after its D

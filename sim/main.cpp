@@ -69,6 +69,10 @@ int main(int argc, char *argv[])
                                     QStringLiteral("TEXT"));
     const QCommandLineOption changedEcho(QStringLiteral("changed-echo"),
                                          QStringLiteral("Echo another value than was written."));
+    const QCommandLineOption echoDecimals(
+        QStringLiteral("echo-decimals"),
+        QStringLiteral("Echo a decimal value written with N decimals (-1: as the module keeps it)."),
+        QStringLiteral("N"), QStringLiteral("-1"));
     const QCommandLineOption stopAfter(QStringLiteral("stop-after"),
                                        QStringLiteral("Stop answering after N commands."),
                                        QStringLiteral("N"), QStringLiteral("-1"));
@@ -81,7 +85,7 @@ int main(int argc, char *argv[])
                                   QStringLiteral("Also make PATH a symlink to the port."),
                                   QStringLiteral("PATH"));
     parser.addOptions({model, baud, turnaround, silent, delay, split, busy, garbage, refuse,
-                       changedEcho, stopAfter, noCr, noise, link});
+                       changedEcho, echoDecimals, stopAfter, noCr, noise, link});
     // A bad command line ends with status 2, as kavix's does.
     if (!parser.parse(app.arguments()))
         return usageError(parser.errorText() + QStringLiteral(" (see --help)"));
@@ -103,7 +107,8 @@ int main(int argc, char *argv[])
     sim::Pacing pacing;
     if (!number(baud, 0, &pacing.baud) || !number(turnaround, 0, &pacing.turnaroundMs) ||
         !number(delay, 0, &faults.delayMs) || !number(split, 0, &faults.splitPieces) ||
-        !number(busy, -1, &faults.busyGroupSelects) || !number(stopAfter, -1, &faults.stopAfter))
+        !number(busy, -1, &faults.busyGroupSelects) || !number(stopAfter, -1, &faults.stopAfter) ||
+        !number(echoDecimals, -1, &faults.echoDecimals))
         return usageError(QStringLiteral("numeric options take whole numbers (see --help)"));
     faults.silent = parser.isSet(silent);
     faults.garbage = parser.isSet(garbage);

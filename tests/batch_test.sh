@@ -198,5 +198,66 @@ check "--find without an answer says so" has "$WORK/err" "no module answered"
 run_plain "$KAVIX" --find --yes
 check "--find with another option: status 2" [ "$RC" -eq 2 ]
 
+# -- the analog editors' commands
+has_line() { grep -qxF -- "$2" "$1"; }
+start_sim --model QV8_KX5 || exit 1
+PK=$PORT
+run --port "$PK" --yes connect type 3 "-5 to 5V" filter 2 upload saveas "$WORK/before.qv8"
+check "type and filter exit status" [ "$RC" -eq 0 ]
+check "type and filter quiet" is_empty "$WORK/err"
+check "channel 3 is a voltage range" [ "$(sed -n 4p "$WORK/before.qv8")" = $'1,1\r' ]
+F=$WORK/round.qv8
+run --port "$PK" --yes connect type 3 "K(CA)" on filter 1.5 upload saveas "$F"
+check "round exit status" [ "$RC" -eq 0 ]
+check "round quiet" is_empty "$WORK/err"
+check "file holds the new type" [ "$(sed -n 4p "$F")" = $'17,1\r' ]
+check "file holds the new filter" has "$F" ',"1.5",'
+run --port "$PK" --yes connect burnout Down cjm 25,5 0.55 saveas "$WORK/cjm.qv8"
+check "burnout and cjm exit status" [ "$RC" -eq 0 ]
+check "cjm values kept" has_line "$WORK/cjm.qv8" $'"25.500","0.550"\r'
+run --port "$PK" connect burnout Up
+check "editor download needs --yes" [ "$RC" -eq 1 ]
+check "editor download refusal" has_line "$WORK/err" \
+    "DOWNLOAD: Starting download for Burnout Type. Refused: confirm downloads with --yes."
+run --port "$PK" --yes connect cjm 25 0.4
+check "cjm out of range status 1" [ "$RC" -eq 1 ]
+check "cjm range message" has_line "$WORK/err" "CJM Voltage Check: Output set point must be 0.400V to 0.700V."
+run --port "$PK" --yes connect type 3 Pt1000
+check "type of another kind status 1" [ "$RC" -eq 1 ]
+check "type of another kind message" has_line "$WORK/err" \
+    'Type set: "Pt1000" is not an input type of the module at hand.'
+run --port "$PK" --yes connect linenoise 60Hz
+check "setting the module lacks status 1" [ "$RC" -eq 1 ]
+check "setting the module lacks message" has_line "$WORK/err" \
+    "Cfg. Download: The module at hand does not have this setting."
+run --port "$PK" --yes filter 2
+check "editor without connect status 1" [ "$RC" -eq 1 ]
+check "editor without connect message" has_line "$WORK/err" \
+    "Filter Download: Not connected to a module: use connect first."
+run --port "$PK" connect upload saveas "$WORK/after.qv8"
+check "refused commands wrote nothing" [ "$(sed -n 4p "$WORK/after.qv8")" = $'17,1\r' ]
+check "refused burnout wrote nothing" [ "$(tail -n 1 "$WORK/after.qv8" | cut -d, -f1)" = 2 ]
+
+start_sim --model QV8T_KX7 || exit 1
+run --port "$PORT" --yes connect alarm on linenoise 60Hz burnout None upload saveas "$WORK/kx7.qv8"
+check "kx7 settings exit status" [ "$RC" -eq 0 ]
+check "kx7 settings quiet" is_empty "$WORK/err"
+# burnout, filter, line noise, alarm output
+check "kx7 file holds the settings" [ "$(tail -n 1 "$WORK/kx7.qv8")" = $'0,"1.0",2,1\r' ]
+
+start_sim --model QV8_KX5 --refuse "invalid data" || exit 1
+run --port "$PORT" --yes connect burnout Up filter 2
+check "refused write status 1" [ "$RC" -eq 1 ]
+check "refused write reported" has_line "$WORK/err" "Cfg. Download: Download Incomplete"
+check "later commands not run after a refusal" [ "$(grep -c "Filter Download" "$WORK/err")" -eq 0 ]
+
+for args in "type 17 K(CA)" "type 3 Bogus" "type 3 K(CA) maybe" "type 3" "cjm 25" "cjm x 0.5" \
+    "burnout Sideways" "filter abc" "filter" "linenoise 70Hz" "alarm maybe"; do
+    # shellcheck disable=SC2086
+    run --port "$PK" --yes connect $args
+    check "bad editor command [$args] status 2" [ "$RC" -eq 2 ]
+    check "bad editor command [$args] usage" has "$WORK/err" "usage: kavix --batch"
+done
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,17 +1,22 @@
 #include "app/ui/Entry.h"
 
-// The editor windows come later; until then opening one does nothing.
+#include "app/ui/EditorDialog.h"
+#include "config/SettingEditors.h"
+#include "config/frmCJM.h"
+#include "config/frmType.h"
+
+// Windows not built yet do nothing when opened.
 namespace Editors {
-void TypeSet() {}
+void TypeSet() { OpenEditor(&frmType::TypeSet); }
 void CountSet() {}
 void CntPreset() {}
 void ModSet() {}
-void BurnoutSet() {}
-void FilterSet() {}
-void LineNoiseSet() {}
-void CJM() {}
+void BurnoutSet() { OpenEditor(&frmBurnout::BurnoutSet); }
+void FilterSet() { OpenEditor(&frmTimeCon::FilterSet); }
+void LineNoiseSet() { OpenEditor(&frmLineNoise::LineNoiseSet); }
+void CJM() { OpenEditor(&frmCJM::CJM); }
 void CounterOptions() {}
 void ZeroSpan() {}
 void SetComp() {}
-void AlarmSet() {}
+void AlarmSet() { OpenEditor(&frmAlarm::AlarmSet); }
 }  // namespace Editors

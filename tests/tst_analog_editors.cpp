@@ -1,0 +1,530 @@
+// The editors of the analog modules (input type, cold-junction reference,
+// burnout, filter, line noise, alarm output), driven through the real main
+// window and monitor windows against a simulated module on a pty.
+
+#include "tests/support/MainFixture.h"
+
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/ui/EditorDialog.h"
+#include "app/ui/FormText.h"
+#include "app/ui/frmMain.h"
+#include "config/SettingEditors.h"
+#include "config/frmCJM.h"
+#include "config/frmType.h"
+#include "monitor/AnalogMonitor.h"
+#include "workflows/ModuleReads.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <functional>
+#include <utility>
+
+namespace {
+
+enum Fault { None, Refuse, Changed, TwoDecimals, Garbage };
+using Messages = QList<ShownMessage>;
+
+ShownMessage incomplete(const QString &title)
+{
+    return {"Download Incomplete", title, MsgIcon::Critical};
+}
+ShownMessage invalid(const QString &line, int item)
+{
+    return {QString("invalid data %1\r\r\nat item %2").arg(line).arg(item), "Parameter Write",
+            MsgIcon::Critical};
+}
+
+AnalogMonitor *monitor() { return ModuleReads::AnalogWindow(orZero(G().ModelKind)); }
+
+void setFault(MainFixture &f, int fault)
+{
+    sim::Faults faults;
+    faults.refuseWrites = fault == Refuse ? "invalid data" : "";
+    faults.changedEcho = fault == Changed;
+    faults.echoDecimals = fault == TwoDecimals ? 2 : -1;
+    faults.garbage = fault == Garbage;
+    f.module().setFaults(faults);
+}
+
+// Connected to the module with its pins ("item:index:payload"), then the fault.
+void start(MainFixture &f, const QStringList &pins = {}, int fault = None)
+{
+    for (const QString &p : pins) {
+        const QStringList v = p.split(':');
+        f.module().setValue(v[0].toInt(), v[1].toInt(), v[2]);
+    }
+    f.connect();
+    QVERIFY(G().Connected);
+    setFault(f, fault);
+    f.clearReceived();
+    f.log.clear();
+    G().DialogOK = true;  // an earlier question answered OK
+}
+
+// Opens an editor with open() and lets act() work in it; false when not shown.
+template <typename T>
+bool inEditor(const std::function<void()> &open, const std::function<void(T *)> &act)
+{
+    bool shown = false;
+    EditorDialog::script() = [&](EditorDialog *d) {
+        if (auto *w = qobject_cast<T *>(d)) {
+            shown = true;
+            act(w);
+        }
+    };
+    open();
+    EditorDialog::script() = nullptr;
+    return shown;
+}
+
+// The type editor of channel ch, opened by the monitor window's button.
+bool inType(int ch, const std::function<void(frmType *)> &act)
+{
+    return inEditor<frmType>([ch] { monitor()->cmdCh[ch]->click(); }, act);
+}
+
+void choose(frmType *w, const QString &name)
+{
+    w->cboType->setCurrentIndex(w->cboType->findText(name));
+    w->cboType_Click();
+}
+
+void choose(SettingEditor *w, const QString &value)
+{
+    if (w->list) {
+        w->list->setCurrentIndex(w->list->findText(value));
+        w->choice_Click(w->list->currentIndex());
+    } else if (w->text) {
+        w->text->setText(value);
+    } else {
+        w->options[value == "ON" ? 1 : 0]->click();
+    }
+}
+
+// The setting as the monitor window shows it and as the state holds it.
+QStringList settingNow(const QString &menu)
+{
+    const AppState &s = G();
+    AnalogMonitor *w = monitor();
+    if (menu == "mnuConfigBurnout")
+        return {w->burnoutText(), QString::number(s.BurnoutType)};
+    if (menu == "mnuConfigFilter")
+        return {w->filterText(), s.FilterTime};
+    if (menu == "mnuConfigLineNoise")
+        return {w->lineNoiseText(), QString::number(orZero(s.LineNoise))};
+    return {w->alarmText(), QString::number(s.AlarmOut)};
+}
+
+}  // namespace
+
+class TestAnalogEditors : public QObject {
+    Q_OBJECT
+private slots:
+    void typeDownload_data();
+    void typeDownload();
+    void typeChoice_data();
+    void typeChoice();
+    void prevNext_data();
+    void prevNext();
+    void copyPaste();
+    void noCloseWhileTalking();
+    void setting_data();
+    void setting();
+    void filterRefusedInJapanese();
+    void cjmDownload_data();
+    void cjmDownload();
+    void cjmFailures_data();
+    void cjmFailures();
+};
+
+// ---- input type
+
+void TestAnalogEditors::typeDownload_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QStringList>("pins");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<bool>("ok");  // the answer to the download question
+    QTest::addColumn<int>("ch");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("click");  // CJC option clicked after the type, -1 none
+    QTest::addColumn<int>("cjc");    // CJC controls: 0 hidden, 1 off, 2 on
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<Messages>("messages");
+    const auto row = [](const char *tag, const QString &model, const QStringList &pins, int fault,
+                        bool ok, int ch, const QString &name, int click, int cjc,
+                        const QStringList &lines, const Messages &messages = {}) {
+        QTest::newRow(tag) << model << pins << fault << ok << ch << name << click << cjc << lines
+                           << messages;
+    };
+    const QStringList k3{"G01", "I05", "D0317", "I25", "D031"};
+    row("kx5 K(CA) on", "QV8_KX5", {}, None, true, 3, "K(CA)", 1, 2, k3);
+    row("kx5 voltage", "QV8_KX5", {}, None, true, 2, "-20 to 20V", -1, 1,
+        {"G01", "I05", "D0200", "I25", "D020"});
+    row("l5 Pt1000", "QV8_L5", {}, None, true, 8, "Pt1000", -1, 0, {"G01", "I05", "D0853"});
+    row("kx7 no option 10", "QV8T_KX7", {"2:0:0"}, None, true, 1, "K(CA)", -1, 1,
+        {"G01", "I05", "D0117", "I25", "D011"});
+    row("refused", "QV8_KX5", {}, Refuse, true, 3, "K(CA)", 1, 2, k3.mid(0, 3),
+        {invalid("D0317", 5), incomplete("Type Download")});
+    row("changed echo", "QV8_KX5", {}, Changed, true, 3, "K(CA)", 1, 2, k3.mid(0, 3),
+        {incomplete("Type Download")});
+    row("cancel", "QV8_KX5", {}, None, false, 3, "K(CA)", 1, 2, {});
+}
+
+void TestAnalogEditors::typeDownload()
+{
+    QFETCH(QString, model);
+    QFETCH(int, ch);
+    QFETCH(QString, name);
+    QFETCH(int, click);
+    QFETCH(int, cjc);
+    MainFixture f(model);
+    QFETCH(QStringList, pins);
+    QFETCH(int, fault);
+    start(f, pins, fault);
+    QFETCH(bool, ok);
+    f.answer = ok;
+    QVERIFY(inType(ch, [&](frmType *w) {
+        QCOMPARE(w->cboChannel->currentText(), QString::number(ch));
+        choose(w, name);
+        if (click >= 0)
+            w->optCjmSw[click]->click();
+        const bool shown = !w->Frame1->isHidden() && !w->Label5->isHidden();
+        QCOMPARE(shown ? 1 + int(w->optCjmSw[1]->isEnabled()) : 0, cjc);
+        w->cmdDownload->click();
+    }));
+    QTEST(f.received(), "lines");
+    QTEST(f.log.messages, "messages");
+    QCOMPARE(f.questions, QStringList{QString("Starting download for Channel No.%1").arg(ch)});
+    QCOMPARE(monitor()->typeText(ch), name);  // nothing rolled back
+}
+
+void TestAnalogEditors::typeChoice_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("ch");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("cjcText");
+    QTest::newRow("kx5 last voltage") << "QV8_KX5" << 1 << "-10 to 10mV" << 6 << "";
+    QTest::newRow("kx5 first tc") << "QV8_KX5" << 16 << "(PR)" << 16 << "OFF";
+    QTest::newRow("kx5 last tc") << "QV8_KX5" << 4 << "P(Platinel2)" << 28 << "OFF";
+    QTest::newRow("l5 last rtd") << "QV8_L5" << 1 << "Pt1000" << 53 << "";
+    QTest::newRow("l5 first ohm") << "QV8_L5" << 5 << "0 to 100ohm" << 64 << "";
+    QTest::newRow("l5 last ohm") << "QV8_L5" << 8 << "0 to 10Kohm" << 67 << "";
+    QTest::newRow("kx7 voltage") << "QV8T_KX7" << 2 << "-10 to 10V" << 0 << "";
+    QTest::newRow("kx7 first tc") << "QV8T_KX7" << 8 << "(PR)" << 16 << "OFF";
+    QTest::newRow("kx7 last tc") << "QV8T_KX7" << 3 << "P(Platinel2)" << 28 << "OFF";
+}
+
+void TestAnalogEditors::typeChoice()
+{
+    QFETCH(QString, model);
+    QFETCH(int, ch);
+    QFETCH(QString, name);
+    QFETCH(int, code);
+    QFETCH(QString, cjcText);
+    MainFixture f(model);
+    start(f);
+    const AppState &s = G();
+    QVERIFY(inType(ch, [&](frmType *w) {
+        choose(w, name);
+        // at once, before any download
+        QCOMPARE(s.TypeCode[ch], code);
+        QCOMPARE(s.TypeHigh[ch] * 16 + s.TypeLow[ch], code);
+        QCOMPARE(monitor()->typeText(ch), name);
+        QCOMPARE(monitor()->cjcText(ch), cjcText);
+        if (!cjcText.isEmpty())
+            QCOMPARE(s.CjcSw[ch], 0);  // the copy buffer's switch: none copied
+    }));
+    QCOMPARE(f.received(), QStringList{});
+    QCOMPARE(f.log.messages, Messages{});
+}
+
+void TestAnalogEditors::prevNext_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<bool>("next");
+    QTest::addColumn<int>("to");
+    QTest::newRow("kx5 next 16") << "QV8_KX5" << 16 << true << 1;
+    QTest::newRow("kx5 prev 1") << "QV8_KX5" << 1 << false << 16;
+    QTest::newRow("l5 next 8") << "QV8_L5" << 8 << true << 1;
+    QTest::newRow("l5 prev 1") << "QV8_L5" << 1 << false << 8;
+    QTest::newRow("kx7 next 8") << "QV8T_KX7" << 8 << true << 1;
+    QTest::newRow("kx7 prev 2") << "QV8T_KX7" << 2 << false << 1;
+}
+
+void TestAnalogEditors::prevNext()
+{
+    QFETCH(QString, model);
+    QFETCH(int, from);
+    QFETCH(bool, next);
+    QFETCH(int, to);
+    MainFixture f(model);
+    start(f);
+    QVERIFY(inType(from, [&](frmType *w) {
+        (next ? w->cmdNext : w->cmdPrev)->click();
+        QCOMPARE(w->cboChannel->currentText(), QString::number(to));
+        QCOMPARE(w->cboType->currentText(), monitor()->typeText(to));
+    }));
+}
+
+void TestAnalogEditors::copyPaste()
+{
+    MainFixture f("QV8_KX5");
+    start(f);  // channel 3: K(CA) with CJC on, channel 4: a voltage range
+    const AppState &s = G();
+    QVERIFY(inType(3, [&](frmType *w) {
+        QVERIFY(!w->cmdPaste->isEnabled());  // nothing copied yet
+        w->cmdPaste_Click();
+        QCOMPARE(w->cboType->currentText(), QString("K(CA)"));
+        w->optCjmSw[0]->click();
+        QCOMPARE(monitor()->cjcText(3) + QString::number(s.CjcSw[3]), QString("OFF0"));
+        w->optCjmSw[1]->click();
+        QCOMPARE(monitor()->cjcText(3) + QString::number(s.CjcSw[3]), QString("ON1"));
+        w->cmdCopy->click();
+        w->cmdNext->click();
+        QVERIFY(!w->optCjmSw[1]->isEnabled());  // a voltage range on channel 4
+        w->cmdPaste->click();
+        QCOMPARE(monitor()->typeText(4) + monitor()->cjcText(4), QString("K(CA)ON"));
+        QCOMPARE(s.TypeCode[4] * 10 + s.CjcSw[4], 171);
+    }));
+    // the buffer outlives the window
+    QVERIFY(inType(2, [&](frmType *w) {
+        w->cmdPaste->click();
+        QCOMPARE(s.TypeCode[2] * 10 + s.CjcSw[2], 171);
+    }));
+    // a name of another kind's list is never pasted
+    f.click("mnuConnDisConn");
+    f.main()->mnuModelModel(2)->trigger();
+    QCOMPARE(G().ModelKind, OptInt(2));
+    QVERIFY(inType(1, [&](frmType *w) {
+        QVERIFY(!w->cmdPaste->isEnabled());
+        w->cmdPaste_Click();
+        QCOMPARE(s.TypeCode[1], 48);
+        QCOMPARE(w->cboType->currentText(), QString("JPt100(JIS'89)"));
+    }));
+    QCOMPARE(f.received(), QStringList{});
+}
+
+void TestAnalogEditors::noCloseWhileTalking()
+{
+    MainFixture f("QV8_KX5");
+    start(f);
+    int closedDuring = -1;
+    QVERIFY(inType(3, [&](frmType *w) {
+        QSignalSpy finished(w, &QDialog::finished);
+        auto once = std::make_shared<bool>(false);
+        QObject::connect(f.main()->comm(), &LinkHost::exchangeEnded, w, [&, w, once] {
+            if (std::exchange(*once, true))
+                return;
+            w->close();
+            QTest::keyClick(w, Qt::Key_Escape);
+            closedDuring = finished.count();
+        });
+        w->cmdDownload->click();
+        QCOMPARE(f.received().size(), 5);  // the download went on to its end
+        QTest::keyClick(w, Qt::Key_Escape);  // now Escape is Exit
+        QCOMPARE(finished.count(), 1);
+    }));
+    QCOMPARE(closedDuring, 0);
+}
+
+// ---- burnout, filter, line noise, alarm output
+
+void TestAnalogEditors::setting_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("answer");  // 1 OK, 0 Cancel, -1 close box, -2 Exit, no download
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<Messages>("messages");
+    QTest::addColumn<QStringList>("after");  // the monitor label and the state
+    const auto row = [](const char *tag, const QString &model, int fault, const QString &menu,
+                        const QString &value, int answer, const QStringList &lines,
+                        const QStringList &after, const Messages &messages = {}) {
+        QTest::newRow(tag) << model << fault << menu << value << answer << lines << messages
+                           << after;
+    };
+    const auto refused = [](const QString &value) {
+        return Messages{{QString("Filter Time Const. \"%1\" cannot be sent to the module. "
+                                 "Nothing was written.")
+                             .arg(value),
+                         "Filter Download", MsgIcon::Exclamation}};
+    };
+    QStringList up{"G01"};
+    for (int ch = 1; ch <= 16; ++ch)
+        up << "I20" << QString("D%1%2").arg(ch, 2, 10, QChar('0')).arg(1);
+    const QString burnout = "mnuConfigBurnout", filter = "mnuConfigFilter";
+    const QString noise = "mnuConfigLineNoise", alarm = "mnuAlarmOutput";
+    row("burnout up kx5", "QV8_KX5", None, burnout, "Up", 1, up, {"Up", "1"});
+    row("burnout none kx7", "QV8T_KX7", None, burnout, "None", 1, {"G01", "I20", "D0"},
+        {"None", "0"});
+    row("burnout refused", "QV8_KX5", Refuse, burnout, "Down", 1, {"G01", "I20", "D012"},
+        {"Down", "2"}, {invalid("D012", 20), incomplete("Cfg. Download")});
+    row("burnout cancel", "QV8_KX5", None, burnout, "Down", 0, {}, {"Down", "2"});
+    row("burnout close box", "QV8_KX5", None, burnout, "Down", -1, {}, {"Down", "2"});
+    row("filter comma", "QV8_KX5", TwoDecimals, filter, "1,5", 1, {"G01", "I16", "D1.5"},
+        {"1,5", "1.5"});
+    row("filter changed", "QV8_L5", Changed, filter, "2.5", 1, {"G01", "I16", "D2.5"},
+        {"2.5", "2.5"}, {incomplete("Filter Download")});
+    row("filter empty", "QV8_KX5", None, filter, "", 1, {}, {"", ""}, refused(""));
+    row("filter no number", "QV8T_KX7", None, filter, "1.5s", 1, {}, {"1.5s", "1.5s"},
+        refused("1.5s"));
+    row("filter exit", "QV8_KX5", None, filter, "2,5", -2, {}, {"2,5", "2.5"});
+    row("line noise 60Hz", "QV8T_KX7", None, noise, "60Hz", 1, {"G01", "I15", "D02"},
+        {"60Hz", "2"});
+    row("line noise changed", "QV8T_KX7", Changed, noise, "50Hz", 1, {"G01", "I15", "D01"},
+        {"50Hz", "1"}, {incomplete("Cfg. Download")});
+    row("alarm on", "QV8T_KX7", None, alarm, "ON", 1, {"G01", "I07", "D011"}, {"ON", "0"});
+    row("alarm refused", "QV8T_KX7", Refuse, alarm, "ON", 1, {"G01", "I07", "D011"}, {"ON", "0"},
+        {invalid("D011", 7), incomplete("Alarm Output Download")});
+    row("alarm exit", "QV8T_KX7", None, alarm, "ON", -2, {}, {"ON", "0"});
+}
+
+void TestAnalogEditors::setting()
+{
+    QFETCH(QString, model);
+    QFETCH(int, fault);
+    QFETCH(QString, menu);
+    QFETCH(QString, value);
+    QFETCH(int, answer);
+    MainFixture f(model);
+    start(f, {"7:1:0"}, fault);  // the alarm output off
+    f.answer = answer == -1 ? std::nullopt : std::optional<bool>(answer == 1);
+    QVERIFY(inEditor<SettingEditor>([&] { f.click(menu); }, [&](SettingEditor *w) {
+        QCOMPARE(w->chosenText(), settingNow(menu).first());  // filled from the monitor
+        choose(w, value);
+        if (answer == -2)
+            return w->cmdExit_Click();
+        w->cmdDownload->click();
+    }));
+    QTEST(f.received(), "lines");
+    QTEST(f.log.messages, "messages");
+    QTEST(settingNow(menu), "after");
+    if (menu == "mnuAlarmOutput")
+        QCOMPARE(foreColor(monitor()->lblDiscOutput), OnColor());
+}
+
+void TestAnalogEditors::filterRefusedInJapanese()
+{
+    MainFixture f("QV8_KX5");
+    start(f);
+    setTextLanguage(TextLanguage::Japanese);
+    inEditor<frmTimeCon>([&] { f.click("mnuConfigFilter"); }, [](frmTimeCon *w) {
+        w->txtFilter()->setText("abc");
+        w->cmdDownload->click();
+    });
+    setTextLanguage(TextLanguage::English);
+    const ShownMessage refused{
+        "フィルタ時定数「abc」はモジュールに送れません。何も書き込んでいません。",
+        "Filter Download", MsgIcon::Exclamation};
+    QCOMPARE(f.log.messages, Messages{refused});
+    QCOMPARE(f.received(), QStringList{});
+}
+
+// ---- cold-junction reference
+
+void TestAnalogEditors::cjmDownload_data()
+{
+    QTest::addColumn<QString>("temp");
+    QTest::addColumn<QString>("volts");
+    QTest::addColumn<QStringList>("lines");  // after the two reads of the opening
+    QTest::addColumn<Messages>("messages");
+    const Messages tempCheck{{"Output set point must be 0.000degC to 100.000degC.",
+                              "CJM Temp Check", MsgIcon::Exclamation}};
+    const Messages voltCheck{
+        {"Output set point must be 0.400V to 0.700V.", "CJM Voltage Check", MsgIcon::Exclamation}};
+    const auto sent = [](const QString &t, const QString &v) {
+        return QStringList{"G01", "I23", "D" + t, "I24", "D" + v};
+    };
+    QTest::newRow("temp at min") << "0.000" << "0.550" << QStringList{} << tempCheck;
+    QTest::newRow("temp at max") << "100.000" << "0.550" << QStringList{} << tempCheck;
+    QTest::newRow("inside low") << "0.001" << "0.401" << sent("0.001", "0.401") << Messages{};
+    QTest::newRow("inside high") << "99.999" << "0.699" << sent("99.999", "0.699") << Messages{};
+    QTest::newRow("volts at min") << "25.5" << "0.400" << QStringList{} << voltCheck;
+    QTest::newRow("volts at max") << "25.5" << "0.700" << QStringList{} << voltCheck;
+    QTest::newRow("decimal comma") << "25,5" << "0,55" << sent("25.500", "0.550") << Messages{};
+    QTest::newRow("both wrong") << "abc" << "0.9" << QStringList{} << tempCheck;
+}
+
+void TestAnalogEditors::cjmDownload()
+{
+    QFETCH(QString, temp);
+    QFETCH(QString, volts);
+    QFETCH(QStringList, lines);
+    MainFixture f("QV8_KX5");
+    start(f);
+    QVERIFY(inEditor<frmCJM>([&] { f.click("mnuConfigCJM"); }, [&](frmCJM *w) {
+        // read over the link of the connection: no new group select
+        QCOMPARE(f.received(), (QStringList{"I23", "D", "I24", "D"}));
+        QCOMPARE(w->Text1->text() + " " + w->lblTempMax->text(), QString("25.000 100.000"));
+        f.clearReceived();
+        w->Text1->setText(temp);
+        w->Text2->setText(volts);
+        w->cmdDown->click();
+    }));
+    QTEST(f.received(), "lines");
+    QTEST(f.log.messages, "messages");
+    QCOMPARE(f.questions.size(), lines.isEmpty() ? 0 : 1);
+    if (!lines.isEmpty())
+        QCOMPARE(G().CjmTemp + " " + G().CjmVoltage, lines[2].mid(1) + " " + lines[4].mid(1));
+}
+
+void TestAnalogEditors::cjmFailures_data()
+{
+    QTest::addColumn<int>("before");  // fault before opening
+    QTest::addColumn<int>("after");   // and after it
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<Messages>("messages");
+    QTest::addColumn<bool>("closed");  // the window went away
+    const QString title = "CJM Reference Temperature";
+    QTest::newRow("upload") << int(None) << int(None) << "cmdUp" << Messages{} << false;
+    QTest::newRow("read fails on opening") << int(Garbage) << int(None) << ""
+                                           << Messages{{"Upload Incomplete", title,
+                                                        MsgIcon::Critical}}
+                                           << true;
+    QTest::newRow("write refused") << int(None) << int(Refuse) << "cmdDown"
+                                   << Messages{invalid("D25.000", 23), incomplete(title)} << true;
+    QTest::newRow("changed echo") << int(None) << int(Changed) << "cmdDown"
+                                  << Messages{incomplete(title)} << true;
+}
+
+void TestAnalogEditors::cjmFailures()
+{
+    QFETCH(int, before);
+    QFETCH(int, after);
+    QFETCH(QString, button);
+    MainFixture f("QV8_KX5");
+    start(f, {}, before);
+    bool closed = true;
+    inEditor<frmCJM>([&] { f.click("mnuConfigCJM"); }, [&](frmCJM *w) {
+        QSignalSpy finished(w, &QDialog::finished);
+        setFault(f, after);
+        f.module().setValue(23, 0, "30.5");
+        f.clearReceived();
+        w->findChild<QPushButton *>(button)->click();
+        closed = finished.count() == 1;
+        if (button == "cmdUp") {
+            QCOMPARE(f.received(), (QStringList{"G01", "I23", "D", "I24", "D"}));
+            QCOMPARE(w->Text1->text(), QString("30.500"));
+        }
+    });
+    QTEST(f.log.messages, "messages");
+    QTEST(closed, "closed");
+}
+
+QTEST_MAIN(TestAnalogEditors)
+#include "tst_analog_editors.moc"
