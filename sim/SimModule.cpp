@@ -535,7 +535,7 @@ QString ModuleCore::liveValue(int item, int i)
 
 QString ModuleCore::write(int item, int i, const QString &text)
 {
-    if (!faults_.refuseWrites.isEmpty())
+    if (!faults_.refuseWrites.isEmpty() && (faults_.refuseItem <= 0 || faults_.refuseItem == item))
         return faults_.refuseWrites;
     if (!hasItem(item))
         return kIllegal;
@@ -883,6 +883,12 @@ void PtyModule::setValue(int item, int index, const QString &payload)
     core_.setValue(item, index, payload);
 }
 
+void PtyModule::setTrace(std::function<void(const QByteArray &)> trace)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    trace_ = std::move(trace);
+}
+
 void PtyModule::setPacing(const Pacing &p)
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -1007,7 +1013,11 @@ void PtyModule::serve()
                     const qsizetype end = cr < 0 ? bytes.size() : cr + 1;
                     const QByteArray piece = bytes.mid(pos, end - pos);
                     lineLen += piece.size();
+                    const qsizetype before = core_.received().size();
                     const QList<Reply> replies = core_.feed(piece);
+                    if (trace_)
+                        for (qsizetype i = before; i < core_.received().size(); ++i)
+                            trace_(core_.received().at(i));
                     if (cr >= 0) {
                         for (const Reply &rep : replies)
                             schedule(rep.bytes, lineLen, at, pacing_, core_.faults());

@@ -67,6 +67,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption refuse(QStringLiteral("refuse"),
                                     QStringLiteral("Answer every write with this payload."),
                                     QStringLiteral("TEXT"));
+    const QCommandLineOption refuseItem(QStringLiteral("refuse-item"),
+                                        QStringLiteral("Answer with the --refuse payload only the "
+                                                       "writes to item N."),
+                                        QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption changedEcho(QStringLiteral("changed-echo"),
                                          QStringLiteral("Echo another value than was written."));
     const QCommandLineOption stopAfter(QStringLiteral("stop-after"),
@@ -74,11 +78,14 @@ int main(int argc, char *argv[])
                                        QStringLiteral("N"), QStringLiteral("-1"));
     const QCommandLineOption noCr(QStringLiteral("no-cr"),
                                   QStringLiteral("Leave the final CR off every reply."));
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("Print every command line received on standard "
+                                                  "error."));
     const QCommandLineOption link(QStringLiteral("link"),
                                   QStringLiteral("Also make PATH a symlink to the port."),
                                   QStringLiteral("PATH"));
     parser.addOptions({model, baud, turnaround, silent, delay, split, busy, garbage, refuse,
-                       changedEcho, stopAfter, noCr, link});
+                       refuseItem, changedEcho, stopAfter, noCr, trace, link});
     // A bad command line ends with status 2, as kavix's does.
     if (!parser.parse(app.arguments()))
         return usageError(parser.errorText() + QStringLiteral(" (see --help)"));
@@ -100,7 +107,8 @@ int main(int argc, char *argv[])
     sim::Pacing pacing;
     if (!number(baud, 0, &pacing.baud) || !number(turnaround, 0, &pacing.turnaroundMs) ||
         !number(delay, 0, &faults.delayMs) || !number(split, 0, &faults.splitPieces) ||
-        !number(busy, -1, &faults.busyGroupSelects) || !number(stopAfter, -1, &faults.stopAfter))
+        !number(busy, -1, &faults.busyGroupSelects) || !number(stopAfter, -1, &faults.stopAfter) ||
+        !number(refuseItem, 0, &faults.refuseItem))
         return usageError(QStringLiteral("numeric options take whole numbers (see --help)"));
     faults.silent = parser.isSet(silent);
     faults.garbage = parser.isSet(garbage);
@@ -111,6 +119,11 @@ int main(int argc, char *argv[])
     sim::PtyModule module(name);
     module.setFaults(faults);
     module.setPacing(pacing);
+    if (parser.isSet(trace))
+        module.setTrace([](const QByteArray &line) {
+            std::fprintf(stderr, "%s\n", line.constData());
+            std::fflush(stderr);
+        });
     QString error;
     if (!module.start(&error)) {
         std::fprintf(stderr, "kavix-sim: %s\n", qPrintable(error));
