@@ -1,17 +1,17 @@
 // Batch commands of the Modbus window: its Download with the choices given,
 // and its System Restart, through the window's own handlers.
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRegularExpression>
-
 #include "app/Commands.h"
 #include "app/Init.h"
 #include "app/Messages.h"
 #include "app/ui/BatchCommands.h"
 #include "app/ui/frmMain.h"
 #include "config/ModbusWindow.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
 
 namespace {
 

@@ -1,5 +1,14 @@
 #include "config/ModbusWindow.h"
 
+#include "app/Init.h"
+#include "app/MainPanel.h"
+#include "app/Messages.h"
+#include "app/ui/FormText.h"
+#include "app/ui/frmDialog.h"
+#include "link/TxtBus.h"
+#include "workflows/DownloadCheck.h"
+#include "workflows/ModuleReads.h"
+
 #include <QComboBox>
 #include <QEventLoop>
 #include <QFont>
@@ -11,15 +20,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
-
-#include "app/Init.h"
-#include "app/MainPanel.h"
-#include "app/Messages.h"
-#include "app/ui/FormText.h"
-#include "app/ui/frmDialog.h"
-#include "link/TxtBus.h"
-#include "workflows/DownloadCheck.h"
-#include "workflows/ModuleReads.h"
 
 namespace {
 

@@ -2,11 +2,6 @@
 // adds its own): each fills its window as a user would and presses its
 // button, through the window's own handlers.
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QRegularExpression>
-
 #include "app/Commands.h"
 #include "app/Globals.h"
 #include "app/Init.h"
@@ -19,6 +14,11 @@
 #include "counting/frmCountSet.h"
 #include "monitor/frmE6.h"
 #include "monitor/frmH9.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "counting/PresetBox.h"
 
-#include <QLineEdit>
-
 #include "app/Globals.h"
 #include "app/Messages.h"
+
+#include <QLineEdit>
 
 namespace PresetBox {
 

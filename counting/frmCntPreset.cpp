@@ -1,13 +1,5 @@
 #include "counting/frmCntPreset.h"
 
-#include <QFrame>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
-
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
@@ -17,6 +9,14 @@
 #include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -45,14 +45,21 @@ frmCntPreset::frmCntPreset()
     lblTitle[0]->setFont(big);
     outer->addWidget(lblTitle[0]);
 
-    auto *grid = new QGridLayout;
-    grid->setVerticalSpacing(2);
-    auto *countHead = new QHBoxLayout;
-    countHead->addWidget(lblTitle[1]);
-    countHead->addWidget(lblTitle[2]);
-    countHead->addStretch(1);
-    grid->addLayout(countHead, 0, 1);
-    grid->addWidget(lblTitle[3], 0, 2);
+    // The column captions line up with the cells of the rows below.
+    constexpr int kNoW = 24, kCellW = 110, kGap = 8;
+    auto *head = new QGridLayout;
+    head->setContentsMargins(4 + kNoW + kGap, 0, 4, 0);
+    head->setHorizontalSpacing(kGap);
+    head->setVerticalSpacing(0);
+    head->addWidget(lblTitle[1], 0, 0, Qt::AlignHCenter);
+    head->addWidget(lblTitle[2], 1, 0, Qt::AlignHCenter);
+    head->addWidget(lblTitle[3], 1, 1, Qt::AlignHCenter);
+    head->setColumnMinimumWidth(0, kCellW);
+    head->setColumnMinimumWidth(1, kCellW);
+    outer->addLayout(head);
+
+    auto *grid = new QVBoxLayout;
+    grid->setSpacing(2);
     for (int i = 1; i <= kRows; ++i) {
         frame[i] = new QFrame;
         frame[i]->setObjectName(indexed("frame", i));
@@ -61,25 +68,24 @@ frmCntPreset::frmCntPreset()
         row->setContentsMargins(4, 1, 4, 1);
         lblNo[i] = new QLabel(QString::number(i));
         lblNo[i]->setObjectName(indexed("lblNo", i));
-        lblNo[i]->setMinimumWidth(24);
+        lblNo[i]->setFixedWidth(kNoW);
         lblNo[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         lbl32bitCnt[i] = new QLabel;
         lbl32bitCnt[i]->setObjectName(indexed("lbl32bitCnt", i));
         lbl32bitCnt[i]->setTextFormat(Qt::PlainText);  // as the module sent it
         lbl32bitCnt[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        lbl32bitCnt[i]->setMinimumWidth(110);
+        lbl32bitCnt[i]->setFixedWidth(kCellW);
         lbl32bitCnt[i]->setFrameShape(QFrame::Panel);
         lbl32bitCnt[i]->setFrameShadow(QFrame::Sunken);
         txtPreset[i] = new QLineEdit;
         txtPreset[i]->setObjectName(indexed("txtPreset", i));
         txtPreset[i]->setAlignment(Qt::AlignRight);
-        txtPreset[i]->setMinimumWidth(110);
+        txtPreset[i]->setFixedWidth(kCellW);
+        row->setSpacing(kGap);
         row->addWidget(lblNo[i]);
-        row->addSpacing(8);
         row->addWidget(lbl32bitCnt[i]);
-        row->addSpacing(8);
         row->addWidget(txtPreset[i]);
-        grid->addWidget(frame[i], i, 0, 1, 3);
+        grid->addWidget(frame[i]);
         connect(txtPreset[i], &QLineEdit::textChanged, this, [this, i] { txtPreset_Change(i); });
     }
     outer->addLayout(grid);

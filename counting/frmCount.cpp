@@ -1,15 +1,5 @@
 #include "counting/frmCount.h"
 
-#include <QComboBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QVBoxLayout>
-
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
@@ -21,6 +11,16 @@
 #include "monitor/frmH9.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
 
 namespace {
 

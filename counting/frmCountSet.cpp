@@ -1,12 +1,5 @@
 #include "counting/frmCountSet.h"
 
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QVBoxLayout>
-
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
@@ -15,6 +8,13 @@
 #include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
 
 namespace {
 

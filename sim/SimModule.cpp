@@ -140,6 +140,12 @@ ModuleCore::ModuleCore(const QString &model) : model_(model), kind_(kindOf(model
         case 3:
             out_[ch] = (ch == 2 || ch == 7) ? 1 : 0;
             break;
+        case 4:
+            // a module in service: counting for ten hours, presets set
+            countFrom_[ch] = -36000000;
+            if (ch <= 16)
+                preset_[ch] = QString::number(ch * 500);
+            break;
         case 5:
             out_[ch] = ch == 3 ? 1 : 0;
             preset_[ch] = QString::number(ch * 1000);

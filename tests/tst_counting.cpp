@@ -1,15 +1,6 @@
 // The Modbus settings window with its restart, and the three counting
 // windows, through the real main window against a simulated module.
 
-#include <QComboBox>
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QtTest>
-#include <mutex>
-
 #include "app/Commands.h"
 #include "app/Globals.h"
 #include "app/ui/Forms.h"
@@ -22,6 +13,16 @@
 #include "monitor/frmE6.h"
 #include "monitor/frmH9.h"
 #include "tests/support/MainFixture.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <mutex>
 
 Q_DECLARE_METATYPE(ShownMessage)
 
@@ -116,10 +117,8 @@ private slots:
     void prevNextWrap_data();
     void prevNextWrap();
 
-    void counterRead_data();
-    void counterRead();
-    void counterDownload_data();
-    void counterDownload();
+    void counterOptions_data();
+    void counterOptions();
 
     void cntPresetUploadStops();
     void cntPresetDownload_data();
@@ -445,65 +444,52 @@ void TestCounting::prevNextWrap()
 
 // ---- counter options
 
-void TestCounting::counterRead_data()
+void TestCounting::counterOptions_data()
 {
     QTest::addColumn<QStringList>("pins");
-    QTest::addColumn<QList<int>>("selected");  // edge, zero clear, rate memory
-    QTest::newRow("01 is not 1: Non Clear")
-        << QStringList{"10:0:0", "11:0:01", "14:0:0"} << QList<int>{0, 1, 0};
-    QTest::newRow("1: Clear") << QStringList{"10:0:3", "11:0:1", "14:0:1"} << QList<int>{1, 0, 1};
+    QTest::addColumn<QList<int>>("shown");   // option buttons: edge, zero clear, rate memory
+    QTest::addColumn<QList<int>>("chosen");
+    QTest::addColumn<QString>("answer11");  // what the module answers to item 11 writes
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("01 is not 1; Clear writes 10, 11, 14")
+        << QStringList{"10:0:0", "11:0:01", "14:0:0"} << QList<int>{0, 1, 0}
+        << QList<int>{1, 0, 1} << "" << pairs({"10=1", "11=1", "14=1"});
+    QTest::newRow("1 is Clear; Non Clear writes 10 and 14 only")
+        << QStringList{"10:0:3", "11:0:1", "14:0:1"} << QList<int>{1, 0, 1}
+        << QList<int>{0, 1, 0} << "" << pairs({"10=0", "14=0"});
+    QTest::newRow("item 11 answering other than OK")
+        << QStringList() << QList<int>{0, 1, 0} << QList<int>{0, 0, 0} << "1"
+        << pairs({"10=0", "11=1"});
 }
 
-void TestCounting::counterRead()
+void TestCounting::counterOptions()
 {
     QFETCH(QStringList, pins);
-    QFETCH(QList<int>, selected);
-    Connected f("QV8_H9", pins);
-    onWindow<frmCountSet>([&](frmCountSet *w) {
-        QVERIFY(w->optEdge[selected[0]]->isChecked());
-        QVERIFY(w->optCntZero[selected[1]]->isChecked());
-        QVERIFY(w->optCntRate[selected[2]]->isChecked());
-    });
-    f.clearReceived();
-    f.click("mnuConfigCount");
-    QCOMPARE(f.received(), (QStringList{"G01", "I10", "D", "I11", "D", "I14", "D"}));
-}
-
-void TestCounting::counterDownload_data()
-{
-    QTest::addColumn<QList<int>>("choice");  // option buttons: edge, zero clear, rate memory
-    QTest::addColumn<QString>("answer11");
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<bool>("failed");
-    QTest::newRow("Clear writes 10, 11, 14")
-        << QList<int>{1, 0, 1} << "" << pairs({"10=1", "11=1", "14=1"}) << false;
-    QTest::newRow("Non Clear writes 10 and 14 only")
-        << QList<int>{0, 1, 0} << "" << pairs({"10=0", "14=0"}) << false;
-    QTest::newRow("item 11 answering other than OK")
-        << QList<int>{0, 0, 0} << "1" << pairs({"10=0", "11=1"}) << true;
-}
-
-void TestCounting::counterDownload()
-{
-    QFETCH(QList<int>, choice);
+    QFETCH(QList<int>, shown);
+    QFETCH(QList<int>, chosen);
     QFETCH(QString, answer11);
     QFETCH(QStringList, lines);
-    QFETCH(bool, failed);
-    Connected f("QV8_H9");
+    Connected f("QV8_H9", pins);
     if (!answer11.isEmpty())
         f.fault(answer11, 11);
+    f.clearReceived();
     onWindow<frmCountSet>([&](frmCountSet *w) {
-        w->optEdge[choice[0]]->click();
-        w->optCntZero[choice[1]]->click();
-        w->optCntRate[choice[2]]->click();
+        QCOMPARE(f.received(), (QStringList{"G01", "I10", "D", "I11", "D", "I14", "D"}));
+        const std::array<std::array<QRadioButton *, 2>, 3> groups{w->optEdge, w->optCntZero,
+                                                                  w->optCntRate};
+        for (int g = 0; g < 3; ++g) {
+            QVERIFY(groups[g][shown[g]]->isChecked());
+            groups[g][chosen[g]]->click();
+        }
         f.clearReceived();
         w->cmdDnload->click();
     });
     f.click("mnuConfigCount");
     QCOMPARE(f.questions, QStringList{"Starting download for Count Setting."});
     QCOMPARE(f.received(), lines);
-    QCOMPARE(f.log.messages, failed ? QList<ShownMessage>{incomplete(3003, "Count Settings")}
-                                    : QList<ShownMessage>());
+    QCOMPARE(f.log.messages, answer11.isEmpty()
+                                 ? QList<ShownMessage>()
+                                 : QList<ShownMessage>{incomplete(3003, "Count Settings")});
 }
 
 // ---- count preset data
