@@ -4,9 +4,11 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/EditorDialog.h"
 #include "app/ui/Forms.h"
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmMain.h"
+#include "config/ModbusWindow.h"
 #include "files/CsvLog.h"
 #include "link/Communication.h"
 #include "link/LineTrace.h"
@@ -16,6 +18,7 @@
 #include "sim/SimModule.h"
 
 #include <QAction>
+#include <QPushButton>
 #include <QApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -372,6 +375,41 @@ double builtinSimMonitorCpuRatio()
     return ratio;
 }
 
+// CPU used by a module restart from the Modbus window: the 2 s wait for
+// the module to come back and the few exchanges around it.
+double restartWaitCpuRatio()
+{
+    auto m = startModule("QV8_KX5");
+    useModule(*m);
+    Hooks().msgBox = [](const QString &text, const QString &title, MsgIcon) {
+        qFatal("unexpected message %s: %s", qPrintable(title), qPrintable(text));
+    };
+    frmMain *main = MainForm();
+    main->menu("mnuConnConn")->trigger();
+    if (!G().Connected)
+        qFatal("connect failed");
+    double cpu = 0, wall = 0;
+    EditorDialog::script() = [&](EditorDialog *d) {
+        auto *w = qobject_cast<ModbusWindow *>(d);
+        if (!w)
+            qFatal("no Modbus window");
+        QElapsedTimer t;
+        t.start();
+        const double cpu0 = threadCpuSeconds();
+        w->cmdQV8Res->click();
+        cpu = threadCpuSeconds() - cpu0;
+        wall = t.nsecsElapsed() / 1e9;
+    };
+    main->menu("mnuConfigModBus")->trigger();
+    EditorDialog::script() = nullptr;
+    if (wall < 2.0)
+        qFatal("the restart did not wait");
+    main->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Hooks().msgBox = nullptr;
+    return cpu / wall;
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -400,6 +438,7 @@ int main(int argc, char *argv[])
     print("raw_roundtrips_per_s", raw);
     print("overhead_ratio", 2 * reads / raw);
     print("timeout_wait_cpu_ratio", timeoutWaitCpuRatio());
+    print("restart_wait_cpu_ratio", restartWaitCpuRatio());
 
     const PassRun plain = monitorPass(false);
     print("monitor_pass_wire_ratio", plain.wireRatio);

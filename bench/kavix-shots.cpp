@@ -7,6 +7,7 @@
 
 #include "app/Globals.h"
 #include "app/Messages.h"
+#include "app/ui/Forms.h"
 #include "app/ui/GuiMessages.h"
 #include "app/ui/frmCommPort.h"
 #include "app/ui/Forms.h"
@@ -15,6 +16,7 @@
 #include "monitor/frmKx5.h"
 #include "monitor/frmTrace.h"
 #include "monitor/frmTrend.h"
+#include "monitor/frmE6.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -114,6 +116,22 @@ int main(int argc, char *argv[])
         main->menu("mnuConnDisConn")->trigger();
         wait(200);
     }
+    // Two editor windows over their monitor windows: a shot, then closed.
+    const auto editor = [&](const QString &m, const QString &file,
+                            const std::function<void()> &open) {
+        model = m;
+        main->menu("mnuConnConn")->trigger();
+        QTimer::singleShot(1500, [&, file] {
+            shoot(dir + "/" + file);
+            if (QWidget *w = QApplication::activeModalWidget())
+                w->close();
+        });
+        open();
+        main->menu("mnuConnDisConn")->trigger();
+        wait(200);
+    };
+    editor("QV8T_KX7", "modbus-settings.png", [&] { main->menu("mnuConfigModBus")->trigger(); });
+    editor("QV8_E6F4", "count-preset-data.png", [] { form<frmE6>()->cmdCntPre_Click(); });
     main->close();
     return 0;
 }

@@ -140,6 +140,12 @@ ModuleCore::ModuleCore(const QString &model) : model_(model), kind_(kindOf(model
         case 3:
             out_[ch] = (ch == 2 || ch == 7) ? 1 : 0;
             break;
+        case 4:
+            // a module in service: counting for ten hours, presets set
+            countFrom_[ch] = -36000000;
+            if (ch <= 16)
+                preset_[ch] = QString::number(ch * 500);
+            break;
         case 5:
             out_[ch] = ch == 3 ? 1 : 0;
             preset_[ch] = QString::number(ch * 1000);
@@ -536,7 +542,7 @@ QString ModuleCore::liveValue(int item, int i)
 
 QString ModuleCore::write(int item, int i, const QString &text)
 {
-    if (!faults_.refuseWrites.isEmpty())
+    if (!faults_.refuseWrites.isEmpty() && (faults_.refuseItem <= 0 || faults_.refuseItem == item))
         return faults_.refuseWrites;
     if (!hasItem(item))
         return kIllegal;
@@ -886,6 +892,12 @@ void PtyModule::setValue(int item, int index, const QString &payload)
     core_.setValue(item, index, payload);
 }
 
+void PtyModule::setTrace(std::function<void(const QByteArray &)> trace)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    trace_ = std::move(trace);
+}
+
 void PtyModule::setPacing(const Pacing &p)
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -1021,7 +1033,11 @@ void PtyModule::serve()
                     const qsizetype end = cr < 0 ? bytes.size() : cr + 1;
                     const QByteArray piece = bytes.mid(pos, end - pos);
                     lineLen += piece.size();
+                    const qsizetype before = core_.received().size();
                     const QList<Reply> replies = core_.feed(piece);
+                    if (trace_)
+                        for (qsizetype i = before; i < core_.received().size(); ++i)
+                            trace_(core_.received().at(i));
                     if (cr >= 0) {
                         for (const Reply &rep : replies)
                             schedule(rep.bytes, lineLen, at, pacing_, core_.faults());

@@ -32,6 +32,7 @@ struct Faults {
     bool garbage = false;        // answer every command with a line of junk
     QString refuseWrites;        // non-empty: answer every write with this payload
                                  // ("illegal OPE" or "invalid data")
+    int refuseItem = 0;          // >0: refuseWrites holds for writes to this item only
     bool changedEcho = false;    // echo a different value than was written
     int echoDecimals = -1;       // >=0: a decimal value written (filter, CJM) comes
                                  // back with this many decimals (1.5 as 1.50)
@@ -162,11 +163,15 @@ public:
     void setFaults(const Faults &f);
     void setValue(int item, int index, const QString &payload);
     void setPacing(const Pacing &p);
+    // Called from the serving thread with every command line received (CR
+    // stripped), as it arrives.
+    void setTrace(std::function<void(const QByteArray &line)> trace);
 
 private:
     void serve();
     ModuleCore core_;
     Pacing pacing_;
+    std::function<void(const QByteArray &)> trace_;
     std::mutex mutex_;
     std::thread thread_;
     std::atomic<bool> running_{false};

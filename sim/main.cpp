@@ -67,6 +67,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption refuse(QStringLiteral("refuse"),
                                     QStringLiteral("Answer every write with this payload."),
                                     QStringLiteral("TEXT"));
+    const QCommandLineOption refuseItem(QStringLiteral("refuse-item"),
+                                        QStringLiteral("Answer with the --refuse payload only the "
+                                                       "writes to item N."),
+                                        QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption changedEcho(QStringLiteral("changed-echo"),
                                          QStringLiteral("Echo another value than was written."));
     const QCommandLineOption echoDecimals(
@@ -81,11 +85,14 @@ int main(int argc, char *argv[])
     const QCommandLineOption noise(QStringLiteral("noise"),
                                    QStringLiteral("Put these bytes (hex) after the D of every reply."),
                                    QStringLiteral("HEX"));
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("Print every command line received on standard "
+                                                  "error."));
     const QCommandLineOption link(QStringLiteral("link"),
                                   QStringLiteral("Also make PATH a symlink to the port."),
                                   QStringLiteral("PATH"));
     parser.addOptions({model, baud, turnaround, silent, delay, split, busy, garbage, refuse,
-                       changedEcho, echoDecimals, stopAfter, noCr, noise, link});
+                       refuseItem, changedEcho, echoDecimals, stopAfter, noCr, noise, trace, link});
     // A bad command line ends with status 2, as kavix's does.
     if (!parser.parse(app.arguments()))
         return usageError(parser.errorText() + QStringLiteral(" (see --help)"));
@@ -108,7 +115,7 @@ int main(int argc, char *argv[])
     if (!number(baud, 0, &pacing.baud) || !number(turnaround, 0, &pacing.turnaroundMs) ||
         !number(delay, 0, &faults.delayMs) || !number(split, 0, &faults.splitPieces) ||
         !number(busy, -1, &faults.busyGroupSelects) || !number(stopAfter, -1, &faults.stopAfter) ||
-        !number(echoDecimals, -1, &faults.echoDecimals))
+        !number(echoDecimals, -1, &faults.echoDecimals) || !number(refuseItem, 0, &faults.refuseItem))
         return usageError(QStringLiteral("numeric options take whole numbers (see --help)"));
     faults.silent = parser.isSet(silent);
     faults.garbage = parser.isSet(garbage);
@@ -120,6 +127,11 @@ int main(int argc, char *argv[])
     sim::PtyModule module(name);
     module.setFaults(faults);
     module.setPacing(pacing);
+    if (parser.isSet(trace))
+        module.setTrace([](const QByteArray &line) {
+            std::fprintf(stderr, "%s\n", line.constData());
+            std::fflush(stderr);
+        });
     QString error;
     if (!module.start(&error)) {
         std::fprintf(stderr, "kavix-sim: %s\n", qPrintable(error));

@@ -41,9 +41,12 @@ check() {  # check NAME CONDITION...
 }
 
 # Starts a simulator with the given options; its port path goes into PORT.
+# SIM_ERR is its standard error (with --trace: the lines it received).
 PORT=
+SIM_ERR=
 start_sim() {
     local out="$WORK/sim${#SIM_PIDS[@]}.out"
+    SIM_ERR="$out.err"
     "$SIM" "$@" >"$out" 2>"$out.err" &
     SIM_PIDS+=($!)
     PORT=
@@ -258,6 +261,68 @@ for args in "type 17 K(CA)" "type 3 Bogus" "type 3 K(CA) maybe" "type 3" "cjm 25
     check "bad editor command [$args] status 2" [ "$RC" -eq 2 ]
     check "bad editor command [$args] usage" has "$WORK/err" "usage: kavix --batch"
 done
+
+# -- the Modbus window, its restart and the counting windows
+sim_tail() { tail -n "$1" "$SIM_ERR" | tr '\n' ' ' | sed 's/ $//'; }
+start_sim --model QV8T_KX7 --trace || exit 1
+run --port "$PORT" --yes connect modbus address=12 baud=57600 parity=EVEN stop=2 float=swapped
+check "modbus exit status" [ "$RC" -eq 0 ]
+check "modbus quiet" is_empty "$WORK/err"
+check "modbus writes address first, then the lists" \
+    [ "$(sim_tail 10)" = "I80 D12 I81 D3 I83 D2 I84 D1 I86 D1" ]
+run --port "$PORT" connect restart
+check "restart exit status" [ "$RC" -eq 0 ]
+check "restart quiet" is_empty "$WORK/err"
+check "restart lines" [ "$(sim_tail 4)" = "G99 I90 DRESET G01" ]
+for args in "address=0" "address=248" "address=x" "baud=4800" "parity=odd" "stop=3" \
+    "float=inverse" "speed=9600" "baud=9600 baud=19200"; do
+    # shellcheck disable=SC2086
+    run --port "$PORT" --yes connect modbus $args
+    check "modbus $args is a usage error" [ "$RC" -eq 2 ]
+    check "modbus $args explained" has "$WORK/err" "kavix: modbus: "
+done
+start_sim --model QV8_KX5 --trace || exit 1
+run --port "$PORT" --yes connect modbus baud=57600
+check "57600 on kind 1 exit status" [ "$RC" -eq 1 ]
+check "57600 on kind 1 explained" has "$WORK/err" \
+    "ModBus Settings: 57600 baud is only available on a QV8T_KX7 module. Nothing was sent."
+check "57600 on kind 1 sent nothing" [ "$(sim_tail 1)" = "D" ]
+run --port "$PORT" --yes connect modbus address=5
+check "address on kind 1 refused" [ "$RC" -eq 1 ]
+check "address on kind 1 sent nothing" [ "$(sim_tail 1)" = "D" ]
+run --port sim:QW8_KX5 --yes connect modbus parity=NONE
+check "QW8 download refused" [ "$RC" -eq 1 ]
+check "QW8 download explained" has "$WORK/err" "cannot be downloaded"
+
+start_sim --model QV8_H9 --trace || exit 1
+run --port "$PORT" --yes connect count 3 on 1500
+check "count exit status" [ "$RC" -eq 0 ]
+check "count quiet" is_empty "$WORK/err"
+check "count lines" [ "$(sim_tail 4)" = "I07 D031 I09 D031500" ]
+run --port "$PORT" --yes connect counter zero=keep edge=1 rate=backup
+check "counter exit status" [ "$RC" -eq 0 ]
+check "counter quiet" is_empty "$WORK/err"
+check "counter keeps the count: no item 11" [ "$(sim_tail 4)" = "I10 D1 I14 D1" ]
+for args in "count 9 on 1" "count 3 yes 1" "count 3 on 1234567890" "count 3 on -1" \
+    "counter edge=1 zero=keep" "counter edge=2 zero=keep rate=none" "presets 1 2 3"; do
+    # shellcheck disable=SC2086
+    run --port "$PORT" --yes connect $args
+    check "$args is a usage error" [ "$RC" -eq 2 ]
+done
+run --port "$PORT" --yes connect presets $(seq 1 16)
+check "presets on a pulse counter refused" [ "$RC" -eq 1 ]
+check "presets refusal explained" has "$WORK/err" "Count Data: This window is not available"
+
+start_sim --model QV8_E6F4 --trace || exit 1
+run --port "$PORT" --yes connect presets $(seq 101 116)
+check "presets exit status" [ "$RC" -eq 0 ]
+check "presets quiet" is_empty "$WORK/err"
+check "presets written in order" \
+    [ "$(sim_tail 32)" = "$(for i in $(seq 1 16); do printf 'I09 D%02d%d ' "$i" $((100 + i)); done | sed 's/ $//')" ]
+start_sim --model QV8_E6F4 --refuse 7 --refuse-item 9 || exit 1
+run --port "$PORT" --yes connect presets $(seq 101 116)
+check "presets refused by the module" [ "$RC" -eq 1 ]
+check "presets failure reported" has "$WORK/err" "Downloading: Download Incomplete"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

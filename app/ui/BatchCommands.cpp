@@ -57,6 +57,21 @@ QString NeedOneOf(const QString &text, const QStringList &choices, const QString
     return QString("%1 must be one of %2, not \"%3\"").arg(what, choices.join(", "), text);
 }
 
+QString NeedKeyValues(const QStringList &args, const QStringList &keys,
+                      QHash<QString, QString> *values)
+{
+    for (const QString &a : args) {
+        const int eq = a.indexOf('=');
+        const QString key = a.left(eq);
+        if (eq < 0 || !keys.contains(key))
+            return QString("\"%1\" is none of %2").arg(a, keys.join("=, ") + "=");
+        if (values->contains(key))
+            return QString("%1= given twice").arg(key);
+        values->insert(key, a.mid(eq + 1));
+    }
+    return QString();
+}
+
 void AddFileAndTransferCommands()
 {
     const auto menu = [](void (frmMain::*handler)()) {
@@ -119,5 +134,4 @@ void AddFileAndTransferCommands()
 }
 
 // The editors come in their own files; until then they add nothing.
-void AddCountingCommands() {}
 void AddAdjustmentCommands() {}

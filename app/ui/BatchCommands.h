@@ -4,6 +4,7 @@
 // runs the windows' own handlers: a menu handler, or an editor window
 // filled and driven by script (EditorDialog::script) instead of the user.
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -34,3 +35,6 @@ void AddAdjustmentCommands();
 // Helpers for the checks: "" when fine, else the problem.
 QString NeedChannel(const QString &text, int last);
 QString NeedOneOf(const QString &text, const QStringList &choices, const QString &what);
+// Words "KEY=VALUE" with keys from `keys`, each at most once, into values.
+QString NeedKeyValues(const QStringList &args, const QStringList &keys,
+                      QHash<QString, QString> *values);

@@ -40,13 +40,22 @@ const Option *findOption(const QString &name)
 
 QString helpText()
 {
+    // An entry too long for the column gets a line of its own.
+    constexpr int kMaxWidth = 32;
     int width = 0;
+    const auto fit = [&](const QString &e) {
+        if (e.size() <= kMaxWidth)
+            width = qMax(width, int(e.size()));
+    };
     for (const Option &o : kOptions)
-        width = qMax(width, int(entry(o.name, o.arg).size()));
+        fit(entry(o.name, o.arg));
     for (const BatchCommand &c : BatchCommands())
-        width = qMax(width, int(entry(c.name, c.args).size()));
+        fit(entry(c.name, c.args));
     auto row = [width](const QString &name, const QString &arg, const QString &help) {
-        return QString("  %1  %2\n").arg(entry(name, arg).leftJustified(width), help);
+        const QString e = entry(name, arg);
+        if (e.size() > width)
+            return QString("  %1\n  %2  %3\n").arg(e, QString(width, ' '), help);
+        return QString("  %1  %2\n").arg(e.leftJustified(width), help);
     };
     auto options = [&](int modes) {
         QString rows;

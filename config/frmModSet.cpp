@@ -1,0 +1,6 @@
+#include "config/frmModSet.h"
+
+frmModSet::frmModSet()
+    : ModbusWindow({"frmModSet", false, false, false, false, &AppState::ModbusSet})
+{
+}

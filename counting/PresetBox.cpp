@@ -1,0 +1,43 @@
+#include "counting/PresetBox.h"
+
+#include "app/Globals.h"
+#include "app/Messages.h"
+
+#include <QLineEdit>
+
+namespace PresetBox {
+
+bool Change(QLineEdit *box)
+{
+    const QString text = box->text();
+    if (text.size() > 9) {
+        MsgBox("Output set point must be 0 to 999999999.", "Preset Data Check",
+               MsgIcon::Information);
+        box->setText(text.left(9));
+        return false;
+    }
+    // PositiveCheck tells about "+", "-" and "."; any other character that
+    // is no digit gets the same words.
+    bool told = false;
+    for (const QChar c : text) told = told || c == '+' || c == '-' || c == '.';
+    PositiveCheck(text);
+
+    QString digits;
+    const int cursor = box->cursorPosition();
+    int removedBeforeCursor = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] >= '0' && text[i] <= '9')
+            digits += text[i];
+        else if (i < cursor)
+            ++removedBeforeCursor;
+    }
+    if (digits.size() == text.size())
+        return true;
+    if (!told)
+        MsgBox("Please enter positive number.", "Kavix", MsgIcon::Information);
+    box->setText(digits);
+    box->setCursorPosition(cursor - removedBeforeCursor);
+    return false;
+}
+
+}  // namespace PresetBox

@@ -1,0 +1,201 @@
+#include "counting/frmCntPreset.h"
+
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/Messages.h"
+#include "app/ui/frmDialog.h"
+#include "counting/PresetBox.h"
+#include "link/Communication.h"
+#include "link/TxtBus.h"
+#include "workflows/DownloadCheck.h"
+#include "workflows/ModuleReads.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString indexed(const char *array, int i)
+{
+    return QString("%1(%2)").arg(QLatin1String(array)).arg(i);
+}
+
+}  // namespace
+
+frmCntPreset::frmCntPreset()
+{
+    setObjectName("frmCntPreset");
+    setWindowTitle("Count Data");
+    auto *outer = new QVBoxLayout(this);
+
+    // Headings: the window's title over the two column captions.
+    const char *const titles[4] = {"Count Data", "32bit", "Count", "Preset Data"};
+    for (int t = 0; t < 4; ++t) {
+        lblTitle[t] = new QLabel(titles[t]);
+        lblTitle[t]->setObjectName(indexed("lblTitle", t));
+    }
+    QFont big = lblTitle[0]->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.25);
+    lblTitle[0]->setFont(big);
+    outer->addWidget(lblTitle[0]);
+
+    // The column captions line up with the cells of the rows below.
+    constexpr int kNoW = 24, kCellW = 110, kGap = 8;
+    auto *head = new QGridLayout;
+    head->setContentsMargins(4 + kNoW + kGap, 0, 4, 0);
+    head->setHorizontalSpacing(kGap);
+    head->setVerticalSpacing(0);
+    head->addWidget(lblTitle[1], 0, 0, Qt::AlignHCenter);
+    head->addWidget(lblTitle[2], 1, 0, Qt::AlignHCenter);
+    head->addWidget(lblTitle[3], 1, 1, Qt::AlignHCenter);
+    head->setColumnMinimumWidth(0, kCellW);
+    head->setColumnMinimumWidth(1, kCellW);
+    outer->addLayout(head);
+
+    auto *grid = new QVBoxLayout;
+    grid->setSpacing(2);
+    for (int i = 1; i <= kRows; ++i) {
+        frame[i] = new QFrame;
+        frame[i]->setObjectName(indexed("frame", i));
+        frame[i]->setFrameShape(QFrame::StyledPanel);
+        auto *row = new QHBoxLayout(frame[i]);
+        row->setContentsMargins(4, 1, 4, 1);
+        lblNo[i] = new QLabel(QString::number(i));
+        lblNo[i]->setObjectName(indexed("lblNo", i));
+        lblNo[i]->setFixedWidth(kNoW);
+        lblNo[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        lbl32bitCnt[i] = new QLabel;
+        lbl32bitCnt[i]->setObjectName(indexed("lbl32bitCnt", i));
+        lbl32bitCnt[i]->setTextFormat(Qt::PlainText);  // as the module sent it
+        lbl32bitCnt[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        lbl32bitCnt[i]->setFixedWidth(kCellW);
+        lbl32bitCnt[i]->setFrameShape(QFrame::Panel);
+        lbl32bitCnt[i]->setFrameShadow(QFrame::Sunken);
+        txtPreset[i] = new QLineEdit;
+        txtPreset[i]->setObjectName(indexed("txtPreset", i));
+        txtPreset[i]->setAlignment(Qt::AlignRight);
+        txtPreset[i]->setFixedWidth(kCellW);
+        row->setSpacing(kGap);
+        row->addWidget(lblNo[i]);
+        row->addWidget(lbl32bitCnt[i]);
+        row->addWidget(txtPreset[i]);
+        grid->addWidget(frame[i]);
+        connect(txtPreset[i], &QLineEdit::textChanged, this, [this, i] { txtPreset_Change(i); });
+    }
+    outer->addLayout(grid);
+
+    auto *buttons = new QHBoxLayout;
+    const auto button = [&](QPushButton *&b, const char *name, const char *text) {
+        b = new QPushButton(text);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    };
+    buttons->addStretch(1);
+    button(cmdUpload, "cmdUpload", "Upload");
+    button(cmdDownload, "cmdDownload", "Download");
+    button(cmdExit, "cmdExit", "Exit");
+    outer->addLayout(buttons);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(cmdUpload, &QPushButton::clicked, this, &frmCntPreset::cmdUpload_Click);
+    connect(cmdDownload, &QPushButton::clicked, this, &frmCntPreset::cmdDownload_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmCntPreset::cmdExit_Click);
+
+    // Load: the window keeps its designed texts; every row starts at 0.
+    for (int i = 1; i <= kRows; ++i) {
+        lbl32bitCnt[i]->setText("0");
+        txtPreset[i]->setText("0");
+    }
+}
+
+frmCntPreset::~frmCntPreset() = default;
+
+bool frmCntPreset::readRows()
+{
+    QString reply;
+    for (int i = 1; i <= kRows; ++i) {
+        if (!DataRead(8, i, reply))
+            return false;
+        lbl32bitCnt[i]->setText(reply);
+        if (!DataRead(9, i, reply))
+            return false;
+        txtPreset[i]->setText(reply);
+    }
+    return true;
+}
+
+void frmCntPreset::CntPreset()
+{
+    placeBelowMain(1080, 3100);
+    bool read = false;
+    {
+        Exchange x(this);
+        read = readRows();
+    }
+    if (!read) {
+        MsgBox(LoadResString(3004), "Reading", MsgIcon::Critical);
+        return;
+    }
+    showModal();
+}
+
+void frmCntPreset::cmdUpload_Click()
+{
+    cmdDownload->setEnabled(false);
+    cmdExit->setEnabled(false);
+    bool read = false;
+    {
+        Exchange x(this);
+        read = readRows();
+    }
+    cmdDownload->setEnabled(true);
+    cmdExit->setEnabled(true);
+    if (!read)
+        MsgBox(LoadResString(3004), "Uploading", MsgIcon::Critical);
+}
+
+void frmCntPreset::cmdDownload_Click()
+{
+    const QString title = "Downloading";
+    frmDialog::Dialog("Starting download for Count Preset Data.");
+    if (!G().DialogOK)
+        return;
+    for (int i = 1; i <= kRows; ++i)
+        if (!DownloadCheck::PresetOk(txtPreset[i]->text())) {
+            DownloadCheck::Refuse(Tr("Count preset of input %1").arg(i), txtPreset[i]->text(),
+                                  title);
+            return;
+        }
+    Exchange x(this);
+    if (!ModuleReads::LinkUp()) {
+        if (!CommOpenCancelled())
+            MsgBox(LoadResString(3003), title, MsgIcon::Critical);
+        return;
+    }
+    if (!DownloadCheck::ModuleFits(title))
+        return;
+    cmdUpload->setEnabled(false);
+    cmdExit->setEnabled(false);
+    for (int i = 1; i <= kRows; ++i) {
+        const QString text = txtPreset[i]->text();
+        QString reply;
+        if (!ParameterWrite(9, Fmt00(i) + text, reply) || reply != text) {
+            MsgBox(LoadResString(3003), title, MsgIcon::Critical);
+            break;
+        }
+    }
+    cmdUpload->setEnabled(true);
+    cmdExit->setEnabled(true);
+}
+
+void frmCntPreset::txtPreset_Change(int i)
+{
+    PresetBox::Change(txtPreset[i]);
+}

@@ -1,0 +1,249 @@
+#include "counting/frmCount.h"
+
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/Messages.h"
+#include "app/ui/FormText.h"
+#include "app/ui/frmDialog.h"
+#include "counting/PresetBox.h"
+#include "link/Communication.h"
+#include "link/TxtBus.h"
+#include "monitor/frmH9.h"
+#include "workflows/DownloadCheck.h"
+#include "workflows/ModuleReads.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kChannels = frmH9::kChannels;
+const char *const kTitle = "Count Download";
+
+QPushButton *makeButton(const char *name, const QString &text)
+{
+    auto *b = new QPushButton(text);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+}  // namespace
+
+frmCount::frmCount()
+{
+    setObjectName("frmCount");
+    setTag(this, "2047");
+    auto *outer = new QVBoxLayout(this);
+
+    Label4 = new QLabel("Count Setting");
+    Label4->setObjectName("Label4");
+    setTag(Label4, "2047");
+    QFont big = Label4->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.25);
+    Label4->setFont(big);
+    outer->addWidget(Label4);
+
+    Frame2 = new QGroupBox;
+    Frame2->setObjectName("Frame2");
+    auto *top = new QHBoxLayout(Frame2);
+    Label1 = new QLabel("Channel");
+    Label1->setObjectName("Label1");
+    setTag(Label1, "2000");
+    cboChannel = new QComboBox;
+    cboChannel->setObjectName("cboChannel");
+    cmdPrev = makeButton("cmdPrev", "Prev.");
+    cmdNext = makeButton("cmdNext", "Next");
+    top->addWidget(Label1);
+    top->addWidget(cboChannel);
+    top->addStretch(1);
+    top->addWidget(cmdPrev);
+    top->addWidget(cmdNext);
+    outer->addWidget(Frame2);
+
+    Frame3 = new QGroupBox;
+    Frame3->setObjectName("Frame3");
+    auto *mid = new QGridLayout(Frame3);
+    Frame1 = new QGroupBox("DO");
+    Frame1->setObjectName("Frame1");
+    auto *opts = new QHBoxLayout(Frame1);
+    const char *const captions[2] = {"OFF", "ON"};
+    for (int i = 0; i < 2; ++i) {
+        optDO[i] = new QRadioButton(captions[i]);
+        optDO[i]->setObjectName(QString("optDO(%1)").arg(i));
+        opts->addWidget(optDO[i]);
+    }
+    Label5 = new QLabel("Count  Preset");
+    Label5->setObjectName("Label5");
+    txtPreset = new QLineEdit("999999999");
+    txtPreset->setObjectName("txtPreset");
+    txtPreset->setAlignment(Qt::AlignRight);
+    cmdCopy = makeButton("cmdCopy", "Copy");
+    cmdPaste = makeButton("cmdPaste", "Paste");
+    mid->addWidget(Frame1, 0, 0, 1, 2);
+    mid->addWidget(Label5, 1, 0);
+    mid->addWidget(txtPreset, 1, 1);
+    auto *clip = new QHBoxLayout;
+    clip->addStretch(1);
+    clip->addWidget(cmdCopy);
+    clip->addWidget(cmdPaste);
+    mid->addLayout(clip, 2, 0, 1, 2);
+    outer->addWidget(Frame3);
+
+    auto *bottom = new QHBoxLayout;
+    cmdDownload = makeButton("cmdDownload", "Download");
+    cmdExit = makeButton("cmdExit", "Exit");
+    bottom->addStretch(1);
+    bottom->addWidget(cmdDownload);
+    bottom->addWidget(cmdExit);
+    outer->addLayout(bottom);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(cboChannel, &QComboBox::currentIndexChanged, this, &frmCount::cboChannel_Click);
+    connect(cmdPrev, &QPushButton::clicked, this, &frmCount::cmdPrev_Click);
+    connect(cmdNext, &QPushButton::clicked, this, &frmCount::cmdNext_Click);
+    for (int i = 0; i < 2; ++i) {
+        connect(optDO[i], &QRadioButton::clicked, this, [this, i] { optDO_Click(i); });
+        connect(optDO[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                optDO_Click(i);
+        });
+    }
+    connect(txtPreset, &QLineEdit::textChanged, this, &frmCount::txtPreset_Change);
+    connect(cmdCopy, &QPushButton::clicked, this, &frmCount::cmdCopy_Click);
+    connect(cmdPaste, &QPushButton::clicked, this, &frmCount::cmdPaste_Click);
+    connect(cmdDownload, &QPushButton::clicked, this, &frmCount::cmdDownload_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmCount::cmdExit_Click);
+
+    FormTextSet(this);
+}
+
+frmCount::~frmCount() = default;
+
+void frmCount::CountSet()
+{
+    AppState &s = G();
+    s.CountLoading = true;
+    placeBelowMain();
+    cboChannel->clear();
+    for (int ch = 1; ch <= kChannels; ++ch) cboChannel->addItem(QString::number(ch));
+    const int ch = s.SelChannel >= 1 && s.SelChannel <= kChannels ? s.SelChannel : 1;
+    cboChannel->setCurrentIndex(ch - 1);
+    showChannel(ch);
+    s.CountLoading = false;
+    showModal();
+}
+
+int frmCount::channel() const
+{
+    const int ch = cboChannel->currentText().toInt();
+    return ch >= 1 && ch <= kChannels ? ch : 1;
+}
+
+void frmCount::showChannel(int ch)
+{
+    frmH9 *h9 = form<frmH9>();
+    const QString d = h9->doText(ch);
+    const bool off = d.isEmpty() || d == NameAt(G().OnOffName2, 0);
+    optDO[off ? 0 : 1]->setChecked(true);
+    txtPreset->setText(h9->presetText(ch));
+}
+
+void frmCount::cboChannel_Click()
+{
+    if (cboChannel->currentIndex() >= 0)
+        showChannel(channel());
+}
+
+void frmCount::cmdPrev_Click()
+{
+    const int ch = channel();
+    cboChannel->setCurrentIndex((ch == 1 ? kChannels : ch - 1) - 1);
+}
+
+void frmCount::cmdNext_Click()
+{
+    const int ch = channel();
+    cboChannel->setCurrentIndex((ch == kChannels ? 1 : ch + 1) - 1);
+}
+
+void frmCount::optDO_Click(int index)
+{
+    AppState &s = G();
+    if (s.CountLoading)
+        return;
+    const int ch = channel();
+    form<frmH9>()->setDoText(ch, index == 1 ? "ON" : "OFF");
+    s.CountDo[ch] = optDO[0]->isChecked() ? 0 : 1;
+}
+
+void frmCount::txtPreset_Change()
+{
+    AppState &s = G();
+    if (s.CountLoading)
+        return;
+    if (!PresetBox::Change(txtPreset))
+        return;
+    const int ch = channel();
+    form<frmH9>()->setPresetText(ch, txtPreset->text());
+    s.CountPreset[ch] = txtPreset->text();
+}
+
+void frmCount::cmdCopy_Click()
+{
+    AppState &s = G();
+    s.CopyCountMode = optDO[0]->isChecked() ? 0 : 1;
+    s.CopyPreset = txtPreset->text();
+}
+
+void frmCount::cmdPaste_Click()
+{
+    const AppState &s = G();
+    const int index = s.CopyCountMode != 0 ? 1 : 0;
+    optDO[index]->setChecked(true);
+    optDO_Click(index);
+    txtPreset->setText(s.CopyPreset);
+}
+
+void frmCount::cmdDownload_Click()
+{
+    AppState &s = G();
+    const int ch = channel();
+    frmDialog::Dialog("Starting download for Channel No." + QString::number(ch));
+    if (!s.DialogOK)
+        return;
+    const QString preset = s.CountPreset[ch];
+    if (s.CountDo[ch] != 0 && s.CountDo[ch] != 1) {
+        DownloadCheck::Refuse(Tr("%1 of channel %2").arg("DO").arg(ch),
+                              QString::number(s.CountDo[ch]), kTitle);
+        return;
+    }
+    if (!DownloadCheck::PresetOk(preset)) {
+        DownloadCheck::Refuse(Tr("%1 of channel %2").arg(Tr("Count preset")).arg(ch), preset,
+                              kTitle);
+        return;
+    }
+    {
+        Exchange x(this);
+        if (ModuleReads::LinkUp()) {
+            if (!DownloadCheck::ModuleFits(kTitle))
+                return;
+            const QString d = QString::number(s.CountDo[ch]);
+            QString reply;
+            if (ParameterWrite(7, Fmt00(ch) + d, reply) && reply == d &&
+                ParameterWrite(9, Fmt00(ch) + preset, reply) && reply == preset)
+                return;
+        } else if (CommOpenCancelled()) {
+            return;
+        }
+    }
+    MsgBox(LoadResString(3003), kTitle, MsgIcon::Critical);
+}

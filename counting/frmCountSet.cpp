@@ -1,0 +1,138 @@
+#include "counting/frmCountSet.h"
+
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/Messages.h"
+#include "app/ui/FormText.h"
+#include "app/ui/frmDialog.h"
+#include "link/TxtBus.h"
+#include "workflows/DownloadCheck.h"
+#include "workflows/ModuleReads.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const char *const kTitle = "Count Settings";
+
+}  // namespace
+
+frmCountSet::frmCountSet()
+{
+    setObjectName("frmCountSet");
+    setWindowTitle("Count Settings");
+    auto *outer = new QVBoxLayout(this);
+
+    lblTitle = new QLabel("Count Settings");
+    lblTitle->setObjectName("lblTitle");
+    QFont big = lblTitle->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.25);
+    lblTitle->setFont(big);
+    outer->addWidget(lblTitle);
+
+    const auto group = [&](QGroupBox *&frame, const char *name, const char *caption,
+                           std::array<QRadioButton *, 2> &opts, const char *array,
+                           const char *first, const char *second) {
+        frame = new QGroupBox(caption);
+        frame->setObjectName(name);
+        auto *v = new QVBoxLayout(frame);
+        const char *const captions[2] = {first, second};
+        for (int i = 0; i < 2; ++i) {
+            opts[i] = new QRadioButton(captions[i]);
+            opts[i]->setObjectName(QString("%1(%2)").arg(array).arg(i));
+            v->addWidget(opts[i]);
+        }
+        outer->addWidget(frame);
+    };
+    group(Frame6, "Frame6", "Pulse Edge.", optEdge, "optEdge", R"("H"or"OPEN"-->"GND")",
+          R"("GND"-->"H"or"OPEN")");
+    group(Frame2, "Frame2", "Count Zero.", optCntZero, "optCntZero", "Clear", "Non Clear");
+    group(Frame3, "Frame3", "Count Rate Mem", optCntRate, "optCntRate", "Non Backup Data",
+          "Backup Data");
+
+    auto *buttons = new QHBoxLayout;
+    const auto button = [&](QPushButton *&b, const char *name, const char *text, const char *tag) {
+        b = new QPushButton(text);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        if (tag)
+            setTag(b, tag);
+        buttons->addWidget(b);
+    };
+    button(cmdUpload, "cmdUpload", "Upload", "2027");
+    button(cmdDnload, "cmdDnload", "Download", "2028");
+    button(cmdExit, "cmdExit", "Exit", nullptr);
+    outer->addLayout(buttons);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(cmdUpload, &QPushButton::clicked, this, &frmCountSet::cmdUpload_Click);
+    connect(cmdDnload, &QPushButton::clicked, this, &frmCountSet::cmdDnload_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmCountSet::cmdExit_Click);
+
+    FormTextSet(this);
+}
+
+frmCountSet::~frmCountSet() = default;
+
+bool frmCountSet::readOptions()
+{
+    // A payload that is no number is no answer: the option stays as shown.
+    QString reply;
+    if (!DataRead(10, 0, reply) || !WholeNumber(reply))
+        return false;
+    optEdge[*WholeNumber(reply) != 0 ? 1 : 0]->setChecked(true);
+    if (!DataRead(11, 0, reply))
+        return false;
+    optCntZero[reply == "1" ? 0 : 1]->setChecked(true);
+    if (!DataRead(14, 0, reply) || !WholeNumber(reply))
+        return false;
+    optCntRate[*WholeNumber(reply) != 0 ? 1 : 0]->setChecked(true);
+    return true;
+}
+
+void frmCountSet::CountSet()
+{
+    {
+        Exchange x(this);
+        if (!ModuleReads::LinkUp() || !readOptions())
+            return;
+    }
+    placeBelowMain();
+    showModal();
+}
+
+void frmCountSet::cmdUpload_Click()
+{
+    Exchange x(this);
+    readOptions();
+}
+
+void frmCountSet::cmdDnload_Click()
+{
+    frmDialog::Dialog("Starting download for Count Setting.");
+    if (!G().DialogOK)
+        return;
+    {
+        // No link check of its own: the link of the opening is used.
+        Exchange x(this);
+        if (!DownloadCheck::ModuleFits(kTitle))
+            return;
+        QString reply;
+        const int edge = optEdge[0]->isChecked() ? 0 : 1;
+        bool ok = ParameterWrite(10, QString::number(edge), reply) && WholeNumber(reply) == edge;
+        if (ok && optCntZero[0]->isChecked())
+            ok = ParameterWrite(11, "1", reply) && reply == "OK";
+        const int rate = optCntRate[0]->isChecked() ? 0 : 1;
+        ok = ok && ParameterWrite(14, QString::number(rate), reply) && WholeNumber(reply) == rate;
+        if (ok)
+            return;
+    }
+    MsgBox(LoadResString(3003), kTitle, MsgIcon::Critical);
+    done(QDialog::Rejected);
+}
