@@ -1009,6 +1009,8 @@ void PtyModule::serve()
                     lineLen += piece.size();
                     const QList<Reply> replies = core_.feed(piece);
                     if (cr >= 0) {
+                        if (!out.empty())
+                            ++overlaps_;
                         for (const Reply &rep : replies)
                             schedule(rep.bytes, lineLen, at, pacing_, core_.faults());
                         lineLen = 0;

@@ -154,6 +154,9 @@ public:
     void setFaults(const Faults &f);
     void setValue(int item, int index, const QString &payload);
     void setPacing(const Pacing &p);
+    // Commands that arrived while the module was still answering an
+    // earlier one: a master that does not wait for each reply.
+    int overlaps() const { return overlaps_; }
 
 private:
     void serve();
@@ -162,6 +165,7 @@ private:
     std::mutex mutex_;
     std::thread thread_;
     std::atomic<bool> running_{false};
+    std::atomic<int> overlaps_{0};
     int master_ = -1;
     int slave_ = -1;
     int wakeRead_ = -1, wakeWrite_ = -1;
