@@ -1,6 +1,10 @@
 #include "app/ui/Entry.h"
 
-// The editor windows come later; until then opening one does nothing.
+#include "adjust/frmSetComp.h"
+#include "adjust/frmZeroSpan.h"
+#include "app/ui/EditorDialog.h"
+
+// The editor windows not built yet do nothing when opened.
 namespace Editors {
 void TypeSet() {}
 void CountSet() {}
@@ -11,7 +15,7 @@ void FilterSet() {}
 void LineNoiseSet() {}
 void CJM() {}
 void CounterOptions() {}
-void ZeroSpan() {}
-void SetComp() {}
+void ZeroSpan() { OpenEditor(&frmZeroSpan::ZeroSpan); }
+void SetComp() { OpenEditor(&frmSetComp::SetComp); }
 void AlarmSet() {}
 }  // namespace Editors
