@@ -88,4 +88,3 @@ void AddFileAndTransferCommands()
 // The editors come in their own files; until then they add nothing.
 void AddAnalogEditorCommands() {}
 void AddCountingCommands() {}
-void AddAdjustmentCommands() {}
