@@ -3,6 +3,8 @@
 //
 //   xvfb-run -s "-screen 0 1024x700x24" build/bench/kavix-shots docs/screenshots
 
+#include "adjust/frmSetZeroSpan.h"
+#include "adjust/frmZeroSpan.h"
 #include "app/Globals.h"
 #include "app/Messages.h"
 #include "app/ui/GuiMessages.h"
@@ -10,8 +12,11 @@
 #include "app/ui/frmMain.h"
 
 #include <QAction>
-#include <QDir>
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QEventLoop>
 #include <QMenu>
 #include <QMenuBar>
@@ -69,6 +74,26 @@ int main(int argc, char *argv[])
         main->menu("mnuConnDisConn")->trigger();
         wait(200);
     }
+    // The zero/span dialog of channel 3 with its live value.
+    model = "QV8_KX5";
+    main->menu("mnuConnConn")->trigger();
+    QTimer::singleShot(500, [&] {
+        frmZeroSpan *chooser = loaded<frmZeroSpan>();
+        chooser->cboChannel->setCurrentText("3");
+        QTimer::singleShot(1500, [&] {
+            frmSetZeroSpan *dialog = loaded<frmSetZeroSpan>();
+            dialog->txtReal->setText("25.000");
+            QTimer::singleShot(1200, [&, dialog] {
+                shoot(dir + "/zero-span.png");
+                dialog->cmdExit->click();
+                QTimer::singleShot(300, [] { loaded<frmZeroSpan>()->cmdExit->click(); });
+            });
+        });
+        chooser->cmdZero->click();
+    });
+    main->menu("mnuAdjZeroSpan")->trigger();
+    main->menu("mnuConnDisConn")->trigger();
+
     main->close();
     return 0;
 }
