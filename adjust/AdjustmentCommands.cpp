@@ -2,12 +2,6 @@
 // signal is applied from a calibrator, then the module is asked to adjust.
 // Each fills the adjustment windows unshown and presses their buttons.
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <cstdio>
-
 #include "adjust/LiveReading.h"
 #include "adjust/frmSetComp.h"
 #include "adjust/frmSetZeroSpan.h"
@@ -17,6 +11,13 @@
 #include "app/Messages.h"
 #include "app/ui/BatchCommands.h"
 #include "app/ui/frmMain.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cstdio>
 
 namespace {
 

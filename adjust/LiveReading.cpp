@@ -1,13 +1,17 @@
 #include "adjust/LiveReading.h"
 
-#include <QEventLoop>
-#include <QPointer>
-#include <QRegularExpression>
-#include <QShowEvent>
-
 #include "app/Globals.h"
 #include "app/Messages.h"
+#include "app/ui/FormText.h"
 #include "link/TxtBus.h"
+
+#include <QEventLoop>
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QShowEvent>
 
 LiveReadingDialog::LiveReadingDialog(QWidget *parent) : EditorDialog(parent)
 {
@@ -119,3 +123,60 @@ bool RealValueOk(const QString &text)
     static const QRegularExpression number(R"(^\s*[+-]?(\d+([.,]\d*)?|[.,]\d+)\s*$)");
     return number.match(text).hasMatch();
 }
+
+namespace AdjustUi {
+
+QLabel *label(const char *name, const QString &text)
+{
+    auto *l = new QLabel(text);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+QLabel *title(const char *name, const QString &text)
+{
+    QLabel *l = label(name, text);
+    QFont bold = l->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.2);
+    l->setFont(bold);
+    return l;
+}
+
+QLabel *readout(const char *name)
+{
+    QLabel *l = label(name);
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    l->setFrameShape(QFrame::Panel);
+    l->setFrameShadow(QFrame::Sunken);
+    l->setMinimumWidth(tw(1400));
+    return l;
+}
+
+QLabel *unit(const char *name)
+{
+    QLabel *l = label(name);
+    l->setTextFormat(Qt::PlainText);
+    l->setMinimumWidth(tw(600));
+    return l;
+}
+
+QPushButton *button(const char *name, const char *text)
+{
+    auto *b = new QPushButton(QString::fromLatin1(text));
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QFrame *frame(const char *name)
+{
+    auto *f = new QFrame;
+    f->setObjectName(QString::fromLatin1(name));
+    f->setFrameShape(QFrame::StyledPanel);
+    f->setFrameShadow(QFrame::Sunken);
+    return f;
+}
+
+}  // namespace AdjustUi

@@ -11,9 +11,13 @@
 // the program all end the loop, and the dialog's opening operation returns
 // only after the loop has left the stack.
 
+#include "app/ui/EditorDialog.h"
+
 #include <QTimer>
 
-#include "app/ui/EditorDialog.h"
+class QFrame;
+class QLabel;
+class QPushButton;
 
 class LiveReadingDialog : public EditorDialog {
     Q_OBJECT
@@ -73,3 +77,15 @@ bool WriteWithRetry(int item, const QString &value, QString &reply);
 // The real value typed for an adjustment: a decimal number with a point or
 // a comma and an optional sign. Anything else would be sent as 0.
 bool RealValueOk(const QString &text);
+
+// Building blocks of the adjustment windows.
+namespace AdjustUi {
+QLabel *label(const char *name, const QString &text = QString());
+// The window's heading.
+QLabel *title(const char *name, const QString &text);
+// A value from the module: plain text, right-aligned in a sunken box.
+QLabel *readout(const char *name);
+QLabel *unit(const char *name);
+QPushButton *button(const char *name, const char *text);
+QFrame *frame(const char *name);
+}  // namespace AdjustUi

@@ -1,13 +1,5 @@
 #include "adjust/frmSetComp.h"
 
-#include <QComboBox>
-#include <QFrame>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
 #include "adjust/frmSetZeroSpan.h"
 #include "app/Globals.h"
 #include "app/Init.h"
@@ -17,54 +9,19 @@
 #include "monitor/frmL5.h"
 #include "workflows/DownloadCheck.h"
 
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
 namespace {
-
 constexpr int kChannels = 8;
-
-QLabel *label(const char *name, const QString &text = QString())
-{
-    auto *l = new QLabel(text);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
-QLabel *readout(const char *name)
-{
-    QLabel *l = label(name);
-    l->setTextFormat(Qt::PlainText);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    l->setFrameShape(QFrame::Panel);
-    l->setFrameShadow(QFrame::Sunken);
-    l->setMinimumWidth(tw(1400));
-    return l;
-}
-
-QLabel *unit(const char *name)
-{
-    QLabel *l = label(name);
-    l->setTextFormat(Qt::PlainText);
-    l->setMinimumWidth(tw(600));
-    return l;
-}
-
-QPushButton *button(const char *name, const char *text)
-{
-    auto *b = new QPushButton(QString::fromLatin1(text));
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-QFrame *frame(const char *name)
-{
-    auto *f = new QFrame;
-    f->setObjectName(QString::fromLatin1(name));
-    f->setFrameShape(QFrame::StyledPanel);
-    f->setFrameShadow(QFrame::Sunken);
-    return f;
-}
-
 }  // namespace
+
+using namespace AdjustUi;
 
 frmSetComp::frmSetComp()
 {
@@ -72,11 +29,7 @@ frmSetComp::frmSetComp()
     auto *v = new QVBoxLayout(this);
 
     // Not localised: the string ids of these captions are only marks.
-    lblTitle = label("lblTitle", "Compensation");
-    QFont bold = lblTitle->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.2);
-    lblTitle->setFont(bold);
+    lblTitle = title("lblTitle", "Compensation");
     v->addWidget(lblTitle);
 
     Frame1 = frame("Frame1");

@@ -1,5 +1,13 @@
 #include "adjust/frmSetZeroSpan.h"
 
+#include "adjust/frmZeroSpan.h"
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/Messages.h"
+#include "app/ui/FormText.h"
+#include "link/TxtBus.h"
+#include "workflows/DownloadCheck.h"
+
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -9,15 +17,8 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QVBoxLayout>
-#include <optional>
 
-#include "adjust/frmZeroSpan.h"
-#include "app/Globals.h"
-#include "app/Init.h"
-#include "app/Messages.h"
-#include "app/ui/FormText.h"
-#include "link/TxtBus.h"
-#include "workflows/DownloadCheck.h"
+#include <optional>
 
 QString AdjustShown(const QString &reply, bool toMillivolts)
 {
@@ -25,56 +26,14 @@ QString AdjustShown(const QString &reply, bool toMillivolts)
     return Fmt3(toMillivolts ? x * 1000.0 : x);
 }
 
-namespace {
-
-QLabel *label(const char *name, const QString &text = QString())
-{
-    auto *l = new QLabel(text);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
-// A value from the module: plain text, right-aligned in a sunken box.
-QLabel *readout(const char *name)
-{
-    QLabel *l = label(name);
-    l->setTextFormat(Qt::PlainText);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    l->setFrameShape(QFrame::Panel);
-    l->setFrameShadow(QFrame::Sunken);
-    l->setMinimumWidth(tw(1400));
-    return l;
-}
-
-QLabel *unit(const char *name)
-{
-    QLabel *l = label(name);
-    l->setTextFormat(Qt::PlainText);
-    l->setMinimumWidth(tw(600));
-    return l;
-}
-
-QFrame *frame(const char *name)
-{
-    auto *f = new QFrame;
-    f->setObjectName(QString::fromLatin1(name));
-    f->setFrameShape(QFrame::StyledPanel);
-    f->setFrameShadow(QFrame::Sunken);
-    return f;
-}
-
-}  // namespace
+using namespace AdjustUi;
 
 frmSetZeroSpan::frmSetZeroSpan()
 {
     setObjectName("frmSetZeroSpan");
     auto *v = new QVBoxLayout(this);
 
-    Label1 = label("Label1", "Zero Adj. Setting");
-    QFont bold = Label1->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.2);
-    Label1->setFont(bold);
+    Label1 = title("Label1", "Zero Adj. Setting");
     v->addWidget(Label1);
 
     Frame1 = frame("Frame1");
@@ -110,12 +69,9 @@ frmSetZeroSpan::frmSetZeroSpan()
     v->addWidget(Frame2);
 
     auto *buttons = new QHBoxLayout;
-    cmdOK = new QPushButton("OK");
-    cmdOK->setObjectName("cmdOK");
+    cmdOK = button("cmdOK", "OK");
     cmdOK->setDefault(true);
-    cmdExit = new QPushButton("Exit");
-    cmdExit->setObjectName("cmdExit");
-    cmdExit->setAutoDefault(false);
+    cmdExit = button("cmdExit", "Exit");
     buttons->addStretch(1);
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdExit);

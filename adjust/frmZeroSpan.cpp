@@ -1,14 +1,5 @@
 #include "adjust/frmZeroSpan.h"
 
-#include <QComboBox>
-#include <QFrame>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPointer>
-#include <QPushButton>
-#include <QVBoxLayout>
-
 #include "adjust/LiveReading.h"
 #include "adjust/frmSetZeroSpan.h"
 #include "app/Globals.h"
@@ -19,46 +10,29 @@
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
 
-namespace {
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
 
-QPushButton *button(const char *name, const char *text)
-{
-    auto *b = new QPushButton(QString::fromLatin1(text));
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    b->setMinimumWidth(tw(1095));
-    return b;
-}
-
-QFrame *frame(const char *name)
-{
-    auto *f = new QFrame;
-    f->setObjectName(QString::fromLatin1(name));
-    f->setFrameShape(QFrame::StyledPanel);
-    f->setFrameShadow(QFrame::Sunken);
-    return f;
-}
-
-}  // namespace
+using namespace AdjustUi;
 
 frmZeroSpan::frmZeroSpan()
 {
     setObjectName("frmZeroSpan");
     auto *v = new QVBoxLayout(this);
 
-    Label1 = new QLabel("Zero/Span Adj.");
-    Label1->setObjectName("Label1");
+    Label1 = title("Label1", "Zero/Span Adj.");
     setTag(Label1, "2043");
-    QFont bold = Label1->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.2);
-    Label1->setFont(bold);
     v->addWidget(Label1);
 
     Frame2 = frame("Frame2");
     auto *choose = new QHBoxLayout(Frame2);
-    Label2 = new QLabel("Channel");
-    Label2->setObjectName("Label2");
+    Label2 = label("Label2", "Channel");
     setTag(Label2, "2000");
     cboChannel = new QComboBox;
     cboChannel->setObjectName("cboChannel");

@@ -1,14 +1,6 @@
 // Zero/span adjustment and line resistance compensation, through the real
 // main window and adjustment windows against a simulated module on a pty.
 
-#include <QComboBox>
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
-#include <functional>
-
 #include "adjust/frmSetComp.h"
 #include "adjust/frmSetZeroSpan.h"
 #include "adjust/frmZeroSpan.h"
@@ -19,6 +11,15 @@
 #include "link/Communication.h"
 #include "monitor/frmL5.h"
 #include "tests/support/MainFixture.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <functional>
 
 namespace {
 
@@ -34,11 +35,6 @@ void scripted(MainFixture &f, const QString &menu, std::function<void(EditorDial
     EditorDialog::script() = nullptr;
 }
 
-QPushButton *button(QWidget *w, const QString &name)
-{
-    return w->findChild<QPushButton *>(name);
-}
-
 void choose(QWidget *w, int ch)
 {
     w->findChild<QComboBox *>("cboChannel")->setCurrentText(QString::number(ch));
@@ -46,13 +42,37 @@ void choose(QWidget *w, int ch)
         comp->cboChannel_Click();
 }
 
+// The chooser on channel ch presses `press`; the dialog, if it opens, is
+// looked at, gets `real` and its OK. Returns the real value and the offset
+// or coefficient the dialog shows after it.
+QStringList zeroSpan(MainFixture &f, int ch, const QString &press, const QString &real,
+                     std::function<void(frmSetZeroSpan *)> look = nullptr)
+{
+    QStringList after;
+    scripted(f, kZs, [&](EditorDialog *w) {
+        if (auto *d = qobject_cast<frmSetZeroSpan *>(w)) {
+            if (look)
+                look(d);
+            d->txtReal->setText(real);
+            d->cmdOK->click();
+            after << d->txtReal->text() << d->lblRetdata->text();
+            return;
+        }
+        choose(w, ch);
+        w->findChild<QPushButton *>(press)->click();
+    });
+    return after;
+}
+
+QString moduleValue(MainFixture &f, int item, int index)
+{
+    return f.module().withCore([&](sim::ModuleCore &c) { return c.value(item, index); });
+}
+
 // True when `pair` comes in `lines` as two lines in a row.
 bool hasPair(const QStringList &lines, const QStringList &pair)
 {
-    for (int i = 0; i + 1 < lines.size(); ++i)
-        if (lines[i] == pair[0] && lines[i + 1] == pair[1])
-            return true;
-    return false;
+    return (' ' + lines.join(' ') + ' ').contains(' ' + pair.join(' ') + ' ');
 }
 
 // Steps for shown modal windows: each waits for its condition, then acts.
@@ -69,22 +89,22 @@ public:
     {
         limit_.start();
         connect(&tick_, &QTimer::timeout, this, [this, limitMs] {
-            if (next_ < steps_.size() && steps_[next_].first()) {
+            if (done())
+                return;
+            if (steps_[next_].first())
                 QTimer::singleShot(0, this, steps_[next_++].second);
-            } else if (next_ < steps_.size() && limit_.elapsed() > limitMs && !overran) {
-                overran = true;
-                qWarning("step %d never became ready", int(next_));
-                MainForm()->close();
-            }
+            else if (limit_.elapsed() > limitMs && !overran_)
+                overran_ = true, MainForm()->close();
         });
         tick_.start(5);
     }
-    bool done() const { return next_ == steps_.size() && !overran; }
-    bool overran = false;
+    bool done() const { return next_ == steps_.size() || overran_; }
+    bool finished() const { return next_ == steps_.size() && !overran_; }
 
 private:
     QList<QPair<std::function<bool()>, std::function<void()>>> steps_;
     qsizetype next_ = 0;
+    bool overran_ = false;
     QTimer tick_;
     QElapsedTimer limit_;
 };
@@ -110,7 +130,6 @@ private slots:
     void liveReadingEnds_data();
     void liveReadingEnds();
     void channelChangeReadsAtOnce();
-    void buttonDuringSlowExchange();
 };
 
 void TestAdjust::wrap_data()
@@ -141,7 +160,7 @@ void TestAdjust::wrap()
     scripted(f, menu, [&](EditorDialog *w) {
         count = w->findChild<QComboBox *>("cboChannel")->count();
         choose(w, from);
-        button(w, press)->click();
+        w->findChild<QPushButton *>(press)->click();
         now = w->findChild<QComboBox *>("cboChannel")->currentText().toInt();
     });
     QCOMPARE(count, model == "QV8_KX5" ? 16 : 8);
@@ -157,33 +176,22 @@ void TestAdjust::writes_data()
     QTest::addColumn<QString>("real");  // typed into the zero/span dialog
     QTest::addColumn<QString>("cmd0");  // caption of the compensation's first button
     QTest::addColumn<QStringList>("sent");
-    QTest::newRow("empty real value") << "QV8_KX5" << kZs << 5 << "cmdZero"
-                                      << ""
-                                      << "" << QStringList{"I18", "D050.000"};
-    QTest::newRow("millivolts sent as volts") << "QV8_KX5" << kZs << 4 << "cmdZero"
-                                              << "12.345"
-                                              << "" << QStringList{"I18", "D040.012"};
-    QTest::newRow("decimal comma") << "QV8_KX5" << kZs << 1 << "cmdZero"
-                                   << "12,5"
-                                   << "" << QStringList{"I18", "D0112.500"};
-    QTest::newRow("volts, 8 channels") << "QV8T_KX7" << kZs << 8 << "cmdZero"
-                                       << "-2.5"
-                                       << "" << QStringList{"I18", "D08-2.500"};
-    QTest::newRow("not a number is refused") << "QV8_KX5" << kZs << 1 << "cmdZero"
-                                             << "1O.5"
-                                             << "" << QStringList{};
-    QTest::newRow("zero/span reset") << "QV8_KX5" << kZs << 3 << "cmdReset"
-                                     << ""
-                                     << "" << QStringList{"I17", "D030"};
-    QTest::newRow("compensation reset") << "QV8_L5" << kComp << 3 << "cmdReset"
-                                        << ""
-                                        << "Line Res." << QStringList{"I21", "D030"};
-    QTest::newRow("type class 3: Line Res.") << "QV8_L5" << kComp << 1 << "cmd0"
-                                             << ""
-                                             << "Line Res." << QStringList{"I21", "D011"};
-    QTest::newRow("other class: 0% and 100%") << "QV8_L5" << kComp << 8 << "cmd100"
-                                              << ""
-                                              << "0%" << QStringList{"I21", "D082"};
+    const auto row = [](const char *name, const char *model, const QString &menu, int ch,
+                        const char *press, const char *real, const char *cmd0,
+                        const QStringList &sent) {
+        QTest::newRow(name) << QString(model) << menu << ch << QString(press) << QString(real)
+                            << QString(cmd0) << sent;
+    };
+    row("empty real value", "QV8_KX5", kZs, 5, "cmdZero", "", "", {"I18", "D050.000"});
+    row("millivolts sent as volts", "QV8_KX5", kZs, 4, "cmdZero", "12.345", "",
+        {"I18", "D040.012"});
+    row("decimal comma", "QV8_KX5", kZs, 1, "cmdZero", "12,5", "", {"I18", "D0112.500"});
+    row("volts, 8 channels", "QV8T_KX7", kZs, 8, "cmdZero", "-2.5", "", {"I18", "D08-2.500"});
+    row("not a number is refused", "QV8_KX5", kZs, 1, "cmdZero", "1O.5", "", {});
+    row("zero/span reset", "QV8_KX5", kZs, 3, "cmdReset", "", "", {"I17", "D030"});
+    row("compensation reset", "QV8_L5", kComp, 3, "cmdReset", "", "Line Res.", {"I21", "D030"});
+    row("type class 3: Line Res.", "QV8_L5", kComp, 1, "cmd0", "", "Line Res.", {"I21", "D011"});
+    row("other class: 0% and 100%", "QV8_L5", kComp, 8, "cmd100", "", "0%", {"I21", "D082"});
 }
 
 void TestAdjust::writes()
@@ -200,25 +208,20 @@ void TestAdjust::writes()
     f.clearReceived();
     QString typed, caption;
     bool wide = false, hundred = false;
-    scripted(f, menu, [&](EditorDialog *w) {
-        if (auto *d = qobject_cast<frmSetZeroSpan *>(w)) {
-            d->txtReal->setText(real);
-            d->cmdOK->click();
-            typed = d->txtReal->text();
-            return;
-        }
-        if (auto *c = qobject_cast<frmSetComp *>(w)) {
+    if (menu == kZs) {
+        typed = zeroSpan(f, channel, press, real).value(0);
+    } else {
+        scripted(f, menu, [&](EditorDialog *w) {
+            auto *c = qobject_cast<frmSetComp *>(w);
             // the layout follows the channel: away from it and back
             choose(c, channel == 1 ? 8 : 1);
             choose(c, channel);
             caption = c->cmd0->text();
             wide = c->cmd0->width() == tw(2425);
             hundred = !c->cmd100->isHidden();
-        } else {
-            choose(w, channel);
-        }
-        button(w, press)->click();
-    });
+            c->findChild<QPushButton *>(press)->click();
+        });
+    }
     const QStringList lines = f.received();
     if (sent.isEmpty()) {
         // the dialog's opening reads, nothing written
@@ -230,11 +233,9 @@ void TestAdjust::writes()
     QCOMPARE(f.log.messages, {});
     if (press == "cmdZero")
         QCOMPARE(typed, real.isEmpty() ? "0" : real);
-    if (menu == kComp) {
-        QCOMPARE(caption, cmd0);
-        QCOMPARE(wide, cmd0 == "Line Res.");
-        QCOMPARE(hundred, cmd0 == "0%");
-    }
+    if (menu == kComp)
+        QCOMPARE((QList<QVariant>{caption, wide, hundred}),
+                 (QList<QVariant>{cmd0, cmd0 == "Line Res.", cmd0 == "0%"}));
 }
 
 void TestAdjust::spanNeedsZero()
@@ -242,39 +243,20 @@ void TestAdjust::spanNeedsZero()
     MainFixture f("QV8_KX5");
     f.connect();
     f.clearReceived();
-    QStringList titles;
-    const auto span = [&](const QString &real) {
-        titles.clear();
-        scripted(f, kZs, [&](EditorDialog *w) {
-            if (auto *d = qobject_cast<frmSetZeroSpan *>(w)) {
-                titles << d->Label1->text() << d->lblRet->text() << d->lblUnit1->text();
-                d->txtReal->setText(real);
-                d->cmdOK->click();
-                return;
-            }
-            choose(w, 2);
-            button(w, "cmdSpan")->click();
-        });
+    QStringList shown;
+    const auto look = [&](frmSetZeroSpan *d) {
+        shown << d->Label1->text() << d->lblRet->text() << d->lblUnit1->text();
     };
-    span("30");
+    zeroSpan(f, 2, "cmdSpan", "30", look);
     QCOMPARE(f.received(), (QStringList{"G01", "I17", "D02"}));
-    QCOMPARE(titles, {});
+    QCOMPARE(shown, {});
     QCOMPARE(f.log.messages, (QList<ShownMessage>{{"First, you set Zero adj.", "Zero/Span Adj.",
                                                    MsgIcon::Exclamation}}));
-
     f.log.clear();
-    scripted(f, kZs, [&](EditorDialog *w) {
-        if (auto *d = qobject_cast<frmSetZeroSpan *>(w)) {
-            d->txtReal->setText("25");
-            d->cmdOK->click();
-            return;
-        }
-        choose(w, 2);
-        button(w, "cmdZero")->click();
-    });
+    zeroSpan(f, 2, "cmdZero", "25");
     f.clearReceived();
-    span("30");
-    QCOMPARE(titles, (QStringList{"Span Adj. Setting", "Span coefficient", "%"}));
+    zeroSpan(f, 2, "cmdSpan", "30", look);
+    QCOMPARE(shown, (QStringList{"Span Adj. Setting", "Span coefficient", "%"}));
     QVERIFY2(hasPair(f.received(), {"I19", "D0230.000"}), qPrintable(f.received().join(' ')));
     QCOMPARE(f.log.messages, {});
 }
@@ -286,10 +268,7 @@ void TestAdjust::resetRefused()
     sim::Faults refuse;
     refuse.refuseWrites = "illegal OPE";
     f.module().setFaults(refuse);
-    scripted(f, kZs, [&](EditorDialog *w) {
-        choose(w, 6);
-        button(w, "cmdReset")->click();
-    });
+    zeroSpan(f, 6, "cmdReset", "");
     QCOMPARE(f.log.titles(), (QStringList{"Parameter Write", "Parameter Write", "Zero/Span Adj."}));
     QCOMPARE(f.log.messages.last(), (ShownMessage{"Zero/Span Adj. Reset Incomplete",
                                                   "Zero/Span Adj.", MsgIcon::Critical}));
@@ -301,27 +280,19 @@ void TestAdjust::millivolts()
     f.connect();
     f.module().setValue(18, 4, "0.0025");
     f.module().setValue(3, 4, "0.0123");
-    QStringList before, after;
-    scripted(f, kZs, [&](EditorDialog *w) {
-        if (auto *d = qobject_cast<frmSetZeroSpan *>(w)) {
-            before << d->lblRetdata->text() << d->lblInputreal->text() << d->lblUnit1->text()
-                   << d->lblUnit2->text() << d->lblUnit3->text();
-            d->txtReal->setText("12.345");
-            d->cmdOK->click();
-            after << d->lblRetdata->text();
-            return;
-        }
-        choose(w, 4);
-        button(w, "cmdZero")->click();
+    QStringList before;
+    const QStringList after = zeroSpan(f, 4, "cmdZero", "12.345", [&](frmSetZeroSpan *d) {
+        before << d->lblRetdata->text() << d->lblInputreal->text() << d->lblUnit1->text()
+               << d->lblUnit2->text() << d->lblUnit3->text();
     });
     QCOMPARE(before, (QStringList{"2.500", "12.300", "mV", "mV", "mV"}));
     // the new offset as the module answered it, in millivolts
-    const QString offset = f.module().withCore([](sim::ModuleCore &c) { return c.value(18, 4); });
-    QCOMPARE(after, QStringList{Fmt3(offset.toDouble() * 1000)});
+    QCOMPARE(after.value(1), Fmt3(moduleValue(f, 18, 4).toDouble() * 1000));
     QCOMPARE(f.log.messages, {});
 }
 
-// The live value moves on screen; any way the dialog closes ends the
+// The live value moves on screen; OK pressed while the loop's read waits
+// for a slow module does not overlap it; any way the dialog closes ends the
 // reading, gives the chooser back and leaves the module alone.
 void TestAdjust::liveReadingEnds_data()
 {
@@ -333,47 +304,48 @@ void TestAdjust::liveReadingEnds_data()
 void TestAdjust::liveReadingEnds()
 {
     QFETCH(QString, how);
-    const bool ending = how.contains("end");
+    const bool ending = how.contains("end"), duringWrite = how == "end during a write";
     MainFixture f("QV8_KX5");
     f.connect();
+    sim::Faults slow;
+    slow.delayMs = 80;
+    f.module().setFaults(slow);
     f.module().setValue(3, 1, "1.0000");
     QPointer<frmZeroSpan> chooser;
     QPointer<frmSetZeroSpan> dialog;
-    QStringList seen, afterClose;
+    QStringList seen, written, afterClose;
     bool chooserBack = false, stillReading = true;
+    const auto close = [&] {
+        seen << dialog->lblRetdata->text();
+        written = f.received();
+        if (how == "close box")
+            dialog->close();
+        else if (how == "Escape")
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        else if (how == "Exit")
+            dialog->cmdExit->click();
+        else
+            MainForm()->close();
+    };
     Steps steps;
-    steps
-        .then([&] { return shown(chooser = loaded<frmZeroSpan>()); },
-              [&] { chooser->cmdZero->click(); })
-        .then(
-            [&] {
-                return shown(dialog = loaded<frmSetZeroSpan>()) &&
-                       dialog->lblInputreal->text() == "1.000";
-            },
-            [&] {
-                seen << dialog->lblInputreal->text();
-                f.module().setValue(3, 1, "2.5000");
-            })
-        .then([&] { return dialog->lblInputreal->text() == "2.500"; },
+    steps.then([&] { return shown(chooser = loaded<frmZeroSpan>()); },
+               [&] { chooser->cmdZero->click(); })
+        .then([&] { return shown(dialog = loaded<frmSetZeroSpan>()) &&
+                           dialog->lblInputreal->text() == "1.000"; },
+              [&] { f.module().setValue(3, 1, "2.5000"); })
+        .then([&] { return dialog->lblInputreal->text() == "2.500" &&
+                           MainForm()->comm()->exchangeInProgress(); },
               [&] {
                   seen << dialog->lblInputreal->text();
-                  if (how == "close box")
-                      dialog->close();
-                  else if (how == "Escape")
-                      QTest::keyClick(dialog, Qt::Key_Escape);
-                  else if (how == "Exit")
-                      dialog->cmdExit->click();
-                  else if (how == "program end")
-                      MainForm()->close();
-                  else {
-                      sim::Faults slow;
-                      slow.delayMs = 300;
-                      f.module().setFaults(slow);
-                      dialog->txtReal->setText("1");
-                      QTimer::singleShot(100, MainForm(), [] { MainForm()->close(); });
-                      dialog->cmdOK->click();
-                  }
+                  f.clearReceived();
+                  dialog->txtReal->setText("12.5");
+                  if (duringWrite)
+                      QTimer::singleShot(40, MainForm(), close);
+                  dialog->cmdOK->click();
               });
+    if (!duringWrite)
+        steps.then([&] { return f.received().contains("D0112.500") && dialog->isEnabled(); },
+                   close);
     if (!ending)
         steps.then([&] { return chooser->cmdZero->isEnabled(); },
                    [&] {
@@ -386,14 +358,18 @@ void TestAdjust::liveReadingEnds()
                        });
                    });
     steps.start();
-    f.clearReceived();
     f.click(kZs);
-    QVERIFY(steps.done());
-    QCOMPARE(seen, (QStringList{"1.000", "2.500"}));
+    QVERIFY(steps.finished());
+    QCOMPARE(f.module().overlaps(), 0);
+    QCOMPARE(seen.value(0), "2.500");
+    QVERIFY(!G().WaitFlag);
+    if (!duringWrite) {
+        QVERIFY2(hasPair(written, {"I18", "D0112.500"}), qPrintable(written.join(' ')));
+        QCOMPARE(seen.value(1), Fmt3(moduleValue(f, 18, 1).toDouble()));
+    }
     if (ending) {
         // everything unwound and the main window closed
-        QVERIFY(!loaded<frmMain>() || !MainForm()->isVisible());
-        QVERIFY(!G().WaitFlag);
+        QVERIFY(!loaded<frmMain>());
         return;
     }
     QVERIFY(chooserBack);
@@ -437,51 +413,10 @@ void TestAdjust::channelChangeReadsAtOnce()
               });
     steps.start();
     f.click(kComp);
-    QVERIFY(steps.done());
+    QVERIFY(steps.finished());
     QVERIFY2(firstRead >= 0 && firstRead < 400, qPrintable(QString::number(firstRead)));
     QCOMPARE(f.received().mid(0, 2), (QStringList{"I03", "D02"}));
     QCOMPARE(shownValues, (QStringList{"degC", "ohm"}));
-}
-
-void TestAdjust::buttonDuringSlowExchange()
-{
-    MainFixture f("QV8_KX5");
-    f.connect();
-    sim::Faults slow;
-    slow.delayMs = 150;
-    f.module().setFaults(slow);
-    QPointer<frmZeroSpan> chooser;
-    QPointer<frmSetZeroSpan> dialog;
-    QString offsetShown;
-    Steps steps;
-    steps
-        .then([&] { return shown(chooser = loaded<frmZeroSpan>()); },
-              [&] { chooser->cmdZero->click(); })
-        // OK while the live loop's read waits for its slow reply
-        .then(
-            [&] {
-                return shown(dialog = loaded<frmSetZeroSpan>()) && dialog->reading() &&
-                       MainForm()->comm()->exchangeInProgress();
-            },
-            [&] {
-                f.clearReceived();
-                dialog->txtReal->setText("12.5");
-                dialog->cmdOK->click();
-            })
-        .then([&] { return f.received().contains("D0112.500") && dialog->isEnabled(); },
-              [&] {
-                  offsetShown = dialog->lblRetdata->text();
-                  dialog->close();
-              })
-        .then([&] { return chooser->cmdExit->isEnabled(); }, [&] { chooser->cmdExit->click(); });
-    steps.start(20000);
-    f.click(kZs);
-    QVERIFY(steps.done());
-    QCOMPARE(f.module().overlaps(), 0);
-    QVERIFY2(hasPair(f.received(), {"I18", "D0112.500"}), qPrintable(f.received().join(' ')));
-    const QString offset = f.module().withCore([](sim::ModuleCore &c) { return c.value(18, 1); });
-    QCOMPARE(offsetShown, Fmt3(offset.toDouble()));
-    QCOMPARE(f.log.messages, {});
 }
 
 QTEST_MAIN(TestAdjust)
