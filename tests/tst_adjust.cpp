@@ -124,7 +124,7 @@ private slots:
     void wrap();
     void writes_data();
     void writes();
-    void spanNeedsZero();
+    void opening();
     void resetRefused();
     void millivolts();
     void liveReadingEnds_data();
@@ -238,7 +238,8 @@ void TestAdjust::writes()
                  (QList<QVariant>{cmd0, cmd0 == "Line Res.", cmd0 == "0%"}));
 }
 
-void TestAdjust::spanNeedsZero()
+// Span only after a zero adjustment; failed readings leave the dialog shut.
+void TestAdjust::opening()
 {
     MainFixture f("QV8_KX5");
     f.connect();
@@ -259,6 +260,22 @@ void TestAdjust::spanNeedsZero()
     QCOMPARE(shown, (QStringList{"Span Adj. Setting", "Span coefficient", "%"}));
     QVERIFY2(hasPair(f.received(), {"I19", "D0230.000"}), qPrintable(f.received().join(' ')));
     QCOMPARE(f.log.messages, {});
+
+    sim::Faults junk;
+    junk.garbage = true;
+    f.module().setFaults(junk);
+    shown.clear();
+    bool back = false;
+    scripted(f, kZs, [&](EditorDialog *w) {
+        if (auto *chooser = qobject_cast<frmZeroSpan *>(w)) {
+            chooser->cmdZero->click();
+            back = chooser->cmdZero->isEnabled() && chooser->cboChannel->isEnabled();
+        } else {
+            shown << "dialog";
+        }
+    });
+    QCOMPARE(shown, {});
+    QVERIFY(back);
 }
 
 void TestAdjust::resetRefused()
