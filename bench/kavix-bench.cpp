@@ -1,6 +1,8 @@
 // kavix-bench: figures of the link and the monitoring cycle, each a ratio
 // measured inside one run, printed as "name: value" lines.
 
+#include "adjust/frmSetZeroSpan.h"
+#include "adjust/frmZeroSpan.h"
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
@@ -24,6 +26,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QPushButton>
 #include <QTimer>
 
 #include <qcustomplot.h>
@@ -410,6 +413,65 @@ double restartWaitCpuRatio()
     return cpu / wall;
 }
 
+// CPU used while the zero/span dialog shows a channel's live value from a
+// module at 9600 baud with a 5 ms turnaround: a read every 500 ms, and
+// nothing but waiting in between.
+double liveReadCpuRatio()
+{
+    auto m = startModule("QV8_KX5");
+    useModule(*m);
+    Hooks().msgBox = [](const QString &text, const QString &title, MsgIcon) {
+        qFatal("unexpected message %s: %s", qPrintable(title), qPrintable(text));
+    };
+    frmMain *main = MainForm();
+    main->menu("mnuConnConn")->trigger();
+    if (!G().Connected)
+        qFatal("connect failed");
+    sim::Pacing pacing;
+    pacing.baud = 9600;
+    pacing.turnaroundMs = 5;
+    m->setPacing(pacing);
+
+    // The chooser and the dialog are modal: a timer presses their buttons,
+    // and stands still while the dialog is measured.
+    double cpu = 0, wall = 0;
+    QElapsedTimer measured;
+    int stage = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, main, [&] {
+        frmZeroSpan *chooser = loaded<frmZeroSpan>();
+        frmSetZeroSpan *dialog = loaded<frmSetZeroSpan>();
+        if (stage == 0 && chooser && chooser->isVisible()) {
+            stage = 1;
+            QTimer::singleShot(0, chooser->cmdZero, &QPushButton::click);
+        } else if (stage == 1 && dialog && dialog->isVisible() && dialog->reading()) {
+            stage = 2;
+            tick.stop();
+            measured.start();
+            cpu = threadCpuSeconds();
+            QTimer::singleShot(5000, dialog, [&, dialog] {
+                cpu = threadCpuSeconds() - cpu;
+                wall = measured.nsecsElapsed() / 1e9;
+                stage = 3;
+                tick.start();
+                dialog->cmdExit->click();
+            });
+        } else if (stage == 3 && chooser && chooser->cmdExit->isEnabled()) {
+            stage = 4;
+            QTimer::singleShot(0, chooser->cmdExit, &QPushButton::click);
+        }
+    });
+    tick.start(50);
+    main->menu("mnuAdjZeroSpan")->trigger();
+    tick.stop();
+    if (stage != 4 || wall <= 0)
+        qFatal("the live reading did not run");
+    main->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Hooks().msgBox = nullptr;
+    return cpu / wall;
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -446,5 +508,6 @@ int main(int argc, char *argv[])
     print("monitor_cpu_vs_bare", plain.cpuSeconds / bareLoopCpuSeconds(plain.lines));
     print("monitor_pass_wire_ratio_all_on", monitorPass(true).wireRatio);
     print("builtin_sim_monitor_cpu_ratio", builtinSimMonitorCpuRatio());
+    print("live_read_cpu_ratio", liveReadCpuRatio());
     return 0;
 }

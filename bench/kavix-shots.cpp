@@ -5,6 +5,8 @@
 //   xvfb-run -s "-screen 0 1400x800x24" build/bench/kavix-shots docs/screenshots trace
 //     (the line trace beside a monitor window, the trend plot after a minute)
 
+#include "adjust/frmSetZeroSpan.h"
+#include "adjust/frmZeroSpan.h"
 #include "app/Globals.h"
 #include "app/Messages.h"
 #include "app/ui/Forms.h"
@@ -22,6 +24,10 @@
 #include <QPushButton>
 #include <QDir>
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
@@ -132,6 +138,26 @@ int main(int argc, char *argv[])
     };
     editor("QV8T_KX7", "modbus-settings.png", [&] { main->menu("mnuConfigModBus")->trigger(); });
     editor("QV8_E6F4", "count-preset-data.png", [] { form<frmE6>()->cmdCntPre_Click(); });
+    // The zero/span dialog of channel 3 with its live value.
+    model = "QV8_KX5";
+    main->menu("mnuConnConn")->trigger();
+    QTimer::singleShot(500, [&] {
+        frmZeroSpan *chooser = loaded<frmZeroSpan>();
+        chooser->cboChannel->setCurrentText("3");
+        QTimer::singleShot(1500, [&] {
+            frmSetZeroSpan *dialog = loaded<frmSetZeroSpan>();
+            dialog->txtReal->setText("25.000");
+            QTimer::singleShot(1200, [&, dialog] {
+                shoot(dir + "/zero-span.png");
+                dialog->cmdExit->click();
+                QTimer::singleShot(300, [] { loaded<frmZeroSpan>()->cmdExit->click(); });
+            });
+        });
+        chooser->cmdZero->click();
+    });
+    main->menu("mnuAdjZeroSpan")->trigger();
+    main->menu("mnuConnDisConn")->trigger();
+
     main->close();
     return 0;
 }

@@ -1039,6 +1039,8 @@ void PtyModule::serve()
                         for (qsizetype i = before; i < core_.received().size(); ++i)
                             trace_(core_.received().at(i));
                     if (cr >= 0) {
+                        if (!out.empty())
+                            ++overlaps_;
                         for (const Reply &rep : replies)
                             schedule(rep.bytes, lineLen, at, pacing_, core_.faults());
                         lineLen = 0;

@@ -166,6 +166,9 @@ public:
     // Called from the serving thread with every command line received (CR
     // stripped), as it arrives.
     void setTrace(std::function<void(const QByteArray &line)> trace);
+    // Commands that arrived while the module was still answering an
+    // earlier one: a master that does not wait for each reply.
+    int overlaps() const { return overlaps_; }
 
 private:
     void serve();
@@ -175,6 +178,7 @@ private:
     std::mutex mutex_;
     std::thread thread_;
     std::atomic<bool> running_{false};
+    std::atomic<int> overlaps_{0};
     int master_ = -1;
     int slave_ = -1;
     int wakeRead_ = -1, wakeWrite_ = -1;

@@ -75,6 +75,7 @@ run_plain() {
 run() { run_plain "${AS_USER[@]}" "$KAVIX" --batch "$@"; }
 
 channel_lines() { sed -n '2,17p' "$1"; }
+all_lines() { wc -l <"$1"; }
 is_empty() { [ ! -s "$1" ]; }
 has() { grep -qF -- "$2" "$1"; }
 
@@ -323,6 +324,57 @@ start_sim --model QV8_E6F4 --refuse 7 --refuse-item 9 || exit 1
 run --port "$PORT" --yes connect presets $(seq 101 116)
 check "presets refused by the module" [ "$RC" -eq 1 ]
 check "presets failure reported" has "$WORK/err" "Downloading: Download Incomplete"
+
+# -- calibration: zero/span adjustment, compensation and the live value
+start_sim --model QV8_KX5 || exit 1
+run --port "$PORT" connect read 4
+check "read exit status" [ "$RC" -eq 0 ]
+check "read prints one value in the channel's unit" grep -qxE -- '-?[0-9]+\.[0-9]{3} mV' "$WORK/out"
+check "read prints one line" [ "$(all_lines "$WORK/out")" -eq 1 ]
+check "read quiet" is_empty "$WORK/err"
+run --port "$PORT" connect span 2 30
+check "span before zero status 1" [ "$RC" -eq 1 ]
+check "span before zero explained" [ "$(cat "$WORK/err")" = "Zero/Span Adj.: First, you set Zero adj." ]
+run --port "$PORT" connect zero 3 25 span 3 30,0 read 3
+check "zero, span, read status" [ "$RC" -eq 0 ]
+check "zero, span, read quiet" is_empty "$WORK/err"
+check "adjusted channel reads the signal" \
+    awk '$2 == "degC" && $1 > 29 && $1 < 31 { ok = 1 } END { exit !ok }' "$WORK/out"
+run --port "$PORT" connect adjreset 3
+check "adjreset status" [ "$RC" -eq 0 ]
+check "adjreset quiet" is_empty "$WORK/err"
+run --port "$PORT" connect span 3 30
+check "span after reset needs a zero again" [ "$RC" -eq 1 ]
+for args in "zero 2 abc" "zero 2 ''" "zero 17 1" "read 0" "adjreset x" "comp 9 reset" "comp 1 half"; do
+    eval "run --port \"\$PORT\" connect $args"
+    check "bad adjustment [$args] status 2" [ "$RC" -eq 2 ]
+    check "bad adjustment [$args] usage" has "$WORK/err" "usage: kavix --batch"
+done
+run --port "$PORT" read 1
+check "read without connect status 1" [ "$RC" -eq 1 ]
+check "read without connect explained" has "$WORK/err" "Connect to an analog input module first."
+run --port "$PORT" connect comp 1 line
+check "comp on a module without it status 1" [ "$RC" -eq 1 ]
+check "comp on a module without it explained" \
+    [ "$(cat "$WORK/err")" = "Compensation Request: Connect to an RTD input module first." ]
+
+start_sim --model QV8_L5 || exit 1
+run --port "$PORT" connect comp 1 line comp 8 0 comp 8 100 comp 3 reset read 8
+check "comp requests status" [ "$RC" -eq 0 ]
+check "comp requests quiet" is_empty "$WORK/err"
+check "read of a resistance range in percent" grep -qxE '[0-9]+\.[0-9]{3} %' "$WORK/out"
+run --port "$PORT" connect comp 1 100
+check "comp request the channel does not take status 1" [ "$RC" -eq 1 ]
+check "comp request the channel does not take explained" [ "$(cat "$WORK/err")" = \
+    "Compensation Request: Channel 1 takes the single request Line Res., not 0% or 100%." ]
+
+start_sim --model QV8_KX5 --refuse "illegal OPE" || exit 1
+run --port "$PORT" connect adjreset 3
+check "refused reset status 1" [ "$RC" -eq 1 ]
+check "refused reset: two refusals, then incomplete" [ "$(cut -d: -f1 "$WORK/err" | tr '\n' ,)" = \
+    "Parameter Write,Parameter Write,Zero/Span Adj.," ]
+check "refused reset message" [ "$(tail -n 1 "$WORK/err")" = \
+    "Zero/Span Adj.: Zero/Span Adj. Reset Incomplete" ]
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -133,5 +133,3 @@ void AddFileAndTransferCommands()
                      }});
 }
 
-// The editors come in their own files; until then they add nothing.
-void AddAdjustmentCommands() {}

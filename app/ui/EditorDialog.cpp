@@ -1,5 +1,6 @@
 #include "app/ui/EditorDialog.h"
 
+#include "app/Messages.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 
@@ -18,6 +19,12 @@ EditorDialog::EditorDialog(QWidget *parent)
     setModal(true);
     // the window's own font and place, as designed; no help button
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // The end of the program is the window's Exit too, so that the work
+    // it belongs to unwinds and the program can close.
+    connect(&Commands::instance(), &Commands::wake, this, [this] {
+        if (AppEnding() && isVisible())
+            cmdExit_Click();
+    });
 }
 
 EditorDialog::~EditorDialog() = default;

@@ -52,8 +52,8 @@ public:
 protected:
     explicit EditorDialog(QWidget *parent = nullptr);
 
-    // What the window's Exit does; the close box and Escape run it too.
-    // The default closes the window.
+    // What the window's Exit does; the close box, Escape and the end of
+    // the program run it too. The default closes the window.
     virtual void cmdExit_Click();
 
     void closeEvent(QCloseEvent *e) override;

@@ -1,5 +1,7 @@
 #include "app/ui/Entry.h"
 
+#include "adjust/frmSetComp.h"
+#include "adjust/frmZeroSpan.h"
 #include "app/Globals.h"
 #include "app/ui/EditorDialog.h"
 #include "config/SettingEditors.h"
@@ -11,7 +13,6 @@
 #include "counting/frmCount.h"
 #include "counting/frmCountSet.h"
 
-// Windows not built yet do nothing when opened.
 namespace Editors {
 void TypeSet() { OpenEditor(&frmType::TypeSet); }
 void CountSet() { OpenEditor(&frmCount::CountSet); }
@@ -28,7 +29,7 @@ void FilterSet() { OpenEditor(&frmTimeCon::FilterSet); }
 void LineNoiseSet() { OpenEditor(&frmLineNoise::LineNoiseSet); }
 void CJM() { OpenEditor(&frmCJM::CJM); }
 void CounterOptions() { OpenEditor(&frmCountSet::CountSet); }
-void ZeroSpan() {}
-void SetComp() {}
+void ZeroSpan() { OpenEditor(&frmZeroSpan::ZeroSpan); }
+void SetComp() { OpenEditor(&frmSetComp::SetComp); }
 void AlarmSet() { OpenEditor(&frmAlarm::AlarmSet); }
 }  // namespace Editors

@@ -1,0 +1,184 @@
+#include "adjust/frmSetZeroSpan.h"
+
+#include "adjust/frmZeroSpan.h"
+#include "app/Globals.h"
+#include "app/Init.h"
+#include "app/Messages.h"
+#include "app/ui/FormText.h"
+#include "link/TxtBus.h"
+#include "workflows/DownloadCheck.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QVBoxLayout>
+
+#include <optional>
+
+QString AdjustShown(const QString &reply, bool toMillivolts)
+{
+    const double x = LeadingNumber(reply);
+    return Fmt3(toMillivolts ? x * 1000.0 : x);
+}
+
+using namespace AdjustUi;
+
+frmSetZeroSpan::frmSetZeroSpan()
+{
+    setObjectName("frmSetZeroSpan");
+    auto *v = new QVBoxLayout(this);
+
+    Label1 = title("Label1", "Zero Adj. Setting");
+    v->addWidget(Label1);
+
+    Frame1 = frame("Frame1");
+    auto *values = new QGridLayout(Frame1);
+    lblInput = label("lblInput", "Input Real");
+    lblInputreal = readout("lblInputreal");
+    lblUnit3 = unit("lblUnit3");
+    lblRet = label("lblRet", "Offset data");
+    lblRetdata = readout("lblRetdata");
+    lblUnit1 = unit("lblUnit1");
+    values->addWidget(lblInput, 0, 0);
+    values->addWidget(lblInputreal, 0, 1);
+    values->addWidget(lblUnit3, 0, 2);
+    values->addWidget(lblRet, 1, 0);
+    values->addWidget(lblRetdata, 1, 1);
+    values->addWidget(lblUnit1, 1, 2);
+    values->setColumnStretch(0, 1);
+    v->addWidget(Frame1);
+
+    Frame2 = frame("Frame2");
+    auto *entry = new QGridLayout(Frame2);
+    lblReal = label("lblReal", "Real data");
+    txtReal = new QLineEdit;
+    txtReal->setObjectName("txtReal");
+    txtReal->setAlignment(Qt::AlignRight);
+    txtReal->setMaxLength(32);
+    txtReal->setMinimumWidth(tw(1400));
+    lblUnit2 = unit("lblUnit2");
+    entry->addWidget(lblReal, 0, 0);
+    entry->addWidget(txtReal, 0, 1);
+    entry->addWidget(lblUnit2, 0, 2);
+    entry->setColumnStretch(0, 1);
+    v->addWidget(Frame2);
+
+    auto *buttons = new QHBoxLayout;
+    cmdOK = button("cmdOK", "OK");
+    cmdOK->setDefault(true);
+    cmdExit = button("cmdExit", "Exit");
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdExit);
+    v->addLayout(buttons);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmSetZeroSpan::cmdOK_Click);
+    connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
+    setWindowTitle("Zero/Span Adj.");
+}
+
+frmSetZeroSpan::~frmSetZeroSpan() = default;
+
+QString frmSetZeroSpan::unitOf(int kind, int typeCode)
+{
+    if (kind == 1 || kind == 6)
+        return typeCode < 3 ? "V" : typeCode < 16 ? "mV" : "degC";
+    if (kind == 2)
+        return typeCode >= 64 ? "%" : "degC";
+    return QString();
+}
+
+void frmSetZeroSpan::SetZeroSpan()
+{
+    AppState &s = G();
+    const int ch = s.ZsChannel;
+    const bool span = s.ZsMode != 0;
+
+    // Below the chooser, whose controls come back however this ends.
+    QPointer<frmZeroSpan> chooser = loaded<frmZeroSpan>();
+    if (chooser) {
+        move(chooser->frameGeometry().left(), chooser->frameGeometry().bottom() + 1);
+        chooser->setControls(false);
+    }
+    const auto restore = qScopeGuard([chooser] {
+        if (chooser)
+            chooser->setControls(true);
+    });
+
+    Label1->setText(span ? "Span Adj. Setting" : "Zero Adj. Setting");
+    lblReal->setText("Real data");
+    const int kind = orZero(s.ModelKind);
+    const QString u = unitOf(kind, s.TypeCode.at(qBound(0, ch, 16)));
+    if (u.isEmpty())
+        MsgBox("No Model", "Type set", MsgIcon::None);
+    lblRet->setText(span ? "Span coefficient" : "Offset data");
+    lblUnit1->setText(span ? "%" : u);
+    lblUnit2->setText(u);
+    lblUnit3->setText(u);
+    const bool mV = lblUnit2->text() == "mV";
+
+    QPointer<frmSetZeroSpan> self = this;
+    {
+        // the chooser cannot be closed under these reads
+        std::optional<Exchange> x;
+        if (chooser)
+            x.emplace(chooser);
+        QString reply;
+        const int item = span ? 19 : 18;
+        if (!DataRead(item, ch, reply) && (AppEnding() || !self || !DataRead(item, ch, reply)))
+            return;
+        if (!self)
+            return;
+        lblRetdata->setText(AdjustShown(reply, !span && mV));
+        if (!DataRead(3, ch, reply) || !self)
+            return;
+        lblInputreal->setText(AdjustShown(reply, mV));
+    }
+    if (AppEnding())
+        return;
+    showLive();
+}
+
+bool frmSetZeroSpan::readLive()
+{
+    QString reply;
+    if (!liveRead(3, G().ZsChannel, reply))
+        return false;
+    lblInputreal->setText(AdjustShown(reply, lblUnit2->text() == "mV"));
+    return true;
+}
+
+void frmSetZeroSpan::cmdOK_Click()
+{
+    AppState &s = G();
+    ReadNow();
+    const bool span = s.ZsMode != 0;
+    const QString title = LoadResString(2043);
+    if (txtReal->text().isEmpty())
+        txtReal->setText("0");
+    // A typing slip would otherwise be sent as 0 and adjust the channel to it.
+    if (!RealValueOk(txtReal->text())) {
+        DownloadCheck::Refuse(lblReal->text(), txtReal->text(), title);
+        return;
+    }
+    double x = LeadingNumber(CommaToPoint(txtReal->text()));
+    if (lblUnit2->text() == "mV")
+        x /= 1000.0;
+    const QString value = Fmt00(s.ZsChannel) + Fmt3(x);
+
+    Exchange ex(this);
+    if (!DownloadCheck::ModuleFits(title))
+        return;
+    QString reply;
+    if (!WriteWithRetry(span ? 19 : 18, value, reply)) {
+        if (!AppEnding())
+            MsgBox(LoadResString(span ? 3011 : 3010), title, MsgIcon::Critical);
+        return;
+    }
+    lblRetdata->setText(AdjustShown(reply, lblUnit1->text() == "mV"));
+}
