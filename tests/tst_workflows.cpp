@@ -9,6 +9,7 @@
 #include "app/Commands.h"
 #include "app/Globals.h"
 #include "app/MainPanel.h"
+#include "app/ui/EditorDialog.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 #include "app/ui/frmMain.h"
@@ -22,8 +23,11 @@
 #include "workflows/ModuleReads.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -57,6 +61,23 @@ State snapshot()
     return s;
 }
 
+// The editor windows shown (driven by script) since the flow began.
+QList<QPointer<EditorDialog>> &openEditors()
+{
+    static QList<QPointer<EditorDialog>> editors;
+    return editors;
+}
+
+// Drives each editor window as it is shown.
+void drive(std::function<void(EditorDialog *)> act)
+{
+    openEditors().clear();
+    EditorDialog::script() = [act](EditorDialog *d) {
+        openEditors() << d;
+        act(d);
+    };
+}
+
 // Chooses every command once, as a user clicking about would: the Monitor
 // menu opened, each action triggered, each button of the data windows
 // clicked (contact switches aside: they belong to the running cycle).
@@ -81,9 +102,35 @@ void chooseEverything()
         for (QPushButton *b : w->findChildren<QPushButton *>())
             if (!b->objectName().startsWith("cmdOut"))
                 b->click();
+    // and in the editor windows open just now: every button, then the close box
+    for (const QPointer<EditorDialog> &editor : openEditors())
+        if (editor) {
+            for (QAbstractButton *b : editor->findChildren<QAbstractButton *>())
+                b->click();
+            editor->close();
+        }
 }
 
-enum Flow { Connect, Upload, Download, Monitor, OpenFile };
+void press(EditorDialog *d, const char *button)
+{
+    d->findChild<QAbstractButton *>(button)->click();
+}
+
+// Runs act once, as soon as the module has received the line.
+void whenReceived(MainFixture &f, const QString &line, std::function<void()> act)
+{
+    auto *poll = new QTimer(f.main());
+    QObject::connect(poll, &QTimer::timeout, [&f, poll, line, act] {
+        if (!f.received().contains(line))
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act();
+    });
+    poll->start(5);
+}
+
+enum Flow { Connect, Upload, Download, Monitor, OpenFile, TypeDownload, Restart, Presets, ZeroAdj };
 
 // Runs the flow; interfere is called once while it waits.
 void run(MainFixture &f, int flow, const QString &file, std::function<void()> interfere)
@@ -99,17 +146,48 @@ void run(MainFixture &f, int flow, const QString &file, std::function<void()> in
         f.click("mnuFileOpen");
         return;
     }
-    f.afterLines(3, interfere);
+    if (flow < TypeDownload)
+        f.afterLines(3, interfere);
     switch (flow) {
     case Connect: f.connect(); break;
     case Upload: f.click("mnuConfigUpload"); break;
     case Download: f.click("mnuConfigDownload"); break;
-    default:
+    case Monitor:
         // the cycle is stopped once it has run a while
         f.afterLines(400, [&] { f.main()->mnuMonitorStop_Click(); });
         QVERIFY(f.startAndWait(20000));
         break;
+    // an editor's own exchange: the window is driven as a user would
+    case TypeDownload:
+        whenReceived(f, "I05", interfere);
+        drive([](EditorDialog *d) { press(d, "cmdDownload"); });
+        form<frmKx5>()->cmdCh_Click(3);
+        break;
+    case Restart:
+        // during the 2 s the module needs to come back
+        whenReceived(f, "DRESET", interfere);
+        drive([](EditorDialog *d) { press(d, "cmdQV8Res"); });
+        f.click("mnuConfigModBus");
+        break;
+    case Presets:
+        whenReceived(f, "I09", interfere);
+        drive([](EditorDialog *d) { press(d, "cmdDownload"); });
+        form<frmE6>()->cmdCntPre_Click();
+        break;
+    case ZeroAdj:
+        whenReceived(f, "I18", interfere);
+        drive([](EditorDialog *d) {
+            if (d->objectName() == "frmZeroSpan") {
+                press(d, "cmdZero");
+            } else {
+                d->findChild<QLineEdit *>("txtReal")->setText("1");
+                press(d, "cmdOK");
+            }
+        });
+        f.click("mnuAdjZeroSpan");
+        break;
     }
+    EditorDialog::script() = nullptr;
 }
 
 const ShownMessage kTimeout{"Timeout", "Send/Receive", MsgIcon::Critical};
@@ -143,6 +221,10 @@ void TestWorkflows::everyCommandWhileAWorkflowWaits_data()
     QTest::newRow("monitor contacts") << "QV8_B6" << int(Monitor);
     QTest::newRow("monitor counter") << "QV8_H9" << int(Monitor);
     QTest::newRow("file open") << "QV8_KX5" << int(OpenFile);
+    QTest::newRow("type editor download") << "QV8_KX5" << int(TypeDownload);
+    QTest::newRow("module restart") << "QV8_KX5" << int(Restart);
+    QTest::newRow("count presets download") << "QV8_E6F4" << int(Presets);
+    QTest::newRow("zero adjustment") << "QV8_KX5" << int(ZeroAdj);
 }
 
 void TestWorkflows::everyCommandWhileAWorkflowWaits()
@@ -179,9 +261,9 @@ void TestWorkflows::everyCommandWhileAWorkflowWaits()
     });
     QVERIFY(chose);
     const QStringList got = f.received();
-    if (flow == Monitor) {
-        // the cycle may have been paused and resumed, never joined by another
-        // workflow: every line is one of the cycle's own
+    if (flow == Monitor || flow == ZeroAdj) {
+        // the cycle (or live reading) may have been paused and resumed, never
+        // joined by another workflow: every line is one of its own
         for (const QString &line : got)
             QVERIFY2(expectedLines.contains(line), qPrintable(line));
     } else {
