@@ -2,7 +2,7 @@
 
 #include "app/Messages.h"
 #include "app/ui/Forms.h"
-#include "app/ui/frmMain.h"
+#include "app/ui/EditorDialog.h"
 #include "files/ui/FileOps.h"
 
 #include <QApplication>
@@ -144,7 +144,7 @@ void frmTrace::ShowTrace()
     w->activateWindow();
 }
 
-frmTrace::frmTrace() : QWidget(MainForm(), Qt::Window | Qt::Tool)
+frmTrace::frmTrace() : QWidget(MainWindowWidget(), Qt::Window | Qt::Tool)
 {
     setObjectName("frmTrace");
     setWindowTitle("Line Trace");

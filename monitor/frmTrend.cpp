@@ -1,7 +1,7 @@
 #include "monitor/frmTrend.h"
 
 #include "app/ui/Forms.h"
-#include "app/ui/frmMain.h"
+#include "app/ui/EditorDialog.h"
 #include "files/CsvLog.h"
 
 #include <QHBoxLayout>
@@ -31,7 +31,7 @@ void frmTrend::ShowTrend()
     w->activateWindow();
 }
 
-frmTrend::frmTrend() : QWidget(MainForm(), Qt::Window)
+frmTrend::frmTrend() : QWidget(MainWindowWidget(), Qt::Window)
 {
     setObjectName("frmTrend");
     setWindowTitle("Trend");

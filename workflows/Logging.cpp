@@ -1,7 +1,6 @@
 #include "workflows/Logging.h"
 
 #include "app/Messages.h"
-#include "app/ui/frmMain.h"
 #include "files/CsvLog.h"
 #include "files/ui/FileOps.h"
 #include "link/LineTrace.h"
@@ -52,24 +51,6 @@ void LogToCsv()
 bool CsvOn()
 {
     return CsvLog::instance().isRunning();
-}
-
-bool MonitorFor(double seconds, const QString &file)
-{
-    CsvLog &log = CsvLog::instance();
-    QString error;
-    if (!(file.isEmpty() ? log.startOnStdout(&error) : log.start(file, &error))) {
-        MsgBox(error, "Log to CSV", MsgIcon::Exclamation);
-        return false;
-    }
-    frmMain *main = MainForm();
-    QTimer stop;
-    stop.setSingleShot(true);
-    QObject::connect(&stop, &QTimer::timeout, main, [main] { main->mnuMonitorStop_Click(); });
-    stop.start(int(seconds * 1000));
-    main->mnuMonitorStart_Click();
-    log.stop();
-    return true;
 }
 
 bool TraceTo(const QString &file, QString *error)

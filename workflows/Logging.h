@@ -1,6 +1,6 @@
 #pragma once
 // Where the line trace and the monitored values leave the program: the
-// Monitor menu's CSV logging, and batch mode's --trace and monitor.
+// Monitor menu's CSV logging and batch mode's --trace.
 
 #include <QString>
 
@@ -10,11 +10,6 @@ namespace Logging {
 // monitoring pass to it; chosen again while logging, stops.
 void LogToCsv();
 bool CsvOn();
-
-// Batch mode: runs the monitoring cycle through the main window's Start
-// handler for this long, then its Stop handler, with the CSV going to the
-// file (standard output for an empty name). False when the log could not start.
-bool MonitorFor(double seconds, const QString &file);
 
 // Batch mode: writes every exchange's trace line to the file ("-": standard
 // error) as it happens.

@@ -5,7 +5,10 @@
 #include "app/Messages.h"
 #include "app/ui/frmMain.h"
 #include "files/ui/FileOps.h"
-#include "workflows/Logging.h"
+#include "app/Messages.h"
+#include "files/CsvLog.h"
+
+#include <QTimer>
 
 namespace {
 QList<BatchCommand> &table()
@@ -72,6 +75,30 @@ QString NeedKeyValues(const QStringList &args, const QStringList &keys,
     return QString();
 }
 
+namespace {
+
+// The monitoring cycle through the main window's Start handler for this
+// long, then its Stop handler, the CSV going to the file (standard output
+// for an empty name).
+void monitorFor(double seconds, const QString &file)
+{
+    CsvLog &log = CsvLog::instance();
+    QString error;
+    if (!(file.isEmpty() ? log.startOnStdout(&error) : log.start(file, &error))) {
+        MsgBox(error, "Log to CSV", MsgIcon::Exclamation);
+        return;
+    }
+    frmMain *main = MainForm();
+    QTimer stop;
+    stop.setSingleShot(true);
+    QObject::connect(&stop, &QTimer::timeout, main, [main] { main->mnuMonitorStop_Click(); });
+    stop.start(int(seconds * 1000));
+    main->mnuMonitorStart_Click();
+    log.stop();
+}
+
+}  // namespace
+
 void AddFileAndTransferCommands()
 {
     const auto menu = [](void (frmMain::*handler)()) {
@@ -128,8 +155,6 @@ void AddFileAndTransferCommands()
                          return ok && seconds > 0 ? QString()
                                                   : QString("SECONDS must be a positive number");
                      },
-                     [](const QStringList &a) {
-                         Logging::MonitorFor(a.value(0).toDouble(), a.value(1));
-                     }});
+                     [](const QStringList &a) { monitorFor(a.value(0).toDouble(), a.value(1)); }});
 }
 
