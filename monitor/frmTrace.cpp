@@ -2,7 +2,7 @@
 
 #include "app/Messages.h"
 #include "app/ui/Forms.h"
-#include "app/ui/EditorDialog.h"
+#include "app/ui/Forms.h"
 #include "files/ui/FileOps.h"
 
 #include <QApplication>

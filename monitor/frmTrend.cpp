@@ -1,7 +1,7 @@
 #include "monitor/frmTrend.h"
 
 #include "app/ui/Forms.h"
-#include "app/ui/EditorDialog.h"
+#include "app/ui/Forms.h"
 #include "files/CsvLog.h"
 
 #include <QHBoxLayout>

@@ -5,13 +5,7 @@
 #include "app/ui/Forms.h"
 
 #include <QCloseEvent>
-#include <QMdiArea>
 #include <QPointer>
-
-QWidget *MainWindowWidget()
-{
-    return DataArea() ? DataArea()->window() : nullptr;
-}
 
 EditorDialog::EditorDialog(QWidget *parent)
     : QDialog(parent ? parent : MainWindowWidget())

@@ -63,9 +63,6 @@ private:
     int exchanges_ = 0;
 };
 
-// The main window (for placing dialogs); nullptr in a test without one.
-QWidget *MainWindowWidget();
-
 // Loads an editor window, runs its opening operation (which shows it
 // modally) and unloads it when that returns: a workflow the whole time.
 template <typename T>

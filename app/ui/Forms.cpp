@@ -69,6 +69,11 @@ QMdiArea *&DataArea()
     return area;
 }
 
+QWidget *MainWindowWidget()
+{
+    return DataArea() ? DataArea()->window() : nullptr;
+}
+
 void BindCommand(QWidget *w, const QString &name)
 {
     Commands &cmd = Commands::instance();

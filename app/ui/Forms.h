@@ -61,6 +61,9 @@ void unload()
 
 // The main window's area that holds the data windows.
 QMdiArea *&DataArea();
+// The main window (the parent and place of the other windows); nullptr
+// before it is loaded.
+QWidget *MainWindowWidget();
 
 // The widget follows the enabled state of a command of the command unit
 // (app/Commands.h), so it is off while a workflow runs.
