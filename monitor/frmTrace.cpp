@@ -2,7 +2,6 @@
 
 #include "app/Messages.h"
 #include "app/ui/Forms.h"
-#include "app/ui/Forms.h"
 #include "files/ui/FileOps.h"
 
 #include <QApplication>
