@@ -1,7 +1,6 @@
 #include "monitor/frmTrend.h"
 
 #include "app/ui/Forms.h"
-#include "app/ui/Forms.h"
 #include "files/CsvLog.h"
 
 #include <QHBoxLayout>
