@@ -6,16 +6,12 @@
 
 #include "app/Globals.h"
 #include "app/Init.h"
-#include "app/ui/EditorDialog.h"
 #include "app/ui/FormText.h"
 #include "app/ui/frmMain.h"
 #include "config/SettingEditors.h"
 #include "config/frmCJM.h"
 #include "config/frmType.h"
-#include "monitor/AnalogMonitor.h"
-#include "workflows/ModuleReads.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -33,63 +29,22 @@ namespace {
 enum Fault { None, Refuse, Changed, TwoDecimals, Garbage };
 using Messages = QList<ShownMessage>;
 
-ShownMessage incomplete(const QString &title)
-{
-    return {"Download Incomplete", title, MsgIcon::Critical};
-}
-ShownMessage invalid(const QString &line, int item)
-{
-    return {QString("invalid data %1\r\r\nat item %2").arg(line).arg(item), "Parameter Write",
-            MsgIcon::Critical};
-}
-
-AnalogMonitor *monitor() { return ModuleReads::AnalogWindow(orZero(G().ModelKind)); }
-
+// The fault for the next exchanges; an earlier question was answered OK.
 void setFault(MainFixture &f, int fault)
 {
-    sim::Faults faults;
-    faults.refuseWrites = fault == Refuse ? "invalid data" : "";
-    faults.changedEcho = fault == Changed;
-    faults.echoDecimals = fault == TwoDecimals ? 2 : -1;
-    faults.garbage = fault == Garbage;
-    f.module().setFaults(faults);
-}
-
-// Connected to the module with its pins ("item:index:payload"), then the fault.
-void start(MainFixture &f, const QStringList &pins = {}, int fault = None)
-{
-    for (const QString &p : pins) {
-        const QStringList v = p.split(':');
-        f.module().setValue(v[0].toInt(), v[1].toInt(), v[2]);
-    }
-    f.connect();
-    QVERIFY(G().Connected);
-    setFault(f, fault);
-    f.clearReceived();
-    f.log.clear();
-    G().DialogOK = true;  // an earlier question answered OK
-}
-
-// Opens an editor with open() and lets act() work in it; false when not shown.
-template <typename T>
-bool inEditor(const std::function<void()> &open, const std::function<void(T *)> &act)
-{
-    bool shown = false;
-    EditorDialog::script() = [&](EditorDialog *d) {
-        if (auto *w = qobject_cast<T *>(d)) {
-            shown = true;
-            act(w);
-        }
-    };
-    open();
-    EditorDialog::script() = nullptr;
-    return shown;
+    G().DialogOK = true;
+    f.setFaults([fault](sim::Faults &x) {
+        x.refuseWrites = fault == Refuse ? "invalid data" : "";
+        x.changedEcho = fault == Changed;
+        x.echoDecimals = fault == TwoDecimals ? 2 : -1;
+        x.garbage = fault == Garbage;
+    });
 }
 
 // The type editor of channel ch, opened by the monitor window's button.
 bool inType(int ch, const std::function<void(frmType *)> &act)
 {
-    return inEditor<frmType>([ch] { monitor()->cmdCh[ch]->click(); }, act);
+    return inWindow<frmType>([ch] { analogWindow()->cmdCh[ch]->click(); }, act);
 }
 
 void choose(frmType *w, const QString &name)
@@ -114,7 +69,7 @@ void choose(SettingEditor *w, const QString &value)
 QStringList settingNow(const QString &menu)
 {
     const AppState &s = G();
-    AnalogMonitor *w = monitor();
+    AnalogMonitor *w = analogWindow();
     if (menu == "mnuConfigBurnout")
         return {w->burnoutText(), QString::number(s.BurnoutType)};
     if (menu == "mnuConfigFilter")
@@ -173,10 +128,8 @@ void TestAnalogEditors::typeDownload_data()
     row("l5 Pt1000", "QV8_L5", {}, None, true, 8, "Pt1000", -1, 0, {"G01", "I05", "D0853"});
     row("kx7 no option 10", "QV8T_KX7", {"2:0:0"}, None, true, 1, "K(CA)", -1, 1,
         {"G01", "I05", "D0117", "I25", "D011"});
-    row("refused", "QV8_KX5", {}, Refuse, true, 3, "K(CA)", 1, 2, k3.mid(0, 3),
-        {invalid("D0317", 5), incomplete("Type Download")});
     row("changed echo", "QV8_KX5", {}, Changed, true, 3, "K(CA)", 1, 2, k3.mid(0, 3),
-        {incomplete("Type Download")});
+        {downloadIncomplete("Type Download")});
     row("cancel", "QV8_KX5", {}, None, false, 3, "K(CA)", 1, 2, {});
 }
 
@@ -187,10 +140,10 @@ void TestAnalogEditors::typeDownload()
     QFETCH(QString, name);
     QFETCH(int, click);
     QFETCH(int, cjc);
-    MainFixture f(model);
     QFETCH(QStringList, pins);
     QFETCH(int, fault);
-    start(f, pins, fault);
+    Connected f(model, pins);
+    setFault(f, fault);
     QFETCH(bool, ok);
     f.answer = ok;
     QVERIFY(inType(ch, [&](frmType *w) {
@@ -205,7 +158,7 @@ void TestAnalogEditors::typeDownload()
     QTEST(f.received(), "lines");
     QTEST(f.log.messages, "messages");
     QCOMPARE(f.questions, QStringList{QString("Starting download for Channel No.%1").arg(ch)});
-    QCOMPARE(monitor()->typeText(ch), name);  // nothing rolled back
+    QCOMPARE(analogWindow()->typeText(ch), name);  // nothing rolled back
 }
 
 void TestAnalogEditors::typeChoice_data()
@@ -233,16 +186,15 @@ void TestAnalogEditors::typeChoice()
     QFETCH(QString, name);
     QFETCH(int, code);
     QFETCH(QString, cjcText);
-    MainFixture f(model);
-    start(f);
+    Connected f(model);
     const AppState &s = G();
     QVERIFY(inType(ch, [&](frmType *w) {
         choose(w, name);
         // at once, before any download
         QCOMPARE(s.TypeCode[ch], code);
         QCOMPARE(s.TypeHigh[ch] * 16 + s.TypeLow[ch], code);
-        QCOMPARE(monitor()->typeText(ch), name);
-        QCOMPARE(monitor()->cjcText(ch), cjcText);
+        QCOMPARE(analogWindow()->typeText(ch), name);
+        QCOMPARE(analogWindow()->cjcText(ch), cjcText);
         if (!cjcText.isEmpty())
             QCOMPARE(s.CjcSw[ch], 0);  // the copy buffer's switch: none copied
     }));
@@ -270,33 +222,31 @@ void TestAnalogEditors::prevNext()
     QFETCH(int, from);
     QFETCH(bool, next);
     QFETCH(int, to);
-    MainFixture f(model);
-    start(f);
+    Connected f(model);
     QVERIFY(inType(from, [&](frmType *w) {
         (next ? w->cmdNext : w->cmdPrev)->click();
         QCOMPARE(w->cboChannel->currentText(), QString::number(to));
-        QCOMPARE(w->cboType->currentText(), monitor()->typeText(to));
+        QCOMPARE(w->cboType->currentText(), analogWindow()->typeText(to));
     }));
 }
 
 void TestAnalogEditors::copyPaste()
 {
-    MainFixture f("QV8_KX5");
-    start(f);  // channel 3: K(CA) with CJC on, channel 4: a voltage range
+    Connected f("QV8_KX5");  // channel 3: K(CA) with CJC on, channel 4: a voltage range
     const AppState &s = G();
     QVERIFY(inType(3, [&](frmType *w) {
         QVERIFY(!w->cmdPaste->isEnabled());  // nothing copied yet
         w->cmdPaste_Click();
         QCOMPARE(w->cboType->currentText(), QString("K(CA)"));
         w->optCjmSw[0]->click();
-        QCOMPARE(monitor()->cjcText(3) + QString::number(s.CjcSw[3]), QString("OFF0"));
+        QCOMPARE(analogWindow()->cjcText(3) + QString::number(s.CjcSw[3]), QString("OFF0"));
         w->optCjmSw[1]->click();
-        QCOMPARE(monitor()->cjcText(3) + QString::number(s.CjcSw[3]), QString("ON1"));
+        QCOMPARE(analogWindow()->cjcText(3) + QString::number(s.CjcSw[3]), QString("ON1"));
         w->cmdCopy->click();
         w->cmdNext->click();
         QVERIFY(!w->optCjmSw[1]->isEnabled());  // a voltage range on channel 4
         w->cmdPaste->click();
-        QCOMPARE(monitor()->typeText(4) + monitor()->cjcText(4), QString("K(CA)ON"));
+        QCOMPARE(analogWindow()->typeText(4) + analogWindow()->cjcText(4), QString("K(CA)ON"));
         QCOMPARE(s.TypeCode[4] * 10 + s.CjcSw[4], 171);
     }));
     // the buffer outlives the window
@@ -319,8 +269,7 @@ void TestAnalogEditors::copyPaste()
 
 void TestAnalogEditors::noCloseWhileTalking()
 {
-    MainFixture f("QV8_KX5");
-    start(f);
+    Connected f("QV8_KX5");
     int closedDuring = -1;
     QVERIFY(inType(3, [&](frmType *w) {
         QSignalSpy finished(w, &QDialog::finished);
@@ -373,13 +322,12 @@ void TestAnalogEditors::setting_data()
     row("burnout none kx7", "QV8T_KX7", None, burnout, "None", 1, {"G01", "I20", "D0"},
         {"None", "0"});
     row("burnout refused", "QV8_KX5", Refuse, burnout, "Down", 1, {"G01", "I20", "D012"},
-        {"Down", "2"}, {invalid("D012", 20), incomplete("Cfg. Download")});
+        {"Down", "2"}, {writeRefused("D012", 20), downloadIncomplete("Cfg. Download")});
     row("burnout cancel", "QV8_KX5", None, burnout, "Down", 0, {}, {"Down", "2"});
-    row("burnout close box", "QV8_KX5", None, burnout, "Down", -1, {}, {"Down", "2"});
     row("filter comma", "QV8_KX5", TwoDecimals, filter, "1,5", 1, {"G01", "I16", "D1.5"},
         {"1,5", "1.5"});
     row("filter changed", "QV8_L5", Changed, filter, "2.5", 1, {"G01", "I16", "D2.5"},
-        {"2.5", "2.5"}, {incomplete("Filter Download")});
+        {"2.5", "2.5"}, {downloadIncomplete("Filter Download")});
     row("filter empty", "QV8_KX5", None, filter, "", 1, {}, {"", ""}, refused(""));
     row("filter no number", "QV8T_KX7", None, filter, "1.5s", 1, {}, {"1.5s", "1.5s"},
         refused("1.5s"));
@@ -387,11 +335,10 @@ void TestAnalogEditors::setting_data()
     row("line noise 60Hz", "QV8T_KX7", None, noise, "60Hz", 1, {"G01", "I15", "D02"},
         {"60Hz", "2"});
     row("line noise changed", "QV8T_KX7", Changed, noise, "50Hz", 1, {"G01", "I15", "D01"},
-        {"50Hz", "1"}, {incomplete("Cfg. Download")});
+        {"50Hz", "1"}, {downloadIncomplete("Cfg. Download")});
     row("alarm on", "QV8T_KX7", None, alarm, "ON", 1, {"G01", "I07", "D011"}, {"ON", "0"});
-    row("alarm refused", "QV8T_KX7", Refuse, alarm, "ON", 1, {"G01", "I07", "D011"}, {"ON", "0"},
-        {invalid("D011", 7), incomplete("Alarm Output Download")});
-    row("alarm exit", "QV8T_KX7", None, alarm, "ON", -2, {}, {"ON", "0"});
+    row("alarm changed", "QV8T_KX7", Changed, alarm, "ON", 1, {"G01", "I07", "D011"}, {"ON", "0"},
+        {downloadIncomplete("Alarm Output Download")});
 }
 
 void TestAnalogEditors::setting()
@@ -401,10 +348,10 @@ void TestAnalogEditors::setting()
     QFETCH(QString, menu);
     QFETCH(QString, value);
     QFETCH(int, answer);
-    MainFixture f(model);
-    start(f, {"7:1:0"}, fault);  // the alarm output off
+    Connected f(model, {"7:1:0"});  // the alarm output off
+    setFault(f, fault);
     f.answer = answer == -1 ? std::nullopt : std::optional<bool>(answer == 1);
-    QVERIFY(inEditor<SettingEditor>([&] { f.click(menu); }, [&](SettingEditor *w) {
+    QVERIFY(inWindow<SettingEditor>([&] { f.click(menu); }, [&](SettingEditor *w) {
         QCOMPARE(w->chosenText(), settingNow(menu).first());  // filled from the monitor
         choose(w, value);
         if (answer == -2)
@@ -415,15 +362,14 @@ void TestAnalogEditors::setting()
     QTEST(f.log.messages, "messages");
     QTEST(settingNow(menu), "after");
     if (menu == "mnuAlarmOutput")
-        QCOMPARE(foreColor(monitor()->lblDiscOutput), OnColor());
+        QCOMPARE(foreColor(analogWindow()->lblDiscOutput), OnColor());
 }
 
 void TestAnalogEditors::filterRefusedInJapanese()
 {
-    MainFixture f("QV8_KX5");
-    start(f);
+    Connected f("QV8_KX5");
     setTextLanguage(TextLanguage::Japanese);
-    inEditor<frmTimeCon>([&] { f.click("mnuConfigFilter"); }, [](frmTimeCon *w) {
+    inWindow<frmTimeCon>([&] { f.click("mnuConfigFilter"); }, [](frmTimeCon *w) {
         w->txtFilter()->setText("abc");
         w->cmdDownload->click();
     });
@@ -465,9 +411,8 @@ void TestAnalogEditors::cjmDownload()
     QFETCH(QString, temp);
     QFETCH(QString, volts);
     QFETCH(QStringList, lines);
-    MainFixture f("QV8_KX5");
-    start(f);
-    QVERIFY(inEditor<frmCJM>([&] { f.click("mnuConfigCJM"); }, [&](frmCJM *w) {
+    Connected f("QV8_KX5");
+    QVERIFY(inWindow<frmCJM>([&] { f.click("mnuConfigCJM"); }, [&](frmCJM *w) {
         // read over the link of the connection: no new group select
         QCOMPARE(f.received(), (QStringList{"I23", "D", "I24", "D"}));
         QCOMPARE(w->Text1->text() + " " + w->lblTempMax->text(), QString("25.000 100.000"));
@@ -496,10 +441,8 @@ void TestAnalogEditors::cjmFailures_data()
                                            << Messages{{"Upload Incomplete", title,
                                                         MsgIcon::Critical}}
                                            << true;
-    QTest::newRow("write refused") << int(None) << int(Refuse) << "cmdDown"
-                                   << Messages{invalid("D25.000", 23), incomplete(title)} << true;
     QTest::newRow("changed echo") << int(None) << int(Changed) << "cmdDown"
-                                  << Messages{incomplete(title)} << true;
+                                  << Messages{downloadIncomplete(title)} << true;
 }
 
 void TestAnalogEditors::cjmFailures()
@@ -507,10 +450,10 @@ void TestAnalogEditors::cjmFailures()
     QFETCH(int, before);
     QFETCH(int, after);
     QFETCH(QString, button);
-    MainFixture f("QV8_KX5");
-    start(f, {}, before);
+    Connected f("QV8_KX5");
+    setFault(f, before);
     bool closed = true;
-    inEditor<frmCJM>([&] { f.click("mnuConfigCJM"); }, [&](frmCJM *w) {
+    inWindow<frmCJM>([&] { f.click("mnuConfigCJM"); }, [&](frmCJM *w) {
         QSignalSpy finished(w, &QDialog::finished);
         setFault(f, after);
         f.module().setValue(23, 0, "30.5");

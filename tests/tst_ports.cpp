@@ -51,14 +51,6 @@ sim::Pacing wire()
     return p;
 }
 
-void usePort(const QString &path)
-{
-    Hooks().commPort = [path] {
-        G().PortNumber = 3;
-        G().PortName = path;
-    };
-}
-
 QString shown(const QLabel *l)
 {
     return l->isVisibleTo(l->window()) ? l->text() : QString();
