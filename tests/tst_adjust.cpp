@@ -26,15 +26,6 @@ namespace {
 const QString kZs = "mnuAdjZeroSpan";
 const QString kComp = "mnuAdjComp";
 
-// Opens an Adjustment menu item with its windows driven by `drive`
-// instead of shown (as batch mode does).
-void scripted(MainFixture &f, const QString &menu, std::function<void(EditorDialog *)> drive)
-{
-    EditorDialog::script() = std::move(drive);
-    f.click(menu);
-    EditorDialog::script() = nullptr;
-}
-
 void choose(QWidget *w, int ch)
 {
     w->findChild<QComboBox *>("cboChannel")->setCurrentText(QString::number(ch));
@@ -49,7 +40,7 @@ QStringList zeroSpan(MainFixture &f, int ch, const QString &press, const QString
                      std::function<void(frmSetZeroSpan *)> look = nullptr)
 {
     QStringList after;
-    scripted(f, kZs, [&](EditorDialog *w) {
+    scripted([&] { f.click(kZs); }, [&](EditorDialog *w) {
         if (auto *d = qobject_cast<frmSetZeroSpan *>(w)) {
             if (look)
                 look(d);
@@ -62,11 +53,6 @@ QStringList zeroSpan(MainFixture &f, int ch, const QString &press, const QString
         w->findChild<QPushButton *>(press)->click();
     });
     return after;
-}
-
-QString moduleValue(MainFixture &f, int item, int index)
-{
-    return f.module().withCore([&](sim::ModuleCore &c) { return c.value(item, index); });
 }
 
 // True when `pair` comes in `lines` as two lines in a row.
@@ -125,7 +111,6 @@ private slots:
     void writes_data();
     void writes();
     void opening();
-    void resetRefused();
     void millivolts();
     void liveReadingEnds_data();
     void liveReadingEnds();
@@ -154,10 +139,9 @@ void TestAdjust::wrap()
     QFETCH(int, from);
     QFETCH(QString, press);
     QFETCH(int, to);
-    MainFixture f(model);
-    f.connect();
+    Connected f(model);
     int count = 0, now = 0;
-    scripted(f, menu, [&](EditorDialog *w) {
+    scripted([&] { f.click(menu); }, [&](EditorDialog *w) {
         count = w->findChild<QComboBox *>("cboChannel")->count();
         choose(w, from);
         w->findChild<QPushButton *>(press)->click();
@@ -203,15 +187,13 @@ void TestAdjust::writes()
     QFETCH(QString, real);
     QFETCH(QString, cmd0);
     QFETCH(QStringList, sent);
-    MainFixture f(model);
-    f.connect();
-    f.clearReceived();
+    Connected f(model);
     QString typed, caption;
     bool wide = false, hundred = false;
     if (menu == kZs) {
         typed = zeroSpan(f, channel, press, real).value(0);
     } else {
-        scripted(f, menu, [&](EditorDialog *w) {
+        scripted([&] { f.click(menu); }, [&](EditorDialog *w) {
             auto *c = qobject_cast<frmSetComp *>(w);
             // the layout follows the channel: away from it and back
             choose(c, channel == 1 ? 8 : 1);
@@ -241,9 +223,7 @@ void TestAdjust::writes()
 // Span only after a zero adjustment; failed readings leave the dialog shut.
 void TestAdjust::opening()
 {
-    MainFixture f("QV8_KX5");
-    f.connect();
-    f.clearReceived();
+    Connected f("QV8_KX5");
     QStringList shown;
     const auto look = [&](frmSetZeroSpan *d) {
         shown << d->Label1->text() << d->lblRet->text() << d->lblUnit1->text();
@@ -261,12 +241,10 @@ void TestAdjust::opening()
     QVERIFY2(hasPair(f.received(), {"I19", "D0230.000"}), qPrintable(f.received().join(' ')));
     QCOMPARE(f.log.messages, {});
 
-    sim::Faults junk;
-    junk.garbage = true;
-    f.module().setFaults(junk);
+    f.setFaults([](sim::Faults &x) { x.garbage = true; });
     shown.clear();
     bool back = false;
-    scripted(f, kZs, [&](EditorDialog *w) {
+    scripted([&] { f.click(kZs); }, [&](EditorDialog *w) {
         if (auto *chooser = qobject_cast<frmZeroSpan *>(w)) {
             chooser->cmdZero->click();
             back = chooser->cmdZero->isEnabled() && chooser->cboChannel->isEnabled();
@@ -278,23 +256,9 @@ void TestAdjust::opening()
     QVERIFY(back);
 }
 
-void TestAdjust::resetRefused()
-{
-    MainFixture f("QV8_KX5");
-    f.connect();
-    sim::Faults refuse;
-    refuse.refuseWrites = "illegal OPE";
-    f.module().setFaults(refuse);
-    zeroSpan(f, 6, "cmdReset", "");
-    QCOMPARE(f.log.titles(), (QStringList{"Parameter Write", "Parameter Write", "Zero/Span Adj."}));
-    QCOMPARE(f.log.messages.last(), (ShownMessage{"Zero/Span Adj. Reset Incomplete",
-                                                  "Zero/Span Adj.", MsgIcon::Critical}));
-}
-
 void TestAdjust::millivolts()
 {
-    MainFixture f("QV8_KX5");
-    f.connect();
+    Connected f("QV8_KX5");
     f.module().setValue(18, 4, "0.0025");
     f.module().setValue(3, 4, "0.0123");
     QStringList before;
@@ -304,7 +268,7 @@ void TestAdjust::millivolts()
     });
     QCOMPARE(before, (QStringList{"2.500", "12.300", "mV", "mV", "mV"}));
     // the new offset as the module answered it, in millivolts
-    QCOMPARE(after.value(1), Fmt3(moduleValue(f, 18, 4).toDouble() * 1000));
+    QCOMPARE(after.value(1), Fmt3(valueIn(f.module(), 18, 4).toDouble() * 1000));
     QCOMPARE(f.log.messages, {});
 }
 
@@ -322,11 +286,8 @@ void TestAdjust::liveReadingEnds()
 {
     QFETCH(QString, how);
     const bool ending = how.contains("end"), duringWrite = how == "end during a write";
-    MainFixture f("QV8_KX5");
-    f.connect();
-    sim::Faults slow;
-    slow.delayMs = 80;
-    f.module().setFaults(slow);
+    Connected f("QV8_KX5");
+    f.setFaults([](sim::Faults &x) { x.delayMs = 80; });
     f.module().setValue(3, 1, "1.0000");
     QPointer<frmZeroSpan> chooser;
     QPointer<frmSetZeroSpan> dialog;
@@ -382,7 +343,7 @@ void TestAdjust::liveReadingEnds()
     QVERIFY(!G().WaitFlag);
     if (!duringWrite) {
         QVERIFY2(hasPair(written, {"I18", "D0112.500"}), qPrintable(written.join(' ')));
-        QCOMPARE(seen.value(1), Fmt3(moduleValue(f, 18, 1).toDouble()));
+        QCOMPARE(seen.value(1), Fmt3(valueIn(f.module(), 18, 1).toDouble()));
     }
     if (ending) {
         // everything unwound and the main window closed
@@ -397,8 +358,7 @@ void TestAdjust::liveReadingEnds()
 
 void TestAdjust::channelChangeReadsAtOnce()
 {
-    MainFixture f("QV8_L5");
-    f.connect();
+    Connected f("QV8_L5");
     // the units come from the RTD monitor as its last pass showed them
     form<frmL5>()->lblUnit1[2]->setText("degC");
     form<frmL5>()->lblUnit2[2]->setText("ohm");
