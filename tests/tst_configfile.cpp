@@ -1,6 +1,7 @@
 // The configuration file: exact bytes, round trips, the state mapping,
 // line-exact errors on damaged files, and saves that never destroy a file.
 #include "files/ConfigFile.h"
+#include "tests/support/Fixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,8 +16,7 @@ namespace {
 
 QByteArray golden(const QString &name)
 {
-    QFile f(QFINDTESTDATA("data/configfile/" + name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return fileBytes(QFINDTESTDATA("data/configfile/" + name));
 }
 
 // The state the golden files were written from. The files were made by hand;
@@ -227,26 +227,6 @@ private slots:
         QVERIFY(ParseConfig(full.chopped(2)).ok);
     }
 
-    void readFile()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString path = dir.filePath("settings.qv8");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(replaceLine(golden("kind1.qv8"), 5, "abc,1"));
-        f.close();
-        ConfigReadResult r = ReadConfigFile(path);
-        QVERIFY(!r.ok);
-        QCOMPARE(r.error, QString("settings.qv8, line 5: \"abc\" is not a whole number "
-                                  "(type code of channel 4)"));
-
-        r = ReadConfigFile(dir.filePath("missing.qv8"));
-        QVERIFY(!r.ok);
-        QVERIFY2(r.error.startsWith("missing.qv8: ") && r.error.size() > 14, qPrintable(r.error));
-        QVERIFY(ReadConfigFile(QFINDTESTDATA("data/configfile/kind6.qv8")).ok);
-    }
-
     // Only regular files are read or replaced (a FIFO would hang the open),
     // at once and without a change. (A device: see the batch test.)
     void notFiles_data()
@@ -292,10 +272,7 @@ private slots:
         QString error = "stale";
         QVERIFY(WriteConfigFile(path, one, &error));
         QVERIFY(error.isEmpty());
-        const auto onDisk = [&] {
-            QFile f(path);
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        };
+        const auto onDisk = [&] { return fileBytes(path); };
         QCOMPARE(onDisk(), golden("kind1.qv8"));
         QVERIFY(WriteConfigFile(path, three, &error));
         QCOMPARE(onDisk(), golden("kind3.qv8"));
@@ -303,6 +280,8 @@ private slots:
 
         QVERIFY(!WriteConfigFile(dir.filePath("no/such/x.qv8"), one, &error));
         QCOMPARE(error, "x.qv8: the folder " + dir.filePath("no/such") + " does not exist");
+        error = ReadConfigFile(dir.filePath("missing.qv8")).error;
+        QVERIFY2(error.startsWith("missing.qv8: ") && error.size() > 14, qPrintable(error));
 
         // Values the format or a module cannot hold are refused before the
         // file is touched.

@@ -105,12 +105,10 @@ void TestSim::framing_data()
         QTest::newRow(name) << model << lines << QByteArray(replies);
     };
     row("group 1", "QV8_KX5", {"G01"}, "Denter item\r");
-    row("group 99", "QV8_KX5", {"G99"}, "Denter item\r");
     row("unknown group", "QV8_KX5", {"G05"}, "Dillegal OPE\r");
     row("item before group", "QV8_KX5", {"I05"}, "Dillegal OPE\r");
     row("data before item", "QV8_KX5", {"G01", "D03"}, "Denter item\rDillegal OPE\r");
     row("junk line", "QV8_KX5", {"G01", "X12"}, "Denter item\rDillegal OPE\r");
-    row("item select echo", "QV8_KX5", {"G01", "I05"}, "Denter item\rD05\r");
     row("item not on kind", "QV8_B6", {"G01", "I05", "D01"}, "Denter item\rDillegal OPE\rDillegal OPE\r");
     row("type read", "QV8_KX5", {"G01", "I05", "D03"}, "Denter item\rD05\rD17\r");
     row("type write then read", "QV8_KX5", {"G01", "I05", "D0318", "D03"}, "Denter item\rD05\rD18\rD18\r");
@@ -318,43 +316,33 @@ void TestSim::pinsAndLog()
     QCOMPARE(core.received(), QList<QByteArray>({"G01", "I90", "D"}));
 }
 
+// The faults the line trace does not show byte for byte.
 void TestSim::faults_data()
 {
     QTest::addColumn<FaultSetup>("setup");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QByteArray>("replies");
-    QTest::newRow("busy twice") << FaultSetup([](sim::Faults &f) { f.busyGroupSelects = 2; })
-                                << QStringList{"G01", "G01", "G01"}
-                                << QByteArray("Dbusy\rDbusy\rDenter item\r");
-    QTest::newRow("busy always") << FaultSetup([](sim::Faults &f) { f.busyGroupSelects = -1; })
-                                 << QStringList{"G01", "G01", "G01", "I90"}
-                                 << QByteArray("Dbusy\rDbusy\rDbusy\rDillegal OPE\r");
-    QTest::newRow("silent") << FaultSetup([](sim::Faults &f) { f.silent = true; })
-                            << QStringList{"G01", "I90", "D"} << QByteArray();
-    QTest::newRow("stop after 2") << FaultSetup([](sim::Faults &f) { f.stopAfter = 2; })
-                                  << QStringList{"G01", "I90", "D", "G01"} << QByteArray("Denter item\rD90\r");
-    QTest::newRow("no cr") << FaultSetup([](sim::Faults &f) { f.noCr = true; })
-                           << QStringList{"G01"} << QByteArray("Denter item");
-    QTest::newRow("changed echo") << FaultSetup([](sim::Faults &f) { f.changedEcho = true; })
-                                  << QStringList{"G01", "I05", "D0318", "D03"}
-                                  << QByteArray("Denter item\rD05\rD19\rD18\r");
-    QTest::newRow("refused writes") << FaultSetup([](sim::Faults &f) { f.refuseWrites = "invalid data"; })
-                                    << QStringList{"G01", "I05", "D0318", "D03"}
-                                    << QByteArray("Denter item\rD05\rDinvalid data\rD17\r");
-    QTest::newRow("noise") << FaultSetup([](sim::Faults &f) { f.noise = QByteArray("\x07\0", 2); })
-                           << QStringList{"G01"} << QByteArray("D\x07\0enter item\r", 14);
-    QTest::newRow("garbage") << FaultSetup([](sim::Faults &f) { f.garbage = true; })
-                             << QStringList{"G01"} << QByteArray("?#~\r");
+    const auto row = [](const char *tag, FaultSetup setup, const QStringList &lines,
+                        const QByteArray &replies) {
+        QTest::newRow(tag) << setup << lines << replies;
+    };
+    row("busy always", [](sim::Faults &f) { f.busyGroupSelects = -1; },
+        {"G01", "G01", "G01", "I90"}, "Dbusy\rDbusy\rDbusy\rDillegal OPE\r");
+    row("stop after 2", [](sim::Faults &f) { f.stopAfter = 2; }, {"G01", "I90", "D", "G01"},
+        "Denter item\rD90\r");
+    row("no cr", [](sim::Faults &f) { f.noCr = true; }, {"G01"}, "Denter item");
+    row("changed echo", [](sim::Faults &f) { f.changedEcho = true; },
+        {"G01", "I05", "D0318", "D03"}, "Denter item\rD05\rD19\rD18\r");
+    row("garbage", [](sim::Faults &f) { f.garbage = true; }, {"G01"}, "?#~\r");
 }
 
 void TestSim::faults()
 {
     QFETCH(FaultSetup, setup);
     QFETCH(QStringList, lines);
-    QFETCH(QByteArray, replies);
     sim::ModuleCore core("QV8_KX5");
     setup(core.faults());
-    QCOMPARE(talk(core, lines), replies);
+    QTEST(talk(core, lines), "replies");
     QCOMPARE(core.received().size(), lines.size());   // logged even when unanswered
 }
 
