@@ -29,6 +29,21 @@ namespace {
 enum Fault { None, Refuse, Changed, TwoDecimals, Garbage };
 using Messages = QList<ShownMessage>;
 
+struct TypeCase {
+    QString model;
+    int ch;
+    QString name;
+    int code;         // the type code at once
+    QString cjcText;  // as the monitor window shows it at once
+    int click;        // CJC option clicked then, -1 none
+    int cjc;          // CJC controls then: 0 hidden, 1 off, 2 on
+    int answer = -1;  // to the download question: 1 OK, 0 Cancel; -1 no download
+    QStringList lines = {};
+    Messages messages = {};
+    QStringList pins = {};
+    int fault = None;
+};
+
 // The fault for the next exchanges; an earlier question was answered OK.
 void setFault(MainFixture &f, int fault)
 {
@@ -81,13 +96,13 @@ QStringList settingNow(const QString &menu)
 
 }  // namespace
 
+Q_DECLARE_METATYPE(TypeCase)
+
 class TestAnalogEditors : public QObject {
     Q_OBJECT
 private slots:
-    void typeDownload_data();
-    void typeDownload();
-    void typeChoice_data();
-    void typeChoice();
+    void type_data();
+    void type();
     void prevNext_data();
     void prevNext();
     void copyPaste();
@@ -103,103 +118,63 @@ private slots:
 
 // ---- input type
 
-void TestAnalogEditors::typeDownload_data()
+// The type editor of channel ch: a type chosen takes effect at once, then
+// the CJC option clicked and the channel downloaded (or not).
+void TestAnalogEditors::type_data()
 {
-    QTest::addColumn<QString>("model");
-    QTest::addColumn<QStringList>("pins");
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<bool>("ok");  // the answer to the download question
-    QTest::addColumn<int>("ch");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("click");  // CJC option clicked after the type, -1 none
-    QTest::addColumn<int>("cjc");    // CJC controls: 0 hidden, 1 off, 2 on
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<Messages>("messages");
-    const auto row = [](const char *tag, const QString &model, const QStringList &pins, int fault,
-                        bool ok, int ch, const QString &name, int click, int cjc,
-                        const QStringList &lines, const Messages &messages = {}) {
-        QTest::newRow(tag) << model << pins << fault << ok << ch << name << click << cjc << lines
-                           << messages;
-    };
+    QTest::addColumn<TypeCase>("c");
+    const auto row = [](const char *tag, const TypeCase &c) { QTest::newRow(tag) << c; };
     const QStringList k3{"G01", "I05", "D0317", "I25", "D031"};
-    row("kx5 K(CA) on", "QV8_KX5", {}, None, true, 3, "K(CA)", 1, 2, k3);
-    row("kx5 voltage", "QV8_KX5", {}, None, true, 2, "-20 to 20V", -1, 1,
-        {"G01", "I05", "D0200", "I25", "D020"});
-    row("l5 Pt1000", "QV8_L5", {}, None, true, 8, "Pt1000", -1, 0, {"G01", "I05", "D0853"});
-    row("kx7 no option 10", "QV8T_KX7", {"2:0:0"}, None, true, 1, "K(CA)", -1, 1,
-        {"G01", "I05", "D0117", "I25", "D011"});
-    row("changed echo", "QV8_KX5", {}, Changed, true, 3, "K(CA)", 1, 2, k3.mid(0, 3),
-        {downloadIncomplete("Type Download")});
-    row("cancel", "QV8_KX5", {}, None, false, 3, "K(CA)", 1, 2, {});
+    row("kx5 K(CA) on", {"QV8_KX5", 3, "K(CA)", 17, "OFF", 1, 2, 1, k3});
+    row("kx5 voltage", {"QV8_KX5", 2, "-20 to 20V", 0, "", -1, 1, 1,
+                        {"G01", "I05", "D0200", "I25", "D020"}});
+    row("l5 Pt1000", {"QV8_L5", 8, "Pt1000", 53, "", -1, 0, 1, {"G01", "I05", "D0853"}});
+    row("kx7 no option 10", {"QV8T_KX7", 1, "K(CA)", 17, "ON", -1, 1, 1,
+                             {"G01", "I05", "D0117", "I25", "D011"}, {}, {"2:0:0"}});
+    row("changed echo", {"QV8_KX5", 3, "K(CA)", 17, "OFF", 1, 2, 1, k3.mid(0, 3),
+                         {downloadIncomplete("Type Download")}, {}, Changed});
+    row("cancel", {"QV8_KX5", 3, "K(CA)", 17, "OFF", 1, 2, 0});
+    // the ends of each kind's list
+    row("kx5 last voltage", {"QV8_KX5", 1, "-10 to 10mV", 6, "", -1, 1});
+    row("kx5 first tc", {"QV8_KX5", 16, "(PR)", 16, "OFF", -1, 2});
+    row("kx5 last tc", {"QV8_KX5", 4, "P(Platinel2)", 28, "OFF", -1, 2});
+    row("l5 first ohm", {"QV8_L5", 5, "0 to 100ohm", 64, "", -1, 0});
+    row("l5 last ohm", {"QV8_L5", 8, "0 to 10Kohm", 67, "", -1, 0});
+    row("kx7 voltage", {"QV8T_KX7", 2, "-10 to 10V", 0, "", -1, 1});
+    row("kx7 first tc", {"QV8T_KX7", 8, "(PR)", 16, "OFF", -1, 2});
+    row("kx7 last tc", {"QV8T_KX7", 3, "P(Platinel2)", 28, "OFF", -1, 2});
 }
 
-void TestAnalogEditors::typeDownload()
+void TestAnalogEditors::type()
 {
-    QFETCH(QString, model);
-    QFETCH(int, ch);
-    QFETCH(QString, name);
-    QFETCH(int, click);
-    QFETCH(int, cjc);
-    QFETCH(QStringList, pins);
-    QFETCH(int, fault);
-    Connected f(model, pins);
-    setFault(f, fault);
-    QFETCH(bool, ok);
-    f.answer = ok;
-    QVERIFY(inType(ch, [&](frmType *w) {
-        QCOMPARE(w->cboChannel->currentText(), QString::number(ch));
-        choose(w, name);
-        if (click >= 0)
-            w->optCjmSw[click]->click();
-        const bool shown = !w->Frame1->isHidden() && !w->Label5->isHidden();
-        QCOMPARE(shown ? 1 + int(w->optCjmSw[1]->isEnabled()) : 0, cjc);
-        w->cmdDownload->click();
-    }));
-    QTEST(f.received(), "lines");
-    QTEST(f.log.messages, "messages");
-    QCOMPARE(f.questions, QStringList{QString("Starting download for Channel No.%1").arg(ch)});
-    QCOMPARE(analogWindow()->typeText(ch), name);  // nothing rolled back
-}
-
-void TestAnalogEditors::typeChoice_data()
-{
-    QTest::addColumn<QString>("model");
-    QTest::addColumn<int>("ch");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("cjcText");
-    QTest::newRow("kx5 last voltage") << "QV8_KX5" << 1 << "-10 to 10mV" << 6 << "";
-    QTest::newRow("kx5 first tc") << "QV8_KX5" << 16 << "(PR)" << 16 << "OFF";
-    QTest::newRow("kx5 last tc") << "QV8_KX5" << 4 << "P(Platinel2)" << 28 << "OFF";
-    QTest::newRow("l5 last rtd") << "QV8_L5" << 1 << "Pt1000" << 53 << "";
-    QTest::newRow("l5 first ohm") << "QV8_L5" << 5 << "0 to 100ohm" << 64 << "";
-    QTest::newRow("l5 last ohm") << "QV8_L5" << 8 << "0 to 10Kohm" << 67 << "";
-    QTest::newRow("kx7 voltage") << "QV8T_KX7" << 2 << "-10 to 10V" << 0 << "";
-    QTest::newRow("kx7 first tc") << "QV8T_KX7" << 8 << "(PR)" << 16 << "OFF";
-    QTest::newRow("kx7 last tc") << "QV8T_KX7" << 3 << "P(Platinel2)" << 28 << "OFF";
-}
-
-void TestAnalogEditors::typeChoice()
-{
-    QFETCH(QString, model);
-    QFETCH(int, ch);
-    QFETCH(QString, name);
-    QFETCH(int, code);
-    QFETCH(QString, cjcText);
-    Connected f(model);
+    QFETCH(TypeCase, c);
+    Connected f(c.model, c.pins);
+    setFault(f, c.fault);
+    f.answer = c.answer == 1;
     const AppState &s = G();
-    QVERIFY(inType(ch, [&](frmType *w) {
-        choose(w, name);
-        // at once, before any download
-        QCOMPARE(s.TypeCode[ch], code);
-        QCOMPARE(s.TypeHigh[ch] * 16 + s.TypeLow[ch], code);
-        QCOMPARE(analogWindow()->typeText(ch), name);
-        QCOMPARE(analogWindow()->cjcText(ch), cjcText);
-        if (!cjcText.isEmpty())
-            QCOMPARE(s.CjcSw[ch], 0);  // the copy buffer's switch: none copied
+    QVERIFY(inType(c.ch, [&](frmType *w) {
+        QCOMPARE(w->cboChannel->currentText(), QString::number(c.ch));
+        choose(w, c.name);
+        // at once, before any download; the copy buffer's switch: none copied
+        QCOMPARE(s.TypeCode[c.ch], c.code);
+        QCOMPARE(s.TypeHigh[c.ch] * 16 + s.TypeLow[c.ch], c.code);
+        QCOMPARE(analogWindow()->typeText(c.ch) + "|" + analogWindow()->cjcText(c.ch),
+                 c.name + "|" + c.cjcText);
+        if (!c.cjcText.isEmpty())
+            QCOMPARE(s.CjcSw[c.ch], int(c.cjcText == "ON"));
+        if (c.click >= 0)
+            w->optCjmSw[c.click]->click();
+        const bool shown = !w->Frame1->isHidden() && !w->Label5->isHidden();
+        QCOMPARE(shown ? 1 + int(w->optCjmSw[1]->isEnabled()) : 0, c.cjc);
+        if (c.answer >= 0)
+            w->cmdDownload->click();
     }));
-    QCOMPARE(f.received(), QStringList{});
-    QCOMPARE(f.log.messages, Messages{});
+    QCOMPARE(f.received(), c.lines);
+    QCOMPARE(f.log.messages, c.messages);
+    QCOMPARE(f.questions, c.answer < 0 ? QStringList()
+                                       : QStringList{"Starting download for Channel No." +
+                                                     QString::number(c.ch)});
+    QCOMPARE(analogWindow()->typeText(c.ch), c.name);  // nothing rolled back
 }
 
 void TestAnalogEditors::prevNext_data()

@@ -295,57 +295,46 @@ void TestCounting::countDownload()
     QCOMPARE(f.log.messages.value(0).text, message);
 }
 
+// Both windows' boxes follow the same rules.
 void TestCounting::presetBox_data()
 {
     QTest::addColumn<bool>("cntPreset");  // the count preset window, else the count setting
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("before");  // the box's text, "|" the cursor
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("cursorAfter");
+    QTest::addColumn<QString>("after");
     QTest::addColumn<QList<ShownMessage>>("messages");
-
-    for (bool cnt : {false, true}) {
-        const char *w = cnt ? "preset window" : "count window";
-        QTest::addRow("%s: tenth digit", w) << cnt << "123456789" << 9 << "0"
-                                            << "123456789" << 9 << QList<ShownMessage>{kTooLong};
-        QTest::addRow("%s: plus taken out, cursor stays", w)
-            << cnt << "1234" << 2 << "+"
-            << "1234" << 2 << QList<ShownMessage>{kNotPositive};
-        QTest::addRow("%s: letter taken out", w) << cnt << "7" << 1 << "a"
-                                                 << "7" << 1 << QList<ShownMessage>{kNotPositive};
-        QTest::addRow("%s: a zero stays", w) << cnt << "" << 0 << "0"
-                                             << "0" << 1 << QList<ShownMessage>();
-    }
-    QTest::newRow("count window: point then digit")
-        << false << "12" << 2 << ".5"
-        << "125" << 3 << QList<ShownMessage>{kNotPositive};
+    const QList<ShownMessage> notPositive{kNotPositive};
+    QTest::newRow("tenth digit") << false << "123456789|" << "0" << "123456789|"
+                                 << QList<ShownMessage>{kTooLong};
+    QTest::newRow("plus taken out, cursor stays") << false << "12|34" << "+" << "12|34"
+                                                  << notPositive;
+    QTest::newRow("point then digit") << false << "12|" << ".5" << "125|" << notPositive;
+    QTest::newRow("a zero stays") << false << "|" << "0" << "0|" << QList<ShownMessage>();
+    QTest::newRow("preset window: letter taken out") << true << "7|" << "a" << "7|" << notPositive;
 }
 
 void TestCounting::presetBox()
 {
     QFETCH(bool, cntPreset);
-    QFETCH(QString, start);
-    QFETCH(int, cursor);
+    QFETCH(QString, before);
     QFETCH(QString, typed);
-    QFETCH(QString, text);
+    QFETCH(QString, after);
     Connected f(cntPreset ? "QV8_E6F4" : "QV8_H9");
     const auto type = [&](QLineEdit *box) {
-        box->setText(start);
-        box->setCursorPosition(cursor);
+        box->setText(QString(before).remove('|'));
+        box->setCursorPosition(int(before.indexOf('|')));
         f.log.clear();
         QTest::keyClicks(box, typed);
-        QCOMPARE(box->text(), text);
-        QTEST(box->cursorPosition(), "cursorAfter");
+        QCOMPARE(box->text().insert(box->cursorPosition(), '|'), after);
         QTEST(f.log.messages, "messages");
     };
     if (cntPreset) {
         drive<frmCntPreset>([] { form<frmE6>()->cmdCntPre_Click(); },
-                               [&](frmCntPreset *w) { type(w->txtPreset[4]); });
+                            [&](frmCntPreset *w) { type(w->txtPreset[4]); });
     } else {
         drive<frmCount>([] { form<frmH9>()->cmdCh_Click(2); },
-                           [&](frmCount *w) { type(w->txtPreset); });
-        QCOMPARE(G().CountPreset[2], text);
+                        [&](frmCount *w) { type(w->txtPreset); });
+        QCOMPARE(G().CountPreset[2], QString(after).remove('|'));
     }
 }
 

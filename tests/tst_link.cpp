@@ -286,24 +286,6 @@ private slots:
         QCOMPARE(f.log.messages, QList<ShownMessage>{writeRefused("D0318", 5)});
     }
 
-    void restartWriteGetsNoReply()
-    {
-        LinkFixture f;
-        CommOpen();
-        QString reply;
-        QVERIFY(GroupCommand(99, reply));
-        G().RestartPending = true;
-        QElapsedTimer t;
-        t.start();
-        QVERIFY(ParameterWrite(90, "RESET", reply));
-        QVERIFY(t.elapsed() < 1500);
-        QCOMPARE(reply, QString("RESET"));
-        QVERIFY(!G().RestartPending);
-        QTRY_COMPARE(f.received().mid(1), (QStringList{"G99", "I90", "DRESET"}));
-        QVERIFY(f.log.messages.isEmpty());
-        QVERIFY(GroupCommand(1, reply));  // the module is back after a group select
-    }
-
     void lateReplyIsNeverTakenForTheNextCommand()
     {
         LinkFixture f;
@@ -426,16 +408,6 @@ private slots:
         QCOMPARE(ports.first().path, link);
         QCOMPARE(ports.first().device, system.last().systemLocation());
         QVERIFY(ports.first().description.startsWith(system.last().portName()));
-    }
-
-    void closedPortDialogCancelsQuietly()
-    {
-        LinkFixture f;
-        Hooks().commPort = [] {};
-        CommOpen();
-        QVERIFY(!G().Connected);
-        QVERIFY(CommOpenCancelled());
-        QVERIFY(f.log.messages.isEmpty());
     }
 };
 

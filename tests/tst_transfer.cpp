@@ -117,7 +117,6 @@ private slots:
     void roundTrip();
     void download_data();
     void download();
-    void uploadUnknownModel();
     void downloadToOtherKind_data();
     void downloadToOtherKind();
     void refusedBeforeSending_data();
@@ -220,27 +219,6 @@ void TestTransfer::download()
     if (answer > 0)
         QCOMPARE(f.log.messages.last(), downloadIncomplete("Download all channels"));
     QVERIFY(f.main()->isVisible());  // the main window stays open after the failure
-}
-
-// An unknown model name: the menus stay connected, and the toolbar's Upload
-// is off while its upload runs.
-void TestTransfer::uploadUnknownModel()
-{
-    MainFixture f("QV8_KX5");
-    f.connect();
-    f.module().setValue(90, 0, "QV9_NONE");
-    QList<bool> onDuringUpload;  // while the failure message shows
-    auto recorder = Hooks().msgBox;
-    Hooks().msgBox = [&](const QString &t, const QString &ti, MsgIcon i) {
-        onDuringUpload << toolOn(8);
-        recorder(t, ti, i);
-    };
-    f.main()->tbToolbar_ButtonClick("ConfigUpload");
-    Hooks().msgBox = recorder;
-    QCOMPARE(onDuringUpload, QList<bool>{false});
-    QCOMPARE(f.log.messages, QList<ShownMessage>{uploadIncomplete("Monitoring")});
-    QCOMPARE(f.main()->lblData[1]->text(), QString("QV9_NONE"));
-    QCOMPARE(commandState(), QString("connected"));
 }
 
 // Nothing goes to a module of another kind than the configuration's; the
