@@ -110,10 +110,8 @@ private slots:
     void setting_data();
     void setting();
     void filterRefusedInJapanese();
-    void cjmDownload_data();
-    void cjmDownload();
-    void cjmFailures_data();
-    void cjmFailures();
+    void cjm_data();
+    void cjm();
 };
 
 // ---- input type
@@ -358,90 +356,75 @@ void TestAnalogEditors::filterRefusedInJapanese()
 
 // ---- cold-junction reference
 
-void TestAnalogEditors::cjmDownload_data()
+// The limits are exclusive and the temperature is checked first; the window
+// goes once a transfer fails, and when its reads on opening fail.
+void TestAnalogEditors::cjm_data()
 {
-    QTest::addColumn<QString>("temp");
+    QTest::addColumn<int>("fault");         // Garbage: from the opening on; else after it
+    QTest::addColumn<QString>("temp");      // "": Upload instead of Download
     QTest::addColumn<QString>("volts");
     QTest::addColumn<QStringList>("lines");  // after the two reads of the opening
     QTest::addColumn<Messages>("messages");
+    QTest::addColumn<bool>("closed");
+    const QString title = "CJM Reference Temperature";
     const Messages tempCheck{{"Output set point must be 0.000degC to 100.000degC.",
                               "CJM Temp Check", MsgIcon::Exclamation}};
     const Messages voltCheck{
         {"Output set point must be 0.400V to 0.700V.", "CJM Voltage Check", MsgIcon::Exclamation}};
     const auto sent = [](const QString &t, const QString &v) {
-        return QStringList{"G01", "I23", "D" + t, "I24", "D" + v};
+        return QStringList{"G01"} + pairs({"23=" + t, "24=" + v});
     };
-    QTest::newRow("temp at min") << "0.000" << "0.550" << QStringList{} << tempCheck;
-    QTest::newRow("temp at max") << "100.000" << "0.550" << QStringList{} << tempCheck;
-    QTest::newRow("inside low") << "0.001" << "0.401" << sent("0.001", "0.401") << Messages{};
-    QTest::newRow("inside high") << "99.999" << "0.699" << sent("99.999", "0.699") << Messages{};
-    QTest::newRow("volts at min") << "25.5" << "0.400" << QStringList{} << voltCheck;
-    QTest::newRow("volts at max") << "25.5" << "0.700" << QStringList{} << voltCheck;
-    QTest::newRow("decimal comma") << "25,5" << "0,55" << sent("25.500", "0.550") << Messages{};
-    QTest::newRow("both wrong") << "abc" << "0.9" << QStringList{} << tempCheck;
+    const auto row = [](const char *tag, int fault, const QString &temp, const QString &volts,
+                        const QStringList &lines, const Messages &messages, bool closed) {
+        QTest::newRow(tag) << fault << temp << volts << lines << messages << closed;
+    };
+    row("temp at min", None, "0.000", "0.550", {}, tempCheck, false);
+    row("temp at max", None, "100.000", "0.550", {}, tempCheck, false);
+    row("inside low", None, "0.001", "0.401", sent("0.001", "0.401"), {}, false);
+    row("inside high", None, "99.999", "0.699", sent("99.999", "0.699"), {}, false);
+    row("volts at min", None, "25.5", "0.400", {}, voltCheck, false);
+    row("volts at max", None, "25.5", "0.700", {}, voltCheck, false);
+    row("decimal comma", None, "25,5", "0,55", sent("25.500", "0.550"), {}, false);
+    row("both wrong", None, "abc", "0.9", {}, tempCheck, false);
+    row("upload", None, "", "", sent("", ""), {}, false);
+    row("changed echo", Changed, "25.5", "0.55", {"G01", "I23", "D25.500"},
+        {downloadIncomplete(title)}, true);
+    row("read fails on opening", Garbage, "", "", {"I23"}, {uploadIncomplete(title)}, true);
 }
 
-void TestAnalogEditors::cjmDownload()
+void TestAnalogEditors::cjm()
 {
+    QFETCH(int, fault);
     QFETCH(QString, temp);
-    QFETCH(QString, volts);
     QFETCH(QStringList, lines);
     Connected f("QV8_KX5");
-    QVERIFY(inWindow<frmCJM>([&] { f.click("mnuConfigCJM"); }, [&](frmCJM *w) {
+    setFault(f, fault == Garbage ? Garbage : None);
+    bool closed = true;
+    inWindow<frmCJM>([&] { f.click("mnuConfigCJM"); }, [&](frmCJM *w) {
         // read over the link of the connection: no new group select
         QCOMPARE(f.received(), (QStringList{"I23", "D", "I24", "D"}));
         QCOMPARE(w->Text1->text() + " " + w->lblTempMax->text(), QString("25.000 100.000"));
-        f.clearReceived();
-        w->Text1->setText(temp);
-        w->Text2->setText(volts);
-        w->cmdDown->click();
-    }));
-    QTEST(f.received(), "lines");
-    QTEST(f.log.messages, "messages");
-    QCOMPARE(f.questions.size(), lines.isEmpty() ? 0 : 1);
-    if (!lines.isEmpty())
-        QCOMPARE(G().CjmTemp + " " + G().CjmVoltage, lines[2].mid(1) + " " + lines[4].mid(1));
-}
-
-void TestAnalogEditors::cjmFailures_data()
-{
-    QTest::addColumn<int>("before");  // fault before opening
-    QTest::addColumn<int>("after");   // and after it
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<Messages>("messages");
-    QTest::addColumn<bool>("closed");  // the window went away
-    const QString title = "CJM Reference Temperature";
-    QTest::newRow("upload") << int(None) << int(None) << "cmdUp" << Messages{} << false;
-    QTest::newRow("read fails on opening") << int(Garbage) << int(None) << ""
-                                           << Messages{{"Upload Incomplete", title,
-                                                        MsgIcon::Critical}}
-                                           << true;
-    QTest::newRow("changed echo") << int(None) << int(Changed) << "cmdDown"
-                                  << Messages{downloadIncomplete(title)} << true;
-}
-
-void TestAnalogEditors::cjmFailures()
-{
-    QFETCH(int, before);
-    QFETCH(int, after);
-    QFETCH(QString, button);
-    Connected f("QV8_KX5");
-    setFault(f, before);
-    bool closed = true;
-    inWindow<frmCJM>([&] { f.click("mnuConfigCJM"); }, [&](frmCJM *w) {
         QSignalSpy finished(w, &QDialog::finished);
-        setFault(f, after);
+        setFault(f, fault);
         f.module().setValue(23, 0, "30.5");
         f.clearReceived();
-        w->findChild<QPushButton *>(button)->click();
-        closed = finished.count() == 1;
-        if (button == "cmdUp") {
-            QCOMPARE(f.received(), (QStringList{"G01", "I23", "D", "I24", "D"}));
+        if (temp.isEmpty()) {
+            w->cmdUp->click();
             QCOMPARE(w->Text1->text(), QString("30.500"));
+        } else {
+            QFETCH(QString, volts);
+            w->Text1->setText(temp);
+            w->Text2->setText(volts);
+            w->cmdDown->click();
         }
+        closed = finished.count() == 1;
     });
+    QTEST(f.received(), "lines");
     QTEST(f.log.messages, "messages");
     QTEST(closed, "closed");
+    QCOMPARE(f.questions.size(), temp.isEmpty() || lines.isEmpty() ? 0 : 1);
+    if (!temp.isEmpty() && lines.size() == 5)
+        QCOMPARE(G().CjmTemp + " " + G().CjmVoltage, lines[2].mid(1) + " " + lines[4].mid(1));
 }
 
 QTEST_MAIN(TestAnalogEditors)

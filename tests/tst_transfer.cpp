@@ -2,7 +2,6 @@
 // the real main window against a simulated module.
 
 #include "app/Globals.h"
-#include "app/ui/BatchCommands.h"
 #include "app/ui/Forms.h"
 #include "app/ui/Settings.h"
 #include "app/ui/frmMain.h"
@@ -117,10 +116,8 @@ private slots:
     void roundTrip();
     void download_data();
     void download();
-    void downloadToOtherKind_data();
-    void downloadToOtherKind();
-    void refusedBeforeSending_data();
-    void refusedBeforeSending();
+    void downloadRefused_data();
+    void downloadRefused();
 
     void saveAs();
     void openThenDownload();
@@ -221,109 +218,85 @@ void TestTransfer::download()
     QVERIFY(f.main()->isVisible());  // the main window stays open after the failure
 }
 
-// Nothing goes to a module of another kind than the configuration's; the
-// module is identified (kind 6: option bits too) before the first write.
-void TestTransfer::downloadToOtherKind_data()
+// Nothing goes to a module of another kind than the configuration's: the
+// module is identified (kind 6: option bits too) before the first write. A
+// value that cannot go out as it stands (an empty one would be sent as "D",
+// a read) refuses the whole download before anything is sent; without a
+// model only the link is checked.
+void TestTransfer::downloadRefused_data()
 {
     QTest::addColumn<QString>("model");
-    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("steps");  // before the download
+    QTest::addColumn<QByteArray>("file");    // what "open" opens
     QTest::addColumn<QStringList>("lines");  // first lines the module gets
     QTest::addColumn<int>("writes");         // writes after them
-    QTest::addColumn<QString>("kinds");      // "line file" of the refusal, "" when it fits
-    const QStringList identify{"G01", "I90", "D"};
-    QTest::newRow("file opened offline: batch open + download")
-        << "QV8_KX5" << QStringList{"batch open", "batch download"} << identify << 0 << "KX5 KX7";
-    QTest::newRow("upload, then Model menu") << "QV8_KX5"
-                                             << QStringList{"upload", "model 2", "download"}
-                                             << QStringList{"G01"} << 0 << "KX5 L5";
+    QTest::addColumn<QList<ShownMessage>>("messages");
+    const auto refused = [](const QString &why) {
+        return QList<ShownMessage>{{why + " Nothing was written.", "Download all channels",
+                                    MsgIcon::Exclamation}};
+    };
+    const auto otherKind = [&](const QString &line, const QString &file) {
+        return refused(QString("The module on the line is a %1 module, but the settings are for "
+                               "a %2 module.").arg(line, file));
+    };
+    const auto unsent = [&](const QString &setting) {
+        return refused(setting + " cannot be sent to the module.");
+    };
+    const QStringList identify{"G01", "I90", "D"}, none;
+    QTest::newRow("file of another kind opened offline")
+        << "QV8_KX5" << QStringList{"open"} << kind6File() << identify << 0
+        << otherKind("KX5", "KX7");
+    QTest::newRow("upload, then Model menu") << "QV8_KX5" << QStringList{"upload", "model 2"}
+                                             << QByteArray() << QStringList{"G01"} << 0
+                                             << otherKind("KX5", "L5");
     // option bits 48: the cold-junction, burnout and line-noise writes too
     QTest::newRow("same kind offline")
-        << "QV8T_KX7" << QStringList{"batch open", "batch download"}
-        << identify + QStringList{"I02", "D00"} << 8 * 2 + 4 << "";
+        << "QV8T_KX7" << QStringList{"open"} << kind6File() << identify + QStringList{"I02", "D00"}
+        << 8 * 2 + 4 << QList<ShownMessage>();
+    QTest::newRow("empty filter in a file") << "QV8_KX5" << QStringList{"open"} << kind1File("")
+                                            << none << 0 << unsent("Filter Time Const. \"\"");
+    QTest::newRow("empty count presets")  // a file holds no presets
+        << "QV8_H9" << QStringList{"open"} << fileBytes(QFINDTESTDATA("data/configfile/kind5.qv8"))
+        << none << 0 << unsent("Count preset of channel 1 \"\"");
+    QTest::newRow("filter longer than a module holds")
+        << "QV8_KX5" << QStringList{"long filter", "upload"} << QByteArray() << none << 0
+        << unsent("Filter Time Const. \"123456789\"");
+    QTest::newRow("no model") << "QV8_KX5" << QStringList{"connect", "no model"} << QByteArray()
+                              << QStringList{"G01"} << 0
+                              << QList<ShownMessage>{{"No Model", "Type set", MsgIcon::None}};
 }
 
-void TestTransfer::downloadToOtherKind()
+void TestTransfer::downloadRefused()
 {
     QFETCH(QString, model);
     QFETCH(QStringList, steps);
+    QFETCH(QByteArray, file);
     QFETCH(QStringList, lines);
     QFETCH(int, writes);
-    QFETCH(QString, kinds);
     MainFixture f(model);
     f.module().setValue(2, 0, "48");
-    const QString path = put("kx7.qv8", kind6File());
-    answerFile(path);
+    answerFile(put("refused.qv8", file));
     for (const QString &step : steps) {
-        if (step.endsWith("download"))
-            f.clearReceived();
-        if (step.startsWith("batch "))
-            FindBatchCommand(step.mid(6))->run({path});
-        else if (step.startsWith("model "))
-            f.main()->mnuModelModel(step.mid(6).toInt())->trigger();
+        if (step == "open")
+            f.click("mnuFileOpen");
+        else if (step == "upload")
+            f.click("mnuConfigUpload");
+        else if (step == "connect")
+            f.connect();
+        else if (step == "no model")
+            G().ModelKind.reset();
+        else if (step == "long filter")
+            f.module().setValue(16, 0, "123456789");
         else
-            f.click(step == "upload" ? "mnuConfigUpload" : "mnuConfigDownload");
-    }
-    const QStringList got = f.received();
-    QCOMPARE(got.mid(0, lines.size()), lines);
-    QCOMPARE(got.size(), lines.size() + 2 * writes);
-    if (kinds.isEmpty()) {
-        QCOMPARE(f.log.messages, QList<ShownMessage>{});
-        return;
-    }
-    const QStringList k = kinds.split(' ');
-    QCOMPARE(f.log.messages,
-             (QList<ShownMessage>{{QString("The module on the line is a %1 module, but the settings "
-                                           "are for a %2 module. Nothing was written.")
-                                       .arg(k[0], k[1]),
-                                   "Download all channels", MsgIcon::Exclamation}}));
-}
-
-// A value that cannot go out as it stands refuses the whole download before
-// anything is sent (an empty one would be sent as "D", a read); without a
-// model only the link is checked.
-void TestTransfer::refusedBeforeSending_data()
-{
-    QTest::addColumn<QString>("model");
-    QTest::addColumn<QByteArray>("file");  // empty: upload the module, "-": no model
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<ShownMessage>("message");
-    const auto refused = [](const QString &setting) {
-        return ShownMessage{setting + " cannot be sent to the module. Nothing was written.",
-                            "Download all channels", MsgIcon::Exclamation};
-    };
-    QTest::newRow("empty filter in a file")
-        << "QV8_KX5" << kind1File("") << QStringList() << refused("Filter Time Const. \"\"");
-    QTest::newRow("empty count presets")  // a file holds no presets
-        << "QV8_H9" << fileBytes(QFINDTESTDATA("data/configfile/kind5.qv8")) << QStringList()
-        << refused("Count preset of channel 1 \"\"");
-    QTest::newRow("filter longer than a module holds")
-        << "QV8_KX5" << QByteArray() << QStringList()
-        << refused("Filter Time Const. \"123456789\"");
-    QTest::newRow("no model") << "QV8_KX5" << QByteArray("-") << QStringList{"G01"}
-                              << ShownMessage{"No Model", "Type set", MsgIcon::None};
-}
-
-void TestTransfer::refusedBeforeSending()
-{
-    QFETCH(QString, model);
-    QFETCH(QByteArray, file);
-    MainFixture f(model);
-    if (file == "-") {
-        f.connect();
-        G().ModelKind.reset();
-    } else if (file.isEmpty()) {
-        f.module().setValue(16, 0, "123456789");
-        f.click("mnuConfigUpload");
-    } else {
-        answerFile(put("refused.qv8", file));
-        f.click("mnuFileOpen");
+            f.main()->mnuModelModel(step.mid(6).toInt())->trigger();
     }
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
     f.clearReceived();
     f.main()->mnuConfigDownload_Click();  // as batch mode does: the menu is off offline
-    QTEST(f.received(), "lines");
-    QTEST(f.log.messages.value(0), "message");
-    QCOMPARE(f.log.messages.size(), 1);
+    const QStringList got = f.received();
+    QCOMPARE(got.mid(0, lines.size()), lines);
+    QCOMPARE(got.size(), lines.size() + 2 * writes);
+    QTEST(f.log.messages, "messages");
 }
 
 // ---- files
