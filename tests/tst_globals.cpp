@@ -1,4 +1,4 @@
-// The state record, the catalogs and the small shared helpers.
+// The state record, the string table and the small shared helpers.
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "tests/support/Fixture.h"
@@ -9,45 +9,6 @@ class TestGlobals : public QObject {
     Q_OBJECT
 private slots:
     void init() { InitData(); }
-
-    void catalog_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("kind");
-        QTest::newRow("first") << "QV8_KX5" << 1 << 1;
-        QTest::newRow("second generation") << "QV8T_KX7" << 2 << 6;
-        QTest::newRow("row 7") << "QY8_KX5" << 7 << 1;
-        QTest::newRow("counter") << "QV8_H9" << 10 << 5;
-        QTest::newRow("trailing space") << "QV8_KX5 " << 0 << 0;
-        QTest::newRow("lower case") << "qy8_kx5" << 0 << 0;
-    }
-    void catalog()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, row);
-        QFETCH(int, kind);
-        QCOMPARE(ModelRow(name), row);
-        if (row)
-            QCOMPARE(G().ModelKindList[row], kind);
-    }
-
-    void nameTables()
-    {
-        const AppState &s = G();
-        QCOMPARE(s.TypeNameTc.size(), 20);
-        QCOMPARE(s.TypeNameTc[14], QString("S"));
-        QCOMPARE(s.TypeNameRtd.size(), 10);
-        QCOMPARE(s.TypeNameKx7.size(), 14);
-        QCOMPARE(s.TypeNameKx7[0], QString("-10 to 10V"));
-        QCOMPARE(s.TypeNameKx7[1], s.TypeNameTc[7]);
-        QCOMPARE(s.TypeNameKx7[13], s.TypeNameTc[19]);
-        QCOMPARE(NameAt(s.TypeNameTc, 20), QString());
-        QCOMPARE(NameAt(s.TypeNameTc, -1), QString());
-        QCOMPARE(s.BurnoutName, QStringList({LoadResString(2037), LoadResString(2038),
-                                             LoadResString(2039)}));
-        QCOMPARE(s.LineNoiseName, QStringList({"50/60Hz", "50Hz", "60Hz"}));
-    }
 
     void initDataResetsEverything()
     {

@@ -177,41 +177,39 @@ void TestMonitoring::connecting()
 void TestMonitoring::typeNames_data()
 {
     QTest::addColumn<QString>("model");
-    QTest::addColumn<int>("ch");
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<QString>("cjc");
-    QTest::addColumn<int>("storedCode");
+    QTest::addColumn<QStringList>("pins");
+    QTest::addColumn<int>("code");  // as it is kept
     QTest::addColumn<QString>("typeName");
     QTest::addColumn<QString>("cjcText");
-
-    QTest::newRow("kind1 code 32 index 14") << "QV8_KX5" << 3 << "32" << "1" << 32 << "S" << "ON";
-    QTest::newRow("kind1 code 20") << "QV8_KX5" << 16 << "20" << "0" << 20 << "T(CC)" << "OFF";
-    QTest::newRow("kind1 index 20 past table") << "QV8_KX5" << 4 << "38" << "1" << 38 << "" << "ON";
-    QTest::newRow("kind1 voltage with cjc on") << "QV8_KX5" << 5 << "5" << "1" << 5 << "-50 to 50mV" << "";
-    QTest::newRow("kind1 cjc out of range") << "QV8_KX5" << 6 << "22" << "2" << 22 << "R" << "";
-    QTest::newRow("kind2 code 30 limited") << "QV8_L5" << 2 << "30" << "" << 48 << "JPt100(JIS'89)" << "";
-    QTest::newRow("kind2 code 58 empty") << "QV8_L5" << 3 << "58" << "" << 58 << "" << "";
-    QTest::newRow("kind2 code 65") << "QV8_L5" << 8 << "65" << "" << 65 << "0 to 500ohm" << "";
-    QTest::newRow("kind2 code 70 limited") << "QV8_L5" << 1 << "70" << "" << 48 << "JPt100(JIS'89)" << "";
-    QTest::newRow("kind6 code 16") << "QV8T_KX7" << 2 << "16" << "1" << 16 << "(PR)" << "ON";
-    QTest::newRow("kind6 code 0") << "QV8T_KX7" << 8 << "0" << "1" << 0 << "-10 to 10V" << "";
-    QTest::newRow("kind6 index 14 past table") << "QV8T_KX7" << 5 << "30" << "0" << 30 << "" << "OFF";
+    const auto row = [](const char *tag, const char *model, const QStringList &pins, int code,
+                        const char *name, const char *cjc) {
+        QTest::newRow(tag) << model << pins << code << name << cjc;
+    };
+    row("kind1 code 32 index 14", "QV8_KX5", {"5:3:32", "25:3:1"}, 32, "S", "ON");
+    row("kind1 code 20", "QV8_KX5", {"5:16:20", "25:16:0"}, 20, "T(CC)", "OFF");
+    row("kind1 index 20 past table", "QV8_KX5", {"5:4:38", "25:4:1"}, 38, "", "ON");
+    row("kind1 voltage with cjc on", "QV8_KX5", {"5:5:5", "25:5:1"}, 5, "-50 to 50mV", "");
+    row("kind1 cjc out of range", "QV8_KX5", {"5:6:22", "25:6:2"}, 22, "R", "");
+    row("kind2 code 30 limited", "QV8_L5", {"5:2:30"}, 48, "JPt100(JIS'89)", "");
+    row("kind2 code 58 empty", "QV8_L5", {"5:3:58"}, 58, "", "");
+    row("kind2 code 65", "QV8_L5", {"5:8:65"}, 65, "0 to 500ohm", "");
+    row("kind2 code 70 limited", "QV8_L5", {"5:1:70"}, 48, "JPt100(JIS'89)", "");
+    row("kind6 code 16", "QV8T_KX7", {"5:2:16", "25:2:1"}, 16, "(PR)", "ON");
+    row("kind6 code 0", "QV8T_KX7", {"5:8:0", "25:8:1"}, 0, "-10 to 10V", "");
+    row("kind6 index 14 past table", "QV8T_KX7", {"5:5:30", "25:5:0"}, 30, "", "OFF");
 }
 
+// A channel's type and CJC switch as connecting reads them.
 void TestMonitoring::typeNames()
 {
     QFETCH(QString, model);
-    QFETCH(int, ch);
-    QFETCH(QString, code);
-    QFETCH(QString, cjc);
+    QFETCH(QStringList, pins);
+    const int ch = pins[0].section(':', 1, 1).toInt();
     MainFixture f(model);
-    f.pin({QString("5:%1:%2").arg(ch).arg(code)});
-    if (!cjc.isEmpty())
-        f.pin({QString("25:%1:%2").arg(ch).arg(cjc)});
+    f.pin(pins);
     f.connect();
-
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
-    QTEST(G().TypeCode[ch], "storedCode");
+    QTEST(G().TypeCode[ch], "code");
     QTEST(analogWindow()->lblType[ch]->text(), "typeName");
     if (model != "QV8_L5")
         QTEST(analogWindow()->lblCjmSw[ch]->text(), "cjcText");
