@@ -54,9 +54,6 @@ private slots:
     void formTextSet();
 
     // ---- small dialogs
-    void portDialog_data();
-    void portDialog();
-    void portDialogSimulatedModuleIsShared();
     void confirmDialog_data();
     void confirmDialog();
     void aboutBox();
@@ -182,71 +179,6 @@ void TestMainWindow::formTextSet()
     QCOMPARE(texts, (QStringList{"designed", "Serial Number", "Upload", "keep", "unknown",
                                  "Download", "Start", "English", "9999"}));
     QCOMPARE(tipped->toolTip(), QString("Open File"));
-}
-
-void TestMainWindow::portDialog_data()
-{
-    QTest::addColumn<QString>("how");    // ok, close (the close box), reject (Escape)
-    QTest::addColumn<int>("option");     // 0: untouched
-    QTest::addColumn<OptInt>("before");
-    QTest::addColumn<OptInt>("port");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("untouched") << "ok" << 0 << OptInt() << OptInt(1) << "before";
-    QTest::newRow("COM2") << "ok" << 2 << OptInt() << OptInt(2) << "before";
-    QTest::newRow("other") << "ok" << 3 << OptInt() << OptInt(3) << "/dev/ttyXYZ9";
-    // closing it leaves the port as it was
-    QTest::newRow("2, close") << "close" << 1 << OptInt(2) << OptInt(2) << "before";
-    QTest::newRow("2, reject") << "reject" << 1 << OptInt(2) << OptInt(2) << "before";
-    QTest::newRow("empty, reject") << "reject" << 2 << OptInt() << OptInt() << "before";
-}
-
-void TestMainWindow::portDialog()
-{
-    QFETCH(QString, how);
-    QFETCH(int, option);
-    QFETCH(OptInt, before);
-    G().PortNumber = before;
-    G().PortName = "before";
-    frmCommPort dlg;
-    QVERIFY(dlg.Option1[1]->isChecked());
-    QCOMPARE(dlg.Label1->text(), QString("Communication"));
-    if (option > 0)
-        dlg.Option1[option]->setChecked(true);
-    if (option == 3)
-        dlg.cboPort->setCurrentText("/dev/ttyXYZ9");
-    QVERIFY(dlg.Option1[option > 0 ? option : 1]->isChecked());
-    dlg.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-    if (how == "ok")
-        QTest::mouseClick(dlg.Command1, Qt::LeftButton);
-    else if (how == "close")
-        dlg.close();
-    else
-        dlg.reject();
-    QVERIFY(!dlg.isVisible());
-    QTEST(G().PortNumber, "port");
-    QTEST(G().PortName, "name");
-}
-
-void TestMainWindow::portDialogSimulatedModuleIsShared()
-{
-    MessageLog log;
-    QString first;
-    for (int round = 0; round < 2; ++round) {
-        G().PortNumber = 1;
-        G().PortName.clear();
-        frmCommPort dlg;
-        dlg.cboModel->setCurrentText("QV8_L5");
-        dlg.Option1[4]->setChecked(true);
-        dlg.Command1_Click();
-        QCOMPARE(G().PortNumber, OptInt(3));
-        QVERIFY(QFileInfo::exists(G().PortName));
-        if (round == 0)
-            first = G().PortName;
-        else
-            QCOMPARE(G().PortName, first);
-    }
-    QVERIFY(log.messages.isEmpty());
 }
 
 void TestMainWindow::confirmDialog_data()

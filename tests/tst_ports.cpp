@@ -25,6 +25,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMdiArea>
@@ -128,8 +129,8 @@ private slots:
         Settings().clear();
     }
 
-    void dialogOpensWithTheLastPort_data();
-    void dialogOpensWithTheLastPort();
+    void portDialog_data();
+    void portDialog();
     void windowKeepsItsPlace();
     void findModule();
     void vanishingPort_data();
@@ -141,42 +142,71 @@ private slots:
     void japaneseThroughout();
 };
 
-void TestPorts::dialogOpensWithTheLastPort_data()
+// OK takes the choice and keeps it for the next time (kavix --simulate wins
+// over it); the close box or Escape changes nothing and keeps nothing.
+void TestPorts::portDialog_data()
 {
-    QTest::addColumn<int>("option");
-    QTest::addColumn<QString>("value");     // the other port's path or the model
-    QTest::addColumn<QString>("simulate");  // kavix --simulate MODEL, which wins
-    QTest::newRow("COM2") << 2 << "" << "";
-    QTest::newRow("other port") << 3 << "/dev/serial/by-id/usb-FTDI_A1-if00-port0" << "";
-    QTest::newRow("simulated") << 4 << "QV8_L5" << "";
-    QTest::newRow("--simulate wins") << 2 << "" << "QV8_B6";
+    QTest::addColumn<QString>("how");  // ok, close, reject
+    QTest::addColumn<int>("option");   // 0: untouched
+    QTest::addColumn<QString>("value");  // the other port's path or the simulated model
+    QTest::addColumn<OptInt>("before");
+    QTest::addColumn<OptInt>("port");
+    QTest::addColumn<QString>("simulate");  // kavix --simulate MODEL
+    const QString byId = "/dev/serial/by-id/usb-FTDI_A1-if00-port0";
+    QTest::newRow("untouched") << "ok" << 0 << "" << OptInt() << OptInt(1) << "";
+    QTest::newRow("COM2") << "ok" << 2 << "" << OptInt() << OptInt(2) << "";
+    QTest::newRow("other port") << "ok" << 3 << byId << OptInt() << OptInt(3) << "";
+    QTest::newRow("simulated") << "ok" << 4 << "QV8_L5" << OptInt() << OptInt(3) << "";
+    QTest::newRow("--simulate wins") << "ok" << 2 << "" << OptInt() << OptInt(2) << "QV8_B6";
+    QTest::newRow("2, close") << "close" << 1 << "" << OptInt(2) << OptInt(2) << "";
+    QTest::newRow("2, reject") << "reject" << 1 << "" << OptInt(2) << OptInt(2) << "";
+    QTest::newRow("empty, reject") << "reject" << 2 << "" << OptInt() << OptInt() << "";
 }
 
-void TestPorts::dialogOpensWithTheLastPort()
+void TestPorts::portDialog()
 {
+    QFETCH(QString, how);
     QFETCH(int, option);
     QFETCH(QString, value);
+    QFETCH(OptInt, before);
     QFETCH(QString, simulate);
-    const int opensWith = simulate.isEmpty() ? option : 4;
-    const QString opensValue = simulate.isEmpty() ? value : simulate;
     MessageLog log;
+    G().PortNumber = before;
+    G().PortName = "before";
     {
-        frmCommPort first;
-        QVERIFY(first.Option1[1]->isChecked());  // nothing remembered yet
-        first.Option1[option]->setChecked(true);
+        frmCommPort dlg;
+        QCOMPARE(dlg.Label1->text(), QString("Communication"));
+        QVERIFY(dlg.Option1[1]->isChecked());  // nothing kept yet
+        dlg.Option1[qMax(option, 1)]->setChecked(true);
         if (option == 3)
-            first.cboPort->setEditText(value);
+            dlg.cboPort->setEditText(value);
         if (option == 4)
-            first.cboModel->setCurrentText(value);
-        first.Command1_Click();
+            dlg.cboModel->setCurrentText(value);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        if (how == "ok")
+            QTest::mouseClick(dlg.Command1, Qt::LeftButton);
+        else
+            how == "close" ? void(dlg.close()) : dlg.reject();
+        QVERIFY(!dlg.isVisible());
     }
+    QTEST(G().PortNumber, "port");
+    if (how == "ok" && option == 4)
+        QVERIFY(QFileInfo::exists(G().PortName));  // the simulated module's pty
+    else
+        QCOMPARE(G().PortName, how == "ok" && option == 3 ? value : QString("before"));
     frmCommPort::preselectSimulated(simulate);
     frmCommPort next;
-    QVERIFY(next.Option1[opensWith]->isChecked());
-    if (opensWith == 3)
-        QCOMPARE(next.otherPortPath(), opensValue);
-    if (opensWith == 4)
-        QCOMPARE(next.cboModel->currentText(), opensValue);
+    const int keeps = !simulate.isEmpty() ? 4 : how == "ok" ? qMax(option, 1) : 1;
+    QVERIFY(next.Option1[keeps]->isChecked());
+    QCOMPARE(keeps == 3 ? next.otherPortPath() : keeps == 4 ? next.cboModel->currentText() : "",
+             simulate.isEmpty() ? (keeps < 3 ? "" : value) : simulate);
+    if (option == 4) {  // the same simulated module again
+        const QString pty = G().PortName;
+        G().PortName.clear();
+        next.Command1_Click();
+        QCOMPARE(G().PortName, pty);
+    }
     QVERIFY(log.messages.isEmpty());
 }
 
