@@ -270,7 +270,7 @@ void TestAnalogEditors::setting_data()
     QTest::addColumn<int>("fault");
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("value");
-    QTest::addColumn<int>("answer");  // 1 OK, 0 Cancel, -1 close box, -2 Exit, no download
+    QTest::addColumn<int>("answer");  // 1 OK, 0 Cancel, -2 Exit, no download
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<Messages>("messages");
     QTest::addColumn<QStringList>("after");  // the monitor label and the state
@@ -323,7 +323,7 @@ void TestAnalogEditors::setting()
     QFETCH(int, answer);
     Connected f(model, {"7:1:0"});  // the alarm output off
     setFault(f, fault);
-    f.answer = answer == -1 ? std::nullopt : std::optional<bool>(answer == 1);
+    f.answer = answer == 1;
     QVERIFY(inWindow<SettingEditor>([&] { f.click(menu); }, [&](SettingEditor *w) {
         QCOMPARE(w->chosenText(), settingNow(menu).first());  // filled from the monitor
         choose(w, value);

@@ -89,8 +89,9 @@ void TestCounting::modbusDownload_data()
     QTest::newRow("kx7 address 1, 57600 EVEN 2 bits swapped")
         << "QV8T_KX7" << QStringList() << "1" << all
         << pairs({"80=1", "81=3", "83=2", "84=1", "86=1"});
-    QTest::newRow("kx7 address 247") << "QV8T_KX7" << QStringList() << "247" << QList<int>{0, 0, 0, 0}
-                                     << pairs({"80=247", "81=0", "83=0", "84=0", "86=0"});
+    QTest::newRow("kx7 address 247")
+        << "QV8T_KX7" << QStringList() << "247" << QList<int>{0, 0, 0, 0}
+        << pairs({"80=247", "81=0", "83=0", "84=0", "86=0"});
     for (const char *bad : {"0", "248", "1.5", "99999999999"})
         QTest::addRow("kx7 address \"%s\" refused", bad)
             << "QV8T_KX7" << QStringList() << bad << all << QStringList{""};
@@ -227,8 +228,9 @@ void TestCounting::restartFailingAtItemSelect()
         w->cmdQV8Res->click();
     });
     QCOMPARE(f.received(), (QStringList{"G99", "I90"}));
-    QCOMPARE(f.log.messages, (QList<ShownMessage>{kTimedOut, {"System Reset Incomplete",
-                                                              "ModBus Setting", MsgIcon::Critical}}));
+    QCOMPARE(f.log.messages,
+             (QList<ShownMessage>{
+                 kTimedOut, {"System Reset Incomplete", "ModBus Setting", MsgIcon::Critical}}));
     QCOMPARE(G().RestartPending, false);
 }
 

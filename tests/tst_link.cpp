@@ -238,7 +238,8 @@ private slots:
         QCOMPARE(f.received().size(), 3);
         const ShownMessage busyError{"Out=G01\r\r\nIn =busy", "Group Command Error",
                                      MsgIcon::Exclamation};
-        QCOMPARE(f.log.messages, connected ? QList<ShownMessage>() : QList<ShownMessage>{busyError});
+        QCOMPARE(f.log.messages,
+                 connected ? QList<ShownMessage>() : QList<ShownMessage>{busyError});
     }
 
     void writesConvertTheFirstComma()

@@ -94,9 +94,6 @@ private slots:
     void outputSwitch();
     void moduleFallsSilent_data();
     void moduleFallsSilent();
-
-    void disconnect_data();
-    void disconnect();
 };
 
 // ---- connecting
@@ -406,7 +403,7 @@ void TestMonitoring::stopAtBoundary_data()
     QTest::addColumn<bool>("paused");
     const char *models[] = {"QV8_KX5", "QV8_L5", "QV8_B6", "QV8_E6", "QV8_H9", "QV8T_KX7"};
     for (int kind = 1; kind <= 6; ++kind) {
-        QTest::addRow("kind%d stop", kind) << models[kind - 1] << kind << false;
+        QTest::addRow("kind%d stop, disconnect", kind) << models[kind - 1] << kind << false;
         QTest::addRow("kind%d menu then stop", kind) << models[kind - 1] << kind << true;
     }
 }
@@ -450,6 +447,30 @@ void TestMonitoring::stopAtBoundary()
     QVERIFY(!G().MonitorRun);
     QVERIFY(!G().MenuPause);
     QCOMPARE(commandState(), QString("connected"));
+    if (paused)
+        return;
+
+    // then Disconnect empties the identity rows and the live values
+    AnalogMonitor *w = analogWindow();
+    QVERIFY(!w || !w->lblReal[1]->text().isEmpty());
+    f.click("mnuConnDisConn");
+    QCOMPARE(f.log.messages, QList<ShownMessage>{});
+    QVERIFY(!G().Connected);
+    QVERIFY(!f.main()->comm()->MSComm1.isOpen());
+    QVERIFY(!G().PortNumber);
+    QCOMPARE(commandState(), QString("not connected"));
+    QVERIFY(!menuOn("mnuAdjustment"));
+    QVERIFY(f.main()->mnuModelModel(1)->isEnabled() && f.main()->mnuModelModel(2)->isEnabled());
+    for (int row = 1; row <= 6; ++row)
+        QCOMPARE(f.main()->lblTitle[row]->text() + f.main()->lblData[row]->text(), QString());
+    for (int ch = 1; w && ch <= w->channels(); ++ch)
+        for (QLabel *l : {w->lblReal[ch], w->lblUnit1[ch], w->lblRaw[ch], w->lblUnit2[ch]})
+            QCOMPARE(l->text(), QString());
+    QCOMPARE(orZero(G().ModelKind), kind);
+    // and Connect works again
+    f.connect();
+    QVERIFY(G().Connected);
+    QCOMPARE(f.main()->lblData[1]->text(), model);
 }
 
 void TestMonitoring::outputSwitch_data()
@@ -540,53 +561,6 @@ void TestMonitoring::moduleFallsSilent()
     QVERIFY(!G().MonitorRun);
     QCOMPARE(commandState(), QString("connected"));
     QVERIFY(menuOn("mnuConn"));
-}
-
-// ---- disconnecting
-
-void TestMonitoring::disconnect_data()
-{
-    QTest::addColumn<QString>("model");
-    QTest::addColumn<int>("kind");
-    QTest::newRow("kind1") << "QV8_KX5" << 1;
-    QTest::newRow("kind2") << "QV8_L5" << 2;
-    QTest::newRow("kind3") << "QV8_B6" << 3;
-    QTest::newRow("kind5") << "QV8_H9" << 5;
-    QTest::newRow("kind6") << "QV8T_KX7" << 6;
-}
-
-void TestMonitoring::disconnect()
-{
-    QFETCH(QString, model);
-    QFETCH(int, kind);
-    MainFixture f(model);
-    f.connectWith();
-    f.afterLines(3, [&] { f.click("mnuMonitorStop"); });
-    QVERIFY(f.startAndWait());
-    AnalogMonitor *w = analogWindow();
-    if (w)
-        QVERIFY(!w->lblReal[1]->text().isEmpty());
-
-    f.click("mnuConnDisConn");
-
-    QCOMPARE(f.log.messages, QList<ShownMessage>{});
-    QVERIFY(!G().Connected);
-    QVERIFY(!f.main()->comm()->MSComm1.isOpen());
-    QVERIFY(!G().PortNumber);
-    QCOMPARE(commandState(), QString("not connected"));
-    QVERIFY(!menuOn("mnuAdjustment"));
-    QVERIFY(f.main()->mnuModelModel(1)->isEnabled() && f.main()->mnuModelModel(2)->isEnabled());
-    for (int row = 1; row <= 6; ++row)
-        QCOMPARE(f.main()->lblTitle[row]->text() + f.main()->lblData[row]->text(), QString());
-    for (int ch = 1; w && ch <= w->channels(); ++ch)
-        for (QLabel *l : {w->lblReal[ch], w->lblUnit1[ch], w->lblRaw[ch], w->lblUnit2[ch]})
-            QCOMPARE(l->text(), QString());
-    QCOMPARE(orZero(G().ModelKind), kind);
-
-    // and Connect works again
-    f.connect();
-    QVERIFY(G().Connected);
-    QCOMPARE(f.main()->lblData[1]->text(), model);
 }
 
 QTEST_MAIN(TestMonitoring)

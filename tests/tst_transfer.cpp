@@ -29,7 +29,9 @@ QStringList expectedDownload(sim::PtyModule &m, int kind, bool option10)
     const auto text = [&](int item, int index) { return valueIn(m, item, index); };
     const auto num = [&](int item, int index) { return QString::number(text(item, index).toInt()); };
     QStringList out{"G01"};
-    const auto write = [&](int item, const QString &data) { out << "I" + Fmt00(item) << "D" + data; };
+    const auto write = [&](int item, const QString &data) {
+        out << "I" + Fmt00(item) << "D" + data;
+    };
     if (kind == 5) {
         for (int ch = 1; ch <= 8; ++ch) {
             write(7, Fmt00(ch) + num(7, ch));

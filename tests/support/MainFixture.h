@@ -33,7 +33,10 @@ public:
         module_->clearReceived();
     }
     void pin(const QStringList &pins) { ::pin(*module_, pins); }
-    void setFaults(const std::function<void(sim::Faults &)> &set) { module_->setFaults(faults(set)); }
+    void setFaults(const std::function<void(sim::Faults &)> &set)
+    {
+        module_->setFaults(faults(set));
+    }
     // Writes (to item, or to any) answered with payload instead of the echo.
     void refuseWrites(const QString &payload, int item = 0)
     {
