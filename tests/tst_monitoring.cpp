@@ -88,12 +88,10 @@ private slots:
     void contactStates_data();
     void contactStates();
     void counterValues();
-    void stopAtBoundary_data();
-    void stopAtBoundary();
+    void passEnds_data();
+    void passEnds();
     void outputSwitch_data();
     void outputSwitch();
-    void moduleFallsSilent_data();
-    void moduleFallsSilent();
 };
 
 // ---- connecting
@@ -396,25 +394,48 @@ void TestMonitoring::counterValues()
     QVERIFY(!toolOn(2) && !toolOn(3) && !menuOn("mnuAdjustment"));
 }
 
-void TestMonitoring::stopAtBoundary_data()
+// How a pass ends: Stop during a channel, Stop after the Monitor menu held
+// the cycle, or a module that stops answering (after `answered` commands).
+void TestMonitoring::passEnds_data()
 {
     QTest::addColumn<QString>("model");
     QTest::addColumn<int>("kind");
     QTest::addColumn<bool>("paused");
+    QTest::addColumn<int>("answered");  // 0: the module keeps answering
     const char *models[] = {"QV8_KX5", "QV8_L5", "QV8_B6", "QV8_E6", "QV8_H9", "QV8T_KX7"};
+    const int silentAfter[] = {14, 20, 40, 7, 30, 1 + 8 * 10 + 6};
     for (int kind = 1; kind <= 6; ++kind) {
-        QTest::addRow("kind%d stop, disconnect", kind) << models[kind - 1] << kind << false;
-        QTest::addRow("kind%d menu then stop", kind) << models[kind - 1] << kind << true;
+        const char *model = models[kind - 1];
+        QTest::addRow("kind%d stop, disconnect", kind) << model << kind << false << 0;
+        QTest::addRow("kind%d menu then stop", kind) << model << kind << true << 0;
+        QTest::addRow("kind%d falls silent", kind) << model << kind << false << silentAfter[kind - 1];
     }
+    QTest::newRow("kind1 falls silent in the closing reads")
+        << "QV8_KX5" << 1 << false << 1 + 16 * 10 + 3;
 }
 
-void TestMonitoring::stopAtBoundary()
+void TestMonitoring::passEnds()
 {
     QFETCH(QString, model);
     QFETCH(int, kind);
     QFETCH(bool, paused);
+    QFETCH(int, answered);
     MainFixture f(model);
     f.connectWith();
+    if (answered) {
+        f.main()->comm()->Timer1.setInterval(200);  // a quick time-out keeps the test short
+        f.stopAfter(answered);
+        QVERIFY(f.startAndWait());
+        QCOMPARE(f.received().size(), answered + 1);
+        QVERIFY(f.log.messages.size() >= 2);
+        QCOMPARE(f.log.messages.first(), kTimedOut);
+        QCOMPARE(f.log.messages.last(), kUploadIncomplete);
+        QCOMPARE(f.log.messages.count(kUploadIncomplete), 1);
+        QVERIFY(!G().MonitorRun);
+        QCOMPARE(commandState(), QString("connected"));
+        QVERIFY(menuOn("mnuConn"));
+        return;
+    }
 
     // Act during the second channel of the first pass.
     const int perChannel = int(channelLines(kind, 1).size());
@@ -525,42 +546,6 @@ void TestMonitoring::outputSwitch()
     if (reply.isEmpty())
         QCOMPARE(shownAs(w->Label1[5]), QString("ON #ff0000"));
     QVERIFY(!shownOn("frmB6.cmdOut"));
-}
-
-void TestMonitoring::moduleFallsSilent_data()
-{
-    QTest::addColumn<QString>("model");
-    QTest::addColumn<int>("answered");  // commands answered after the cycle began
-    QTest::newRow("kind1 mid channel") << "QV8_KX5" << 14;
-    QTest::newRow("kind1 closing reads") << "QV8_KX5" << 1 + 16 * 10 + 3;
-    QTest::newRow("kind2") << "QV8_L5" << 20;
-    QTest::newRow("kind3") << "QV8_B6" << 40;
-    QTest::newRow("kind4") << "QV8_E6" << 7;
-    QTest::newRow("kind5") << "QV8_H9" << 30;
-    QTest::newRow("kind6") << "QV8T_KX7" << 1 + 8 * 10 + 6;
-}
-
-void TestMonitoring::moduleFallsSilent()
-{
-    QFETCH(QString, model);
-    QFETCH(int, answered);
-    MainFixture f(model);
-    f.connect();
-    QCOMPARE(f.log.messages, QList<ShownMessage>{});
-    f.main()->comm()->Timer1.setInterval(200);  // a quick time-out keeps the test short
-    f.stopAfter(answered);
-    f.clearReceived();
-
-    QVERIFY(f.startAndWait());
-
-    QCOMPARE(f.received().size(), answered + 1);
-    QVERIFY(f.log.messages.size() >= 2);
-    QCOMPARE(f.log.messages.first(), kTimedOut);
-    QCOMPARE(f.log.messages.last(), kUploadIncomplete);
-    QCOMPARE(f.log.messages.count(kUploadIncomplete), 1);
-    QVERIFY(!G().MonitorRun);
-    QCOMPARE(commandState(), QString("connected"));
-    QVERIFY(menuOn("mnuConn"));
 }
 
 QTEST_MAIN(TestMonitoring)
