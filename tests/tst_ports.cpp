@@ -136,8 +136,7 @@ private slots:
     void vanishingPort_data();
     void vanishingPort();
     void newLinkInsideTheWorkStays();
-    void statusBar();
-    void shortcutsObeyTheCommands();
+    void statusBarAndShortcuts();
     void emptyAreaAndScrolling();
     void japaneseThroughout();
 };
@@ -345,16 +344,28 @@ void TestPorts::newLinkInsideTheWorkStays()
     QCOMPARE(f.log.messages.size(), 1);
 }
 
-void TestPorts::statusBar()
+// The status bar says where things stand; the keyboard shortcuts obey the
+// commands.
+void TestPorts::statusBarAndShortcuts()
 {
     MainFixture f;
     frmMain *m = f.main();
+    QApplication::setActiveWindow(m);
+    QVERIFY(QTest::qWaitForWindowActive(m));
     QCOMPARE(m->lblState->text(), QString("Not connected"));
     QCOMPARE(shown(m->lblPort), QString());
-    f.connect();
+    QCOMPARE(m->menu("mnuMonitorStart")->shortcut(), QKeySequence(Qt::Key_F5));
+    // not connected: the Monitor menu is off, and with it its Start
+    QTest::keyClick(m, Qt::Key_F5);
+    QVERIFY(!G().MonitorRun);
+    QVERIFY(f.received().isEmpty());
+    QTest::keyClick(m, Qt::Key_K, Qt::ControlModifier);
     QCOMPARE(m->lblState->text(), QString("Connected"));
     QCOMPARE(shown(m->lblPort), "Port: " + f.module().portPath());
     QCOMPARE(shown(m->lblModel), QString("Model: QV8_KX5"));
+    f.clearReceived();
+    QTest::keyClick(m, Qt::Key_K, Qt::ControlModifier);  // Connect is off now
+    QVERIFY(f.received().isEmpty());
 
     QStringList during;
     QTimer::singleShot(200, [&] {
@@ -363,11 +374,12 @@ void TestPorts::statusBar()
         during << m->lblState->text();
         m->mnuMonitorStart_Click();  // Start in the open menu resumes
         during << m->lblState->text();
-        m->mnuMonitorStop_Click();
+        QTest::keyClick(m, Qt::Key_F5, Qt::ShiftModifier);  // Stop
     });
-    f.click("mnuMonitorStart");
+    QTest::keyClick(m, Qt::Key_F5);  // returns when the cycle has ended
     QCOMPARE(during,
              (QStringList{"Monitoring", "Paused: the Monitor menu is open", "Monitoring"}));
+    QVERIFY(!G().MonitorRun);
     QCOMPARE(m->lblState->text(), QString("Connected"));
 
     f.click("mnuConfigUpload");
@@ -381,32 +393,6 @@ void TestPorts::statusBar()
     f.click("mnuConnDisConn");
     QCOMPARE(m->lblState->text(), QString("Not connected"));
     QCOMPARE(shown(m->lblPort), QString());
-    QVERIFY(f.log.messages.isEmpty());
-}
-
-void TestPorts::shortcutsObeyTheCommands()
-{
-    MainFixture f;
-    QApplication::setActiveWindow(f.main());
-    QVERIFY(QTest::qWaitForWindowActive(f.main()));
-    QCOMPARE(f.main()->menu("mnuMonitorStart")->shortcut(), QKeySequence(Qt::Key_F5));
-    // idle: the Monitor menu is off, and with it its Start
-    QTest::keyClick(f.main(), Qt::Key_F5);
-    QVERIFY(!G().MonitorRun);
-    QVERIFY(f.received().isEmpty());
-    QTest::keyClick(f.main(), Qt::Key_K, Qt::ControlModifier);
-    QVERIFY(G().Connected);
-    f.clearReceived();
-    QTest::keyClick(f.main(), Qt::Key_K, Qt::ControlModifier);  // Connect is off now
-    QVERIFY(f.received().isEmpty());
-    bool ranDuringCycle = false;
-    QTimer::singleShot(300, [&] {
-        ranDuringCycle = G().MonitorRun;
-        QTest::keyClick(f.main(), Qt::Key_F5, Qt::ShiftModifier);  // Stop
-    });
-    QTest::keyClick(f.main(), Qt::Key_F5);  // returns when the cycle has ended
-    QVERIFY(ranDuringCycle);
-    QVERIFY(!G().MonitorRun);
     QVERIFY(f.log.messages.isEmpty());
 }
 

@@ -70,10 +70,7 @@ LinkFixture::LinkFixture(const QString &model)
     AppEnding() = false;
     QuietAfterPortLoss() = false;
     InitData();
-    module_ = std::make_unique<sim::PtyModule>(model);
-    QString error;
-    if (!module_->start(&error))
-        qFatal("cannot start simulated module: %s", qPrintable(error));
+    module_ = startedModule(model);
     host_ = std::make_unique<LinkHost>();
     G().CommForm = host_.get();
     usePort(module_->portPath());
@@ -91,11 +88,6 @@ LinkFixture::~LinkFixture()
     PortFactsSeam() = nullptr;
 }
 
-QStringList LinkFixture::received()
-{
-    return linesOf(*module_);
-}
-
 QStringList linesOf(sim::PtyModule &m)
 {
     QStringList out;
@@ -109,6 +101,15 @@ void pump(int ms)
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+std::unique_ptr<sim::PtyModule> startedModule(const QString &model)
+{
+    auto m = std::make_unique<sim::PtyModule>(model);
+    QString error;
+    if (!m->start(&error))
+        qFatal("cannot start simulated module: %s", qPrintable(error));
+    return m;
 }
 
 sim::Faults faults(const std::function<void(sim::Faults &)> &set)

@@ -44,6 +44,9 @@ public:
     void clear() { messages.clear(); }
 };
 
+// Lines the module received, as text, CR stripped.
+QStringList linesOf(sim::PtyModule &m);
+
 // A module of the given model on a pty, and a LinkHost set as CommForm
 // whose port dialog answers with that pty. InitData is run first.
 class LinkFixture {
@@ -52,8 +55,7 @@ public:
     ~LinkFixture();
     sim::PtyModule &module() { return *module_; }
     LinkHost &host() { return *host_; }
-    // Lines the module received, as text, CR stripped.
-    QStringList received();
+    QStringList received() { return linesOf(*module_); }
     void clearReceived() { module_->clearReceived(); }
     MessageLog log;
 
@@ -65,12 +67,12 @@ private:
 // Runs the event loop for ms milliseconds.
 void pump(int ms);
 
+// A module of the model on a pty, serving already.
+std::unique_ptr<sim::PtyModule> startedModule(const QString &model);
 // Faults for a module: faults([](sim::Faults &x) { x.silent = true; }).
 sim::Faults faults(const std::function<void(sim::Faults &)> &set);
 // Pins values in the module, each given as "item:index:payload".
 void pin(sim::PtyModule &m, const QStringList &pins);
-// Lines the module received, as text, CR stripped.
-QStringList linesOf(sim::PtyModule &m);
 // The payload the module holds now.
 QString valueIn(sim::PtyModule &m, int item, int index);
 // The port dialog answers with this path.

@@ -26,10 +26,7 @@ MainFixture::MainFixture(const QString &model, TextLanguage language)
     Settings().clear();
     setTextLanguage(language);
     if (!model.isEmpty()) {
-        module_ = std::make_unique<sim::PtyModule>(model);
-        QString error;
-        if (!module_->start(&error))
-            qFatal("cannot start simulated module: %s", qPrintable(error));
+        module_ = startedModule(model);
         usePort(module_->portPath());
     } else {
         Hooks().commPort = [] {};
