@@ -1,14 +1,18 @@
-// Zero/span adjustment and line resistance compensation, through the real
-// main window and adjustment windows against a simulated module on a pty.
+// Zero/span adjustment and line resistance compensation, and the channel
+// choice of every editor, through the real main window against a simulated
+// module on a pty.
 
 #include "adjust/frmSetComp.h"
 #include "adjust/frmSetZeroSpan.h"
 #include "adjust/frmZeroSpan.h"
+#include "config/frmType.h"
+#include "counting/frmCount.h"
 #include "app/Globals.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 #include "app/ui/frmMain.h"
 #include "link/Communication.h"
+#include "monitor/frmH9.h"
 #include "monitor/frmL5.h"
 #include "tests/support/MainFixture.h"
 
@@ -16,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QPushButton>
 #include <QtTest>
 
@@ -117,37 +122,78 @@ private slots:
     void channelChangeReadsAtOnce();
 };
 
+// Prev. and Next of every window with a channel choice wrap at the last
+// channel, and the window then shows that channel's settings.
 void TestAdjust::wrap_data()
 {
     QTest::addColumn<QString>("model");
-    QTest::addColumn<QString>("menu");
-    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("window");  // type, count, or the Adjustment menu item
+    QTest::addColumn<int>("from");        // 0: none chosen before
     QTest::addColumn<QString>("press");
     QTest::addColumn<int>("to");
-    QTest::newRow("16 channels, Next from 16") << "QV8_KX5" << kZs << 16 << "cmdNext" << 1;
-    QTest::newRow("16 channels, Prev. from 1") << "QV8_KX5" << kZs << 1 << "cmdPrev" << 16;
-    QTest::newRow("RTD, Prev. from 1") << "QV8_L5" << kZs << 1 << "cmdPrev" << 8;
-    QTest::newRow("8 channels, Next from 8") << "QV8T_KX7" << kZs << 8 << "cmdNext" << 1;
-    QTest::newRow("compensation, Next from 8") << "QV8_L5" << kComp << 8 << "cmdNext" << 1;
-    QTest::newRow("compensation, Prev. from 1") << "QV8_L5" << kComp << 1 << "cmdPrev" << 8;
+    const auto row = [](const char *model, const QString &window, int from, const char *press,
+                        int to) {
+        QTest::addRow("%s %s %s from %d", model, qPrintable(window), press, from)
+            << model << window << from << press << to;
+    };
+    for (const QString &window : {QString("type"), kZs}) {
+        row("QV8_KX5", window, 16, "cmdNext", 1);
+        row("QV8_KX5", window, 1, "cmdPrev", 16);
+        row("QV8_L5", window, 1, "cmdPrev", 8);
+        row("QV8T_KX7", window, 8, "cmdNext", 1);
+    }
+    row("QV8_L5", "type", 8, "cmdNext", 1);
+    row("QV8T_KX7", "type", 2, "cmdPrev", 1);
+    row("QV8_L5", kComp, 8, "cmdNext", 1);
+    row("QV8_L5", kComp, 1, "cmdPrev", 8);
+    row("QV8_H9", "count", 8, "cmdNext", 1);
+    row("QV8_H9", "count", 1, "cmdPrev", 8);
+    row("QV8_H9", "count", 4, "cmdNext", 5);
+    row("QV8_H9", "count", 0, "cmdPrev", 8);
 }
 
 void TestAdjust::wrap()
 {
     QFETCH(QString, model);
-    QFETCH(QString, menu);
+    QFETCH(QString, window);
     QFETCH(int, from);
     QFETCH(QString, press);
+    QFETCH(int, to);
     Connected f(model);
-    int count = 0, now = 0;
-    scripted([&] { f.click(menu); }, [&](EditorDialog *w) {
-        count = w->findChild<QComboBox *>("cboChannel")->count();
-        choose(w, from);
-        w->findChild<QPushButton *>(press)->click();
-        now = w->findChild<QComboBox *>("cboChannel")->currentText().toInt();
-    });
-    QCOMPARE(count, model == "QV8_KX5" ? 16 : 8);
-    QTEST(now, "to");
+    if (window == "count")
+        form<frmH9>()->setDoText(to, "ON");
+    QString shown;  // the channel, and its type or its count preset and output
+    scripted(
+        [&] {
+            if (window == "type")
+                analogWindow()->cmdCh[from]->click();
+            else if (window == "count" && from)
+                form<frmH9>()->cmdCh_Click(from);
+            else if (window == "count")
+                G().SelChannel = 0, form<frmCount>()->CountSet();
+            else
+                f.click(window);
+        },
+        [&](EditorDialog *w) {
+            auto *box = w->findChild<QComboBox *>("cboChannel");
+            QCOMPARE(box->count(), model == "QV8_KX5" ? 16 : 8);
+            if (window != "type" && window != "count")
+                choose(w, from);
+            QCOMPARE(box->currentText(), QString::number(qMax(from, 1)));
+            w->findChild<QPushButton *>(press)->click();
+            shown = box->currentText();
+            if (auto *t = qobject_cast<frmType *>(w))
+                shown += " " + t->cboType->currentText();
+            if (auto *c = qobject_cast<frmCount *>(w))
+                shown +=
+                    " " + c->txtPreset->text() + " " + QString::number(c->optDO[1]->isChecked());
+        });
+    if (window == "type")
+        QCOMPARE(shown, QString::number(to) + " " + analogWindow()->typeText(to));
+    else  // the module's preset of channel n is n * 1000
+        QCOMPARE(shown,
+                 QString::number(to) + (window == "count" ? QString(" %1 1").arg(to * 1000) : ""));
+    unload<frmCount>();
 }
 
 void TestAdjust::writes_data()

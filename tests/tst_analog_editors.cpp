@@ -103,8 +103,6 @@ class TestAnalogEditors : public QObject {
 private slots:
     void type_data();
     void type();
-    void prevNext_data();
-    void prevNext();
     void copyPaste();
     void noCloseWhileTalking();
     void setting_data();
@@ -173,34 +171,6 @@ void TestAnalogEditors::type()
                                        : QStringList{"Starting download for Channel No." +
                                                      QString::number(c.ch)});
     QCOMPARE(analogWindow()->typeText(c.ch), c.name);  // nothing rolled back
-}
-
-void TestAnalogEditors::prevNext_data()
-{
-    QTest::addColumn<QString>("model");
-    QTest::addColumn<int>("from");
-    QTest::addColumn<bool>("next");
-    QTest::addColumn<int>("to");
-    QTest::newRow("kx5 next 16") << "QV8_KX5" << 16 << true << 1;
-    QTest::newRow("kx5 prev 1") << "QV8_KX5" << 1 << false << 16;
-    QTest::newRow("l5 next 8") << "QV8_L5" << 8 << true << 1;
-    QTest::newRow("l5 prev 1") << "QV8_L5" << 1 << false << 8;
-    QTest::newRow("kx7 next 8") << "QV8T_KX7" << 8 << true << 1;
-    QTest::newRow("kx7 prev 2") << "QV8T_KX7" << 2 << false << 1;
-}
-
-void TestAnalogEditors::prevNext()
-{
-    QFETCH(QString, model);
-    QFETCH(int, from);
-    QFETCH(bool, next);
-    QFETCH(int, to);
-    Connected f(model);
-    QVERIFY(inType(from, [&](frmType *w) {
-        (next ? w->cmdNext : w->cmdPrev)->click();
-        QCOMPARE(w->cboChannel->currentText(), QString::number(to));
-        QCOMPARE(w->cboType->currentText(), analogWindow()->typeText(to));
-    }));
 }
 
 void TestAnalogEditors::copyPaste()

@@ -64,8 +64,6 @@ private slots:
     void countDownload();
     void presetBox_data();
     void presetBox();
-    void prevNextWrap_data();
-    void prevNextWrap();
 
     void counterOptions_data();
     void counterOptions();
@@ -338,35 +336,6 @@ void TestCounting::presetBox()
                         [&](frmCount *w) { type(w->txtPreset); });
         QCOMPARE(G().CountPreset[2], QString(after).remove('|'));
     }
-}
-
-void TestCounting::prevNextWrap_data()
-{
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<bool>("next");
-    QTest::addColumn<int>("shown");
-    QTest::newRow("8 next") << 8 << true << 1;
-    QTest::newRow("1 prev") << 1 << false << 8;
-    QTest::newRow("4 next") << 4 << true << 5;
-    QTest::newRow("none chosen opens 1, prev") << 0 << false << 8;
-}
-
-void TestCounting::prevNextWrap()
-{
-    QFETCH(int, selected);
-    QFETCH(bool, next);
-    QFETCH(int, shown);
-    Connected f("QV8_H9");
-    form<frmH9>()->setDoText(shown, "ON");
-    G().SelChannel = selected;
-    drive<frmCount>([] { form<frmCount>()->CountSet(); }, [&](frmCount *w) {
-        QCOMPARE(w->channel(), selected ? selected : 1);
-        (next ? w->cmdNext : w->cmdPrev)->click();
-        QCOMPARE(w->cboChannel->currentText(), QString::number(shown));
-        QCOMPARE(w->txtPreset->text(), QString::number(shown * 1000));  // the module's preset
-        QVERIFY(w->optDO[1]->isChecked());
-    });
-    unload<frmCount>();
 }
 
 // ---- counter options
