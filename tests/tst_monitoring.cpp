@@ -212,43 +212,38 @@ void TestMonitoring::typeNames()
         QVERIFY(!f.received().contains("I25"));
 }
 
+// The option bits 0x10 and 0x20 of item 2; a value with neither keeps both.
 void TestMonitoring::kx7Options_data()
 {
     QTest::addColumn<QString>("payload");
-    QTest::addColumn<bool>("before10");
-    QTest::addColumn<bool>("before20");
-    QTest::addColumn<bool>("after10");
-    QTest::addColumn<bool>("after20");
-
-    QTest::newRow("16") << "16" << false << true << true << false;
-    QTest::newRow("32") << "32" << true << false << false << true;
-    QTest::newRow("48") << "48" << false << false << true << true;
-    QTest::newRow("0") << "0" << true << true << false << false;
-    QTest::newRow("8 keeps true/false") << "8" << true << false << true << false;
-    QTest::newRow("8 keeps false/true") << "8" << false << true << false << true;
+    QTest::addColumn<QString>("before");  // HwOption10 and HwOption20 as 0/1
+    QTest::addColumn<QString>("after");
+    QTest::newRow("16") << "16" << "01" << "10";
+    QTest::newRow("32") << "32" << "10" << "01";
+    QTest::newRow("48") << "48" << "00" << "11";
+    QTest::newRow("0") << "0" << "11" << "00";
+    QTest::newRow("8 keeps 10") << "8" << "10" << "10";
+    QTest::newRow("8 keeps 01") << "8" << "01" << "01";
 }
 
 void TestMonitoring::kx7Options()
 {
     QFETCH(QString, payload);
-    QFETCH(bool, before10);
-    QFETCH(bool, before20);
-    QFETCH(bool, after10);
+    QFETCH(QString, before);
     MainFixture f("QV8T_KX7");
-    G().HwOption10 = before10;
-    G().HwOption20 = before20;
+    G().HwOption10 = before[0] == '1';
+    G().HwOption20 = before[1] == '1';
     f.pin({"2:0:" + payload});
     f.connect();
 
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
-    QCOMPARE(G().HwOption10, after10);
-    QTEST(G().HwOption20, "after20");
+    QTEST(QString("%1%2").arg(int(G().HwOption10)).arg(int(G().HwOption20)), "after");
     QVERIFY(!G().ForceIndex);
     const QStringList got = f.received();
     QCOMPARE(got.value(got.indexOf("I02") + 1), QString("D00"));
     // the window's menus follow the option just read
-    QCOMPARE(menuOn("mnuConfigLineNoise"), after10);
-    QCOMPARE(menuOn("mnuConfigBurnout"), after10);
+    QCOMPARE(menuOn("mnuConfigLineNoise"), G().HwOption10);
+    QCOMPARE(menuOn("mnuConfigBurnout"), G().HwOption10);
 }
 
 // ---- monitoring
