@@ -1,14 +1,18 @@
-// Zero/span adjustment and line resistance compensation, through the real
-// main window and adjustment windows against a simulated module on a pty.
+// Zero/span adjustment and line resistance compensation, and the channel
+// choice of every editor, through the real main window against a simulated
+// module on a pty.
 
 #include "adjust/frmSetComp.h"
 #include "adjust/frmSetZeroSpan.h"
 #include "adjust/frmZeroSpan.h"
+#include "config/frmType.h"
+#include "counting/frmCount.h"
 #include "app/Globals.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 #include "app/ui/frmMain.h"
 #include "link/Communication.h"
+#include "monitor/frmH9.h"
 #include "monitor/frmL5.h"
 #include "tests/support/MainFixture.h"
 
@@ -16,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QPushButton>
 #include <QtTest>
 
@@ -25,15 +30,6 @@ namespace {
 
 const QString kZs = "mnuAdjZeroSpan";
 const QString kComp = "mnuAdjComp";
-
-// Opens an Adjustment menu item with its windows driven by `drive`
-// instead of shown (as batch mode does).
-void scripted(MainFixture &f, const QString &menu, std::function<void(EditorDialog *)> drive)
-{
-    EditorDialog::script() = std::move(drive);
-    f.click(menu);
-    EditorDialog::script() = nullptr;
-}
 
 void choose(QWidget *w, int ch)
 {
@@ -49,7 +45,7 @@ QStringList zeroSpan(MainFixture &f, int ch, const QString &press, const QString
                      std::function<void(frmSetZeroSpan *)> look = nullptr)
 {
     QStringList after;
-    scripted(f, kZs, [&](EditorDialog *w) {
+    scripted([&] { f.click(kZs); }, [&](EditorDialog *w) {
         if (auto *d = qobject_cast<frmSetZeroSpan *>(w)) {
             if (look)
                 look(d);
@@ -62,11 +58,6 @@ QStringList zeroSpan(MainFixture &f, int ch, const QString &press, const QString
         w->findChild<QPushButton *>(press)->click();
     });
     return after;
-}
-
-QString moduleValue(MainFixture &f, int item, int index)
-{
-    return f.module().withCore([&](sim::ModuleCore &c) { return c.value(item, index); });
 }
 
 // True when `pair` comes in `lines` as two lines in a row.
@@ -125,46 +116,84 @@ private slots:
     void writes_data();
     void writes();
     void opening();
-    void resetRefused();
     void millivolts();
     void liveReadingEnds_data();
     void liveReadingEnds();
     void channelChangeReadsAtOnce();
 };
 
+// Prev. and Next of every window with a channel choice wrap at the last
+// channel, and the window then shows that channel's settings.
 void TestAdjust::wrap_data()
 {
     QTest::addColumn<QString>("model");
-    QTest::addColumn<QString>("menu");
-    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("window");  // type, count, or the Adjustment menu item
+    QTest::addColumn<int>("from");        // 0: none chosen before
     QTest::addColumn<QString>("press");
     QTest::addColumn<int>("to");
-    QTest::newRow("16 channels, Next from 16") << "QV8_KX5" << kZs << 16 << "cmdNext" << 1;
-    QTest::newRow("16 channels, Prev. from 1") << "QV8_KX5" << kZs << 1 << "cmdPrev" << 16;
-    QTest::newRow("RTD, Prev. from 1") << "QV8_L5" << kZs << 1 << "cmdPrev" << 8;
-    QTest::newRow("8 channels, Next from 8") << "QV8T_KX7" << kZs << 8 << "cmdNext" << 1;
-    QTest::newRow("compensation, Next from 8") << "QV8_L5" << kComp << 8 << "cmdNext" << 1;
-    QTest::newRow("compensation, Prev. from 1") << "QV8_L5" << kComp << 1 << "cmdPrev" << 8;
+    const auto row = [](const char *model, const QString &window, int from, const char *press,
+                        int to) {
+        QTest::addRow("%s %s %s from %d", model, qPrintable(window), press, from)
+            << model << window << from << press << to;
+    };
+    for (const QString &window : {QString("type"), kZs}) {
+        row("QV8_KX5", window, 16, "cmdNext", 1);
+        row("QV8_KX5", window, 1, "cmdPrev", 16);
+        row("QV8_L5", window, 1, "cmdPrev", 8);
+        row("QV8T_KX7", window, 8, "cmdNext", 1);
+    }
+    row("QV8_L5", "type", 8, "cmdNext", 1);
+    row("QV8T_KX7", "type", 2, "cmdPrev", 1);
+    row("QV8_L5", kComp, 8, "cmdNext", 1);
+    row("QV8_L5", kComp, 1, "cmdPrev", 8);
+    row("QV8_H9", "count", 8, "cmdNext", 1);
+    row("QV8_H9", "count", 1, "cmdPrev", 8);
+    row("QV8_H9", "count", 4, "cmdNext", 5);
+    row("QV8_H9", "count", 0, "cmdPrev", 8);
 }
 
 void TestAdjust::wrap()
 {
     QFETCH(QString, model);
-    QFETCH(QString, menu);
+    QFETCH(QString, window);
     QFETCH(int, from);
     QFETCH(QString, press);
     QFETCH(int, to);
-    MainFixture f(model);
-    f.connect();
-    int count = 0, now = 0;
-    scripted(f, menu, [&](EditorDialog *w) {
-        count = w->findChild<QComboBox *>("cboChannel")->count();
-        choose(w, from);
-        w->findChild<QPushButton *>(press)->click();
-        now = w->findChild<QComboBox *>("cboChannel")->currentText().toInt();
-    });
-    QCOMPARE(count, model == "QV8_KX5" ? 16 : 8);
-    QCOMPARE(now, to);
+    Connected f(model);
+    if (window == "count")
+        form<frmH9>()->setDoText(to, "ON");
+    QString shown;  // the channel, and its type or its count preset and output
+    scripted(
+        [&] {
+            if (window == "type")
+                analogWindow()->cmdCh[from]->click();
+            else if (window == "count" && from)
+                form<frmH9>()->cmdCh_Click(from);
+            else if (window == "count")
+                G().SelChannel = 0, form<frmCount>()->CountSet();
+            else
+                f.click(window);
+        },
+        [&](EditorDialog *w) {
+            auto *box = w->findChild<QComboBox *>("cboChannel");
+            QCOMPARE(box->count(), model == "QV8_KX5" ? 16 : 8);
+            if (window != "type" && window != "count")
+                choose(w, from);
+            QCOMPARE(box->currentText(), QString::number(qMax(from, 1)));
+            w->findChild<QPushButton *>(press)->click();
+            shown = box->currentText();
+            if (auto *t = qobject_cast<frmType *>(w))
+                shown += " " + t->cboType->currentText();
+            if (auto *c = qobject_cast<frmCount *>(w))
+                shown +=
+                    " " + c->txtPreset->text() + " " + QString::number(c->optDO[1]->isChecked());
+        });
+    if (window == "type")
+        QCOMPARE(shown, QString::number(to) + " " + analogWindow()->typeText(to));
+    else  // the module's preset of channel n is n * 1000
+        QCOMPARE(shown,
+                 QString::number(to) + (window == "count" ? QString(" %1 1").arg(to * 1000) : ""));
+    unload<frmCount>();
 }
 
 void TestAdjust::writes_data()
@@ -203,15 +232,13 @@ void TestAdjust::writes()
     QFETCH(QString, real);
     QFETCH(QString, cmd0);
     QFETCH(QStringList, sent);
-    MainFixture f(model);
-    f.connect();
-    f.clearReceived();
+    Connected f(model);
     QString typed, caption;
     bool wide = false, hundred = false;
     if (menu == kZs) {
         typed = zeroSpan(f, channel, press, real).value(0);
     } else {
-        scripted(f, menu, [&](EditorDialog *w) {
+        scripted([&] { f.click(menu); }, [&](EditorDialog *w) {
             auto *c = qobject_cast<frmSetComp *>(w);
             // the layout follows the channel: away from it and back
             choose(c, channel == 1 ? 8 : 1);
@@ -241,9 +268,7 @@ void TestAdjust::writes()
 // Span only after a zero adjustment; failed readings leave the dialog shut.
 void TestAdjust::opening()
 {
-    MainFixture f("QV8_KX5");
-    f.connect();
-    f.clearReceived();
+    Connected f("QV8_KX5");
     QStringList shown;
     const auto look = [&](frmSetZeroSpan *d) {
         shown << d->Label1->text() << d->lblRet->text() << d->lblUnit1->text();
@@ -261,12 +286,10 @@ void TestAdjust::opening()
     QVERIFY2(hasPair(f.received(), {"I19", "D0230.000"}), qPrintable(f.received().join(' ')));
     QCOMPARE(f.log.messages, {});
 
-    sim::Faults junk;
-    junk.garbage = true;
-    f.module().setFaults(junk);
+    f.setFaults([](sim::Faults &x) { x.garbage = true; });
     shown.clear();
     bool back = false;
-    scripted(f, kZs, [&](EditorDialog *w) {
+    scripted([&] { f.click(kZs); }, [&](EditorDialog *w) {
         if (auto *chooser = qobject_cast<frmZeroSpan *>(w)) {
             chooser->cmdZero->click();
             back = chooser->cmdZero->isEnabled() && chooser->cboChannel->isEnabled();
@@ -278,23 +301,9 @@ void TestAdjust::opening()
     QVERIFY(back);
 }
 
-void TestAdjust::resetRefused()
-{
-    MainFixture f("QV8_KX5");
-    f.connect();
-    sim::Faults refuse;
-    refuse.refuseWrites = "illegal OPE";
-    f.module().setFaults(refuse);
-    zeroSpan(f, 6, "cmdReset", "");
-    QCOMPARE(f.log.titles(), (QStringList{"Parameter Write", "Parameter Write", "Zero/Span Adj."}));
-    QCOMPARE(f.log.messages.last(), (ShownMessage{"Zero/Span Adj. Reset Incomplete",
-                                                  "Zero/Span Adj.", MsgIcon::Critical}));
-}
-
 void TestAdjust::millivolts()
 {
-    MainFixture f("QV8_KX5");
-    f.connect();
+    Connected f("QV8_KX5");
     f.module().setValue(18, 4, "0.0025");
     f.module().setValue(3, 4, "0.0123");
     QStringList before;
@@ -304,7 +313,7 @@ void TestAdjust::millivolts()
     });
     QCOMPARE(before, (QStringList{"2.500", "12.300", "mV", "mV", "mV"}));
     // the new offset as the module answered it, in millivolts
-    QCOMPARE(after.value(1), Fmt3(moduleValue(f, 18, 4).toDouble() * 1000));
+    QCOMPARE(after.value(1), Fmt3(valueIn(f.module(), 18, 4).toDouble() * 1000));
     QCOMPARE(f.log.messages, {});
 }
 
@@ -322,11 +331,8 @@ void TestAdjust::liveReadingEnds()
 {
     QFETCH(QString, how);
     const bool ending = how.contains("end"), duringWrite = how == "end during a write";
-    MainFixture f("QV8_KX5");
-    f.connect();
-    sim::Faults slow;
-    slow.delayMs = 80;
-    f.module().setFaults(slow);
+    Connected f("QV8_KX5");
+    f.setFaults([](sim::Faults &x) { x.delayMs = 80; });
     f.module().setValue(3, 1, "1.0000");
     QPointer<frmZeroSpan> chooser;
     QPointer<frmSetZeroSpan> dialog;
@@ -382,7 +388,7 @@ void TestAdjust::liveReadingEnds()
     QVERIFY(!G().WaitFlag);
     if (!duringWrite) {
         QVERIFY2(hasPair(written, {"I18", "D0112.500"}), qPrintable(written.join(' ')));
-        QCOMPARE(seen.value(1), Fmt3(moduleValue(f, 18, 1).toDouble()));
+        QCOMPARE(seen.value(1), Fmt3(valueIn(f.module(), 18, 1).toDouble()));
     }
     if (ending) {
         // everything unwound and the main window closed
@@ -397,8 +403,7 @@ void TestAdjust::liveReadingEnds()
 
 void TestAdjust::channelChangeReadsAtOnce()
 {
-    MainFixture f("QV8_L5");
-    f.connect();
+    Connected f("QV8_L5");
     // the units come from the RTD monitor as its last pass showed them
     form<frmL5>()->lblUnit1[2]->setText("degC");
     form<frmL5>()->lblUnit2[2]->setText("ohm");

@@ -6,16 +6,12 @@
 
 #include "app/Globals.h"
 #include "app/Init.h"
-#include "app/ui/EditorDialog.h"
 #include "app/ui/FormText.h"
 #include "app/ui/frmMain.h"
 #include "config/SettingEditors.h"
 #include "config/frmCJM.h"
 #include "config/frmType.h"
-#include "monitor/AnalogMonitor.h"
-#include "workflows/ModuleReads.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -33,63 +29,37 @@ namespace {
 enum Fault { None, Refuse, Changed, TwoDecimals, Garbage };
 using Messages = QList<ShownMessage>;
 
-ShownMessage incomplete(const QString &title)
-{
-    return {"Download Incomplete", title, MsgIcon::Critical};
-}
-ShownMessage invalid(const QString &line, int item)
-{
-    return {QString("invalid data %1\r\r\nat item %2").arg(line).arg(item), "Parameter Write",
-            MsgIcon::Critical};
-}
+struct TypeCase {
+    QString model;
+    int ch;
+    QString name;
+    int code;         // the type code at once
+    QString cjcText;  // as the monitor window shows it at once
+    int click;        // CJC option clicked then, -1 none
+    int cjc;          // CJC controls then: 0 hidden, 1 off, 2 on
+    int answer = -1;  // to the download question: 1 OK, 0 Cancel; -1 no download
+    QStringList lines = {};
+    Messages messages = {};
+    QStringList pins = {};
+    int fault = None;
+};
 
-AnalogMonitor *monitor() { return ModuleReads::AnalogWindow(orZero(G().ModelKind)); }
-
+// The fault for the next exchanges; an earlier question was answered OK.
 void setFault(MainFixture &f, int fault)
 {
-    sim::Faults faults;
-    faults.refuseWrites = fault == Refuse ? "invalid data" : "";
-    faults.changedEcho = fault == Changed;
-    faults.echoDecimals = fault == TwoDecimals ? 2 : -1;
-    faults.garbage = fault == Garbage;
-    f.module().setFaults(faults);
-}
-
-// Connected to the module with its pins ("item:index:payload"), then the fault.
-void start(MainFixture &f, const QStringList &pins = {}, int fault = None)
-{
-    for (const QString &p : pins) {
-        const QStringList v = p.split(':');
-        f.module().setValue(v[0].toInt(), v[1].toInt(), v[2]);
-    }
-    f.connect();
-    QVERIFY(G().Connected);
-    setFault(f, fault);
-    f.clearReceived();
-    f.log.clear();
-    G().DialogOK = true;  // an earlier question answered OK
-}
-
-// Opens an editor with open() and lets act() work in it; false when not shown.
-template <typename T>
-bool inEditor(const std::function<void()> &open, const std::function<void(T *)> &act)
-{
-    bool shown = false;
-    EditorDialog::script() = [&](EditorDialog *d) {
-        if (auto *w = qobject_cast<T *>(d)) {
-            shown = true;
-            act(w);
-        }
-    };
-    open();
-    EditorDialog::script() = nullptr;
-    return shown;
+    G().DialogOK = true;
+    f.setFaults([fault](sim::Faults &x) {
+        x.refuseWrites = fault == Refuse ? "invalid data" : "";
+        x.changedEcho = fault == Changed;
+        x.echoDecimals = fault == TwoDecimals ? 2 : -1;
+        x.garbage = fault == Garbage;
+    });
 }
 
 // The type editor of channel ch, opened by the monitor window's button.
 bool inType(int ch, const std::function<void(frmType *)> &act)
 {
-    return inEditor<frmType>([ch] { monitor()->cmdCh[ch]->click(); }, act);
+    return inWindow<frmType>([ch] { analogWindow()->cmdCh[ch]->click(); }, act);
 }
 
 void choose(frmType *w, const QString &name)
@@ -114,7 +84,7 @@ void choose(SettingEditor *w, const QString &value)
 QStringList settingNow(const QString &menu)
 {
     const AppState &s = G();
-    AnalogMonitor *w = monitor();
+    AnalogMonitor *w = analogWindow();
     if (menu == "mnuConfigBurnout")
         return {w->burnoutText(), QString::number(s.BurnoutType)};
     if (menu == "mnuConfigFilter")
@@ -126,177 +96,100 @@ QStringList settingNow(const QString &menu)
 
 }  // namespace
 
+Q_DECLARE_METATYPE(TypeCase)
+
 class TestAnalogEditors : public QObject {
     Q_OBJECT
 private slots:
-    void typeDownload_data();
-    void typeDownload();
-    void typeChoice_data();
-    void typeChoice();
-    void prevNext_data();
-    void prevNext();
+    void type_data();
+    void type();
     void copyPaste();
     void noCloseWhileTalking();
     void setting_data();
     void setting();
     void filterRefusedInJapanese();
-    void cjmDownload_data();
-    void cjmDownload();
-    void cjmFailures_data();
-    void cjmFailures();
+    void cjm_data();
+    void cjm();
 };
 
 // ---- input type
 
-void TestAnalogEditors::typeDownload_data()
+// The type editor of channel ch: a type chosen takes effect at once, then
+// the CJC option clicked and the channel downloaded (or not).
+void TestAnalogEditors::type_data()
 {
-    QTest::addColumn<QString>("model");
-    QTest::addColumn<QStringList>("pins");
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<bool>("ok");  // the answer to the download question
-    QTest::addColumn<int>("ch");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("click");  // CJC option clicked after the type, -1 none
-    QTest::addColumn<int>("cjc");    // CJC controls: 0 hidden, 1 off, 2 on
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<Messages>("messages");
-    const auto row = [](const char *tag, const QString &model, const QStringList &pins, int fault,
-                        bool ok, int ch, const QString &name, int click, int cjc,
-                        const QStringList &lines, const Messages &messages = {}) {
-        QTest::newRow(tag) << model << pins << fault << ok << ch << name << click << cjc << lines
-                           << messages;
-    };
+    QTest::addColumn<TypeCase>("c");
+    const auto row = [](const char *tag, const TypeCase &c) { QTest::newRow(tag) << c; };
     const QStringList k3{"G01", "I05", "D0317", "I25", "D031"};
-    row("kx5 K(CA) on", "QV8_KX5", {}, None, true, 3, "K(CA)", 1, 2, k3);
-    row("kx5 voltage", "QV8_KX5", {}, None, true, 2, "-20 to 20V", -1, 1,
-        {"G01", "I05", "D0200", "I25", "D020"});
-    row("l5 Pt1000", "QV8_L5", {}, None, true, 8, "Pt1000", -1, 0, {"G01", "I05", "D0853"});
-    row("kx7 no option 10", "QV8T_KX7", {"2:0:0"}, None, true, 1, "K(CA)", -1, 1,
-        {"G01", "I05", "D0117", "I25", "D011"});
-    row("refused", "QV8_KX5", {}, Refuse, true, 3, "K(CA)", 1, 2, k3.mid(0, 3),
-        {invalid("D0317", 5), incomplete("Type Download")});
-    row("changed echo", "QV8_KX5", {}, Changed, true, 3, "K(CA)", 1, 2, k3.mid(0, 3),
-        {incomplete("Type Download")});
-    row("cancel", "QV8_KX5", {}, None, false, 3, "K(CA)", 1, 2, {});
+    row("kx5 K(CA) on", {"QV8_KX5", 3, "K(CA)", 17, "OFF", 1, 2, 1, k3});
+    row("kx5 voltage", {"QV8_KX5", 2, "-20 to 20V", 0, "", -1, 1, 1,
+                        {"G01", "I05", "D0200", "I25", "D020"}});
+    row("l5 Pt1000", {"QV8_L5", 8, "Pt1000", 53, "", -1, 0, 1, {"G01", "I05", "D0853"}});
+    row("kx7 no option 10", {"QV8T_KX7", 1, "K(CA)", 17, "ON", -1, 1, 1,
+                             {"G01", "I05", "D0117", "I25", "D011"}, {}, {"2:0:0"}});
+    row("changed echo", {"QV8_KX5", 3, "K(CA)", 17, "OFF", 1, 2, 1, k3.mid(0, 3),
+                         {downloadIncomplete("Type Download")}, {}, Changed});
+    row("cancel", {"QV8_KX5", 3, "K(CA)", 17, "OFF", 1, 2, 0});
+    // the ends of each kind's list
+    row("kx5 last voltage", {"QV8_KX5", 1, "-10 to 10mV", 6, "", -1, 1});
+    row("kx5 first tc", {"QV8_KX5", 16, "(PR)", 16, "OFF", -1, 2});
+    row("kx5 last tc", {"QV8_KX5", 4, "P(Platinel2)", 28, "OFF", -1, 2});
+    row("l5 first ohm", {"QV8_L5", 5, "0 to 100ohm", 64, "", -1, 0});
+    row("l5 last ohm", {"QV8_L5", 8, "0 to 10Kohm", 67, "", -1, 0});
+    row("kx7 voltage", {"QV8T_KX7", 2, "-10 to 10V", 0, "", -1, 1});
+    row("kx7 first tc", {"QV8T_KX7", 8, "(PR)", 16, "OFF", -1, 2});
+    row("kx7 last tc", {"QV8T_KX7", 3, "P(Platinel2)", 28, "OFF", -1, 2});
 }
 
-void TestAnalogEditors::typeDownload()
+void TestAnalogEditors::type()
 {
-    QFETCH(QString, model);
-    QFETCH(int, ch);
-    QFETCH(QString, name);
-    QFETCH(int, click);
-    QFETCH(int, cjc);
-    MainFixture f(model);
-    QFETCH(QStringList, pins);
-    QFETCH(int, fault);
-    start(f, pins, fault);
-    QFETCH(bool, ok);
-    f.answer = ok;
-    QVERIFY(inType(ch, [&](frmType *w) {
-        QCOMPARE(w->cboChannel->currentText(), QString::number(ch));
-        choose(w, name);
-        if (click >= 0)
-            w->optCjmSw[click]->click();
-        const bool shown = !w->Frame1->isHidden() && !w->Label5->isHidden();
-        QCOMPARE(shown ? 1 + int(w->optCjmSw[1]->isEnabled()) : 0, cjc);
-        w->cmdDownload->click();
-    }));
-    QTEST(f.received(), "lines");
-    QTEST(f.log.messages, "messages");
-    QCOMPARE(f.questions, QStringList{QString("Starting download for Channel No.%1").arg(ch)});
-    QCOMPARE(monitor()->typeText(ch), name);  // nothing rolled back
-}
-
-void TestAnalogEditors::typeChoice_data()
-{
-    QTest::addColumn<QString>("model");
-    QTest::addColumn<int>("ch");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("cjcText");
-    QTest::newRow("kx5 last voltage") << "QV8_KX5" << 1 << "-10 to 10mV" << 6 << "";
-    QTest::newRow("kx5 first tc") << "QV8_KX5" << 16 << "(PR)" << 16 << "OFF";
-    QTest::newRow("kx5 last tc") << "QV8_KX5" << 4 << "P(Platinel2)" << 28 << "OFF";
-    QTest::newRow("l5 last rtd") << "QV8_L5" << 1 << "Pt1000" << 53 << "";
-    QTest::newRow("l5 first ohm") << "QV8_L5" << 5 << "0 to 100ohm" << 64 << "";
-    QTest::newRow("l5 last ohm") << "QV8_L5" << 8 << "0 to 10Kohm" << 67 << "";
-    QTest::newRow("kx7 voltage") << "QV8T_KX7" << 2 << "-10 to 10V" << 0 << "";
-    QTest::newRow("kx7 first tc") << "QV8T_KX7" << 8 << "(PR)" << 16 << "OFF";
-    QTest::newRow("kx7 last tc") << "QV8T_KX7" << 3 << "P(Platinel2)" << 28 << "OFF";
-}
-
-void TestAnalogEditors::typeChoice()
-{
-    QFETCH(QString, model);
-    QFETCH(int, ch);
-    QFETCH(QString, name);
-    QFETCH(int, code);
-    QFETCH(QString, cjcText);
-    MainFixture f(model);
-    start(f);
+    QFETCH(TypeCase, c);
+    Connected f(c.model, c.pins);
+    setFault(f, c.fault);
+    f.answer = c.answer == 1;
     const AppState &s = G();
-    QVERIFY(inType(ch, [&](frmType *w) {
-        choose(w, name);
-        // at once, before any download
-        QCOMPARE(s.TypeCode[ch], code);
-        QCOMPARE(s.TypeHigh[ch] * 16 + s.TypeLow[ch], code);
-        QCOMPARE(monitor()->typeText(ch), name);
-        QCOMPARE(monitor()->cjcText(ch), cjcText);
-        if (!cjcText.isEmpty())
-            QCOMPARE(s.CjcSw[ch], 0);  // the copy buffer's switch: none copied
+    QVERIFY(inType(c.ch, [&](frmType *w) {
+        QCOMPARE(w->cboChannel->currentText(), QString::number(c.ch));
+        choose(w, c.name);
+        // at once, before any download; the copy buffer's switch: none copied
+        QCOMPARE(s.TypeCode[c.ch], c.code);
+        QCOMPARE(s.TypeHigh[c.ch] * 16 + s.TypeLow[c.ch], c.code);
+        QCOMPARE(analogWindow()->typeText(c.ch) + "|" + analogWindow()->cjcText(c.ch),
+                 c.name + "|" + c.cjcText);
+        if (!c.cjcText.isEmpty())
+            QCOMPARE(s.CjcSw[c.ch], int(c.cjcText == "ON"));
+        if (c.click >= 0)
+            w->optCjmSw[c.click]->click();
+        const bool shown = !w->Frame1->isHidden() && !w->Label5->isHidden();
+        QCOMPARE(shown ? 1 + int(w->optCjmSw[1]->isEnabled()) : 0, c.cjc);
+        if (c.answer >= 0)
+            w->cmdDownload->click();
     }));
-    QCOMPARE(f.received(), QStringList{});
-    QCOMPARE(f.log.messages, Messages{});
-}
-
-void TestAnalogEditors::prevNext_data()
-{
-    QTest::addColumn<QString>("model");
-    QTest::addColumn<int>("from");
-    QTest::addColumn<bool>("next");
-    QTest::addColumn<int>("to");
-    QTest::newRow("kx5 next 16") << "QV8_KX5" << 16 << true << 1;
-    QTest::newRow("kx5 prev 1") << "QV8_KX5" << 1 << false << 16;
-    QTest::newRow("l5 next 8") << "QV8_L5" << 8 << true << 1;
-    QTest::newRow("l5 prev 1") << "QV8_L5" << 1 << false << 8;
-    QTest::newRow("kx7 next 8") << "QV8T_KX7" << 8 << true << 1;
-    QTest::newRow("kx7 prev 2") << "QV8T_KX7" << 2 << false << 1;
-}
-
-void TestAnalogEditors::prevNext()
-{
-    QFETCH(QString, model);
-    QFETCH(int, from);
-    QFETCH(bool, next);
-    QFETCH(int, to);
-    MainFixture f(model);
-    start(f);
-    QVERIFY(inType(from, [&](frmType *w) {
-        (next ? w->cmdNext : w->cmdPrev)->click();
-        QCOMPARE(w->cboChannel->currentText(), QString::number(to));
-        QCOMPARE(w->cboType->currentText(), monitor()->typeText(to));
-    }));
+    QCOMPARE(f.received(), c.lines);
+    QCOMPARE(f.log.messages, c.messages);
+    QCOMPARE(f.questions, c.answer < 0 ? QStringList()
+                                       : QStringList{"Starting download for Channel No." +
+                                                     QString::number(c.ch)});
+    QCOMPARE(analogWindow()->typeText(c.ch), c.name);  // nothing rolled back
 }
 
 void TestAnalogEditors::copyPaste()
 {
-    MainFixture f("QV8_KX5");
-    start(f);  // channel 3: K(CA) with CJC on, channel 4: a voltage range
+    Connected f("QV8_KX5");  // channel 3: K(CA) with CJC on, channel 4: a voltage range
     const AppState &s = G();
     QVERIFY(inType(3, [&](frmType *w) {
         QVERIFY(!w->cmdPaste->isEnabled());  // nothing copied yet
         w->cmdPaste_Click();
         QCOMPARE(w->cboType->currentText(), QString("K(CA)"));
         w->optCjmSw[0]->click();
-        QCOMPARE(monitor()->cjcText(3) + QString::number(s.CjcSw[3]), QString("OFF0"));
+        QCOMPARE(analogWindow()->cjcText(3) + QString::number(s.CjcSw[3]), QString("OFF0"));
         w->optCjmSw[1]->click();
-        QCOMPARE(monitor()->cjcText(3) + QString::number(s.CjcSw[3]), QString("ON1"));
+        QCOMPARE(analogWindow()->cjcText(3) + QString::number(s.CjcSw[3]), QString("ON1"));
         w->cmdCopy->click();
         w->cmdNext->click();
         QVERIFY(!w->optCjmSw[1]->isEnabled());  // a voltage range on channel 4
         w->cmdPaste->click();
-        QCOMPARE(monitor()->typeText(4) + monitor()->cjcText(4), QString("K(CA)ON"));
+        QCOMPARE(analogWindow()->typeText(4) + analogWindow()->cjcText(4), QString("K(CA)ON"));
         QCOMPARE(s.TypeCode[4] * 10 + s.CjcSw[4], 171);
     }));
     // the buffer outlives the window
@@ -319,8 +212,7 @@ void TestAnalogEditors::copyPaste()
 
 void TestAnalogEditors::noCloseWhileTalking()
 {
-    MainFixture f("QV8_KX5");
-    start(f);
+    Connected f("QV8_KX5");
     int closedDuring = -1;
     QVERIFY(inType(3, [&](frmType *w) {
         QSignalSpy finished(w, &QDialog::finished);
@@ -348,7 +240,7 @@ void TestAnalogEditors::setting_data()
     QTest::addColumn<int>("fault");
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("value");
-    QTest::addColumn<int>("answer");  // 1 OK, 0 Cancel, -1 close box, -2 Exit, no download
+    QTest::addColumn<int>("answer");  // 1 OK, 0 Cancel, -2 Exit, no download
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<Messages>("messages");
     QTest::addColumn<QStringList>("after");  // the monitor label and the state
@@ -373,13 +265,12 @@ void TestAnalogEditors::setting_data()
     row("burnout none kx7", "QV8T_KX7", None, burnout, "None", 1, {"G01", "I20", "D0"},
         {"None", "0"});
     row("burnout refused", "QV8_KX5", Refuse, burnout, "Down", 1, {"G01", "I20", "D012"},
-        {"Down", "2"}, {invalid("D012", 20), incomplete("Cfg. Download")});
+        {"Down", "2"}, {writeRefused("D012", 20), downloadIncomplete("Cfg. Download")});
     row("burnout cancel", "QV8_KX5", None, burnout, "Down", 0, {}, {"Down", "2"});
-    row("burnout close box", "QV8_KX5", None, burnout, "Down", -1, {}, {"Down", "2"});
     row("filter comma", "QV8_KX5", TwoDecimals, filter, "1,5", 1, {"G01", "I16", "D1.5"},
         {"1,5", "1.5"});
     row("filter changed", "QV8_L5", Changed, filter, "2.5", 1, {"G01", "I16", "D2.5"},
-        {"2.5", "2.5"}, {incomplete("Filter Download")});
+        {"2.5", "2.5"}, {downloadIncomplete("Filter Download")});
     row("filter empty", "QV8_KX5", None, filter, "", 1, {}, {"", ""}, refused(""));
     row("filter no number", "QV8T_KX7", None, filter, "1.5s", 1, {}, {"1.5s", "1.5s"},
         refused("1.5s"));
@@ -387,11 +278,10 @@ void TestAnalogEditors::setting_data()
     row("line noise 60Hz", "QV8T_KX7", None, noise, "60Hz", 1, {"G01", "I15", "D02"},
         {"60Hz", "2"});
     row("line noise changed", "QV8T_KX7", Changed, noise, "50Hz", 1, {"G01", "I15", "D01"},
-        {"50Hz", "1"}, {incomplete("Cfg. Download")});
+        {"50Hz", "1"}, {downloadIncomplete("Cfg. Download")});
     row("alarm on", "QV8T_KX7", None, alarm, "ON", 1, {"G01", "I07", "D011"}, {"ON", "0"});
-    row("alarm refused", "QV8T_KX7", Refuse, alarm, "ON", 1, {"G01", "I07", "D011"}, {"ON", "0"},
-        {invalid("D011", 7), incomplete("Alarm Output Download")});
-    row("alarm exit", "QV8T_KX7", None, alarm, "ON", -2, {}, {"ON", "0"});
+    row("alarm changed", "QV8T_KX7", Changed, alarm, "ON", 1, {"G01", "I07", "D011"}, {"ON", "0"},
+        {downloadIncomplete("Alarm Output Download")});
 }
 
 void TestAnalogEditors::setting()
@@ -401,10 +291,10 @@ void TestAnalogEditors::setting()
     QFETCH(QString, menu);
     QFETCH(QString, value);
     QFETCH(int, answer);
-    MainFixture f(model);
-    start(f, {"7:1:0"}, fault);  // the alarm output off
-    f.answer = answer == -1 ? std::nullopt : std::optional<bool>(answer == 1);
-    QVERIFY(inEditor<SettingEditor>([&] { f.click(menu); }, [&](SettingEditor *w) {
+    Connected f(model, {"7:1:0"});  // the alarm output off
+    setFault(f, fault);
+    f.answer = answer == 1;
+    QVERIFY(inWindow<SettingEditor>([&] { f.click(menu); }, [&](SettingEditor *w) {
         QCOMPARE(w->chosenText(), settingNow(menu).first());  // filled from the monitor
         choose(w, value);
         if (answer == -2)
@@ -415,15 +305,14 @@ void TestAnalogEditors::setting()
     QTEST(f.log.messages, "messages");
     QTEST(settingNow(menu), "after");
     if (menu == "mnuAlarmOutput")
-        QCOMPARE(foreColor(monitor()->lblDiscOutput), OnColor());
+        QCOMPARE(foreColor(analogWindow()->lblDiscOutput), OnColor());
 }
 
 void TestAnalogEditors::filterRefusedInJapanese()
 {
-    MainFixture f("QV8_KX5");
-    start(f);
+    Connected f("QV8_KX5");
     setTextLanguage(TextLanguage::Japanese);
-    inEditor<frmTimeCon>([&] { f.click("mnuConfigFilter"); }, [](frmTimeCon *w) {
+    inWindow<frmTimeCon>([&] { f.click("mnuConfigFilter"); }, [](frmTimeCon *w) {
         w->txtFilter()->setText("abc");
         w->cmdDownload->click();
     });
@@ -437,93 +326,75 @@ void TestAnalogEditors::filterRefusedInJapanese()
 
 // ---- cold-junction reference
 
-void TestAnalogEditors::cjmDownload_data()
+// The limits are exclusive and the temperature is checked first; the window
+// goes once a transfer fails, and when its reads on opening fail.
+void TestAnalogEditors::cjm_data()
 {
-    QTest::addColumn<QString>("temp");
+    QTest::addColumn<int>("fault");         // Garbage: from the opening on; else after it
+    QTest::addColumn<QString>("temp");      // "": Upload instead of Download
     QTest::addColumn<QString>("volts");
     QTest::addColumn<QStringList>("lines");  // after the two reads of the opening
     QTest::addColumn<Messages>("messages");
+    QTest::addColumn<bool>("closed");
+    const QString title = "CJM Reference Temperature";
     const Messages tempCheck{{"Output set point must be 0.000degC to 100.000degC.",
                               "CJM Temp Check", MsgIcon::Exclamation}};
     const Messages voltCheck{
         {"Output set point must be 0.400V to 0.700V.", "CJM Voltage Check", MsgIcon::Exclamation}};
     const auto sent = [](const QString &t, const QString &v) {
-        return QStringList{"G01", "I23", "D" + t, "I24", "D" + v};
+        return QStringList{"G01"} + pairs({"23=" + t, "24=" + v});
     };
-    QTest::newRow("temp at min") << "0.000" << "0.550" << QStringList{} << tempCheck;
-    QTest::newRow("temp at max") << "100.000" << "0.550" << QStringList{} << tempCheck;
-    QTest::newRow("inside low") << "0.001" << "0.401" << sent("0.001", "0.401") << Messages{};
-    QTest::newRow("inside high") << "99.999" << "0.699" << sent("99.999", "0.699") << Messages{};
-    QTest::newRow("volts at min") << "25.5" << "0.400" << QStringList{} << voltCheck;
-    QTest::newRow("volts at max") << "25.5" << "0.700" << QStringList{} << voltCheck;
-    QTest::newRow("decimal comma") << "25,5" << "0,55" << sent("25.500", "0.550") << Messages{};
-    QTest::newRow("both wrong") << "abc" << "0.9" << QStringList{} << tempCheck;
+    const auto row = [](const char *tag, int fault, const QString &temp, const QString &volts,
+                        const QStringList &lines, const Messages &messages, bool closed) {
+        QTest::newRow(tag) << fault << temp << volts << lines << messages << closed;
+    };
+    row("temp at min", None, "0.000", "0.550", {}, tempCheck, false);
+    row("temp at max", None, "100.000", "0.550", {}, tempCheck, false);
+    row("inside low", None, "0.001", "0.401", sent("0.001", "0.401"), {}, false);
+    row("inside high", None, "99.999", "0.699", sent("99.999", "0.699"), {}, false);
+    row("volts at min", None, "25.5", "0.400", {}, voltCheck, false);
+    row("volts at max", None, "25.5", "0.700", {}, voltCheck, false);
+    row("decimal comma", None, "25,5", "0,55", sent("25.500", "0.550"), {}, false);
+    row("both wrong", None, "abc", "0.9", {}, tempCheck, false);
+    row("upload", None, "", "", sent("", ""), {}, false);
+    row("changed echo", Changed, "25.5", "0.55", {"G01", "I23", "D25.500"},
+        {downloadIncomplete(title)}, true);
+    row("read fails on opening", Garbage, "", "", {"I23"}, {uploadIncomplete(title)}, true);
 }
 
-void TestAnalogEditors::cjmDownload()
+void TestAnalogEditors::cjm()
 {
+    QFETCH(int, fault);
     QFETCH(QString, temp);
-    QFETCH(QString, volts);
     QFETCH(QStringList, lines);
-    MainFixture f("QV8_KX5");
-    start(f);
-    QVERIFY(inEditor<frmCJM>([&] { f.click("mnuConfigCJM"); }, [&](frmCJM *w) {
+    Connected f("QV8_KX5");
+    setFault(f, fault == Garbage ? Garbage : None);
+    bool closed = true;
+    inWindow<frmCJM>([&] { f.click("mnuConfigCJM"); }, [&](frmCJM *w) {
         // read over the link of the connection: no new group select
         QCOMPARE(f.received(), (QStringList{"I23", "D", "I24", "D"}));
         QCOMPARE(w->Text1->text() + " " + w->lblTempMax->text(), QString("25.000 100.000"));
-        f.clearReceived();
-        w->Text1->setText(temp);
-        w->Text2->setText(volts);
-        w->cmdDown->click();
-    }));
-    QTEST(f.received(), "lines");
-    QTEST(f.log.messages, "messages");
-    QCOMPARE(f.questions.size(), lines.isEmpty() ? 0 : 1);
-    if (!lines.isEmpty())
-        QCOMPARE(G().CjmTemp + " " + G().CjmVoltage, lines[2].mid(1) + " " + lines[4].mid(1));
-}
-
-void TestAnalogEditors::cjmFailures_data()
-{
-    QTest::addColumn<int>("before");  // fault before opening
-    QTest::addColumn<int>("after");   // and after it
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<Messages>("messages");
-    QTest::addColumn<bool>("closed");  // the window went away
-    const QString title = "CJM Reference Temperature";
-    QTest::newRow("upload") << int(None) << int(None) << "cmdUp" << Messages{} << false;
-    QTest::newRow("read fails on opening") << int(Garbage) << int(None) << ""
-                                           << Messages{{"Upload Incomplete", title,
-                                                        MsgIcon::Critical}}
-                                           << true;
-    QTest::newRow("write refused") << int(None) << int(Refuse) << "cmdDown"
-                                   << Messages{invalid("D25.000", 23), incomplete(title)} << true;
-    QTest::newRow("changed echo") << int(None) << int(Changed) << "cmdDown"
-                                  << Messages{incomplete(title)} << true;
-}
-
-void TestAnalogEditors::cjmFailures()
-{
-    QFETCH(int, before);
-    QFETCH(int, after);
-    QFETCH(QString, button);
-    MainFixture f("QV8_KX5");
-    start(f, {}, before);
-    bool closed = true;
-    inEditor<frmCJM>([&] { f.click("mnuConfigCJM"); }, [&](frmCJM *w) {
         QSignalSpy finished(w, &QDialog::finished);
-        setFault(f, after);
+        setFault(f, fault);
         f.module().setValue(23, 0, "30.5");
         f.clearReceived();
-        w->findChild<QPushButton *>(button)->click();
-        closed = finished.count() == 1;
-        if (button == "cmdUp") {
-            QCOMPARE(f.received(), (QStringList{"G01", "I23", "D", "I24", "D"}));
+        if (temp.isEmpty()) {
+            w->cmdUp->click();
             QCOMPARE(w->Text1->text(), QString("30.500"));
+        } else {
+            QFETCH(QString, volts);
+            w->Text1->setText(temp);
+            w->Text2->setText(volts);
+            w->cmdDown->click();
         }
+        closed = finished.count() == 1;
     });
+    QTEST(f.received(), "lines");
     QTEST(f.log.messages, "messages");
     QTEST(closed, "closed");
+    QCOMPARE(f.questions.size(), temp.isEmpty() || lines.isEmpty() ? 0 : 1);
+    if (!temp.isEmpty() && lines.size() == 5)
+        QCOMPARE(G().CjmTemp + " " + G().CjmVoltage, lines[2].mid(1) + " " + lines[4].mid(1));
 }
 
 QTEST_MAIN(TestAnalogEditors)

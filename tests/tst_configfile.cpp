@@ -1,6 +1,7 @@
 // The configuration file: exact bytes, round trips, the state mapping,
 // line-exact errors on damaged files, and saves that never destroy a file.
 #include "files/ConfigFile.h"
+#include "tests/support/Fixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,8 +16,7 @@ namespace {
 
 QByteArray golden(const QString &name)
 {
-    QFile f(QFINDTESTDATA("data/configfile/" + name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return fileBytes(QFINDTESTDATA("data/configfile/" + name));
 }
 
 // The state the golden files were written from. The files were made by hand;
@@ -78,23 +78,18 @@ private slots:
         QFETCH(int, lines);
         const QByteArray expected = golden(file);
         QVERIFY(!expected.isEmpty());
-        const ConfigData d = ConfigFromState(stateFor(kind));
+        ConfigData d = ConfigFromState(stateFor(kind));
         const QByteArray written = WriteConfig(d);
         QCOMPARE(written, expected);
         QCOMPARE(written.count("\r\n"), lines);
         QVERIFY(written.endsWith("\r\n"));
 
-        const ConfigReadResult r = ParseConfig(expected);
+        ConfigReadResult r = ParseConfig(expected);
         QVERIFY2(r.ok, qPrintable(r.error));
         QVERIFY(r.data == d);
         QCOMPARE(r.data.hasLine24, lines == 24);
-    }
 
-    void roundTripExtremes_data() { kinds_data(); }
-    void roundTripExtremes()
-    {
-        QFETCH(int, kind);
-        ConfigData d = ConfigFromState(stateFor(kind));
+        // the extremes of each field come back as they went
         d.TypeCode[1] = -32768;
         d.CjcSw[16] = 32767;
         d.Modbus = {-1, 0, 32767, -32768, 9};
@@ -105,7 +100,7 @@ private slots:
             d.LineNoise.reset();
             d.BurnoutType = -2;
         }
-        const ConfigReadResult r = ParseConfig(WriteConfig(d));
+        r = ParseConfig(WriteConfig(d));
         QVERIFY2(r.ok, qPrintable(r.error));
         QVERIFY(r.data == d);
     }
@@ -227,26 +222,6 @@ private slots:
         QVERIFY(ParseConfig(full.chopped(2)).ok);
     }
 
-    void readFile()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString path = dir.filePath("settings.qv8");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(replaceLine(golden("kind1.qv8"), 5, "abc,1"));
-        f.close();
-        ConfigReadResult r = ReadConfigFile(path);
-        QVERIFY(!r.ok);
-        QCOMPARE(r.error, QString("settings.qv8, line 5: \"abc\" is not a whole number "
-                                  "(type code of channel 4)"));
-
-        r = ReadConfigFile(dir.filePath("missing.qv8"));
-        QVERIFY(!r.ok);
-        QVERIFY2(r.error.startsWith("missing.qv8: ") && r.error.size() > 14, qPrintable(r.error));
-        QVERIFY(ReadConfigFile(QFINDTESTDATA("data/configfile/kind6.qv8")).ok);
-    }
-
     // Only regular files are read or replaced (a FIFO would hang the open),
     // at once and without a change. (A device: see the batch test.)
     void notFiles_data()
@@ -292,10 +267,7 @@ private slots:
         QString error = "stale";
         QVERIFY(WriteConfigFile(path, one, &error));
         QVERIFY(error.isEmpty());
-        const auto onDisk = [&] {
-            QFile f(path);
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        };
+        const auto onDisk = [&] { return fileBytes(path); };
         QCOMPARE(onDisk(), golden("kind1.qv8"));
         QVERIFY(WriteConfigFile(path, three, &error));
         QCOMPARE(onDisk(), golden("kind3.qv8"));
@@ -303,6 +275,8 @@ private slots:
 
         QVERIFY(!WriteConfigFile(dir.filePath("no/such/x.qv8"), one, &error));
         QCOMPARE(error, "x.qv8: the folder " + dir.filePath("no/such") + " does not exist");
+        error = ReadConfigFile(dir.filePath("missing.qv8")).error;
+        QVERIFY2(error.startsWith("missing.qv8: ") && error.size() > 14, qPrintable(error));
 
         // Values the format or a module cannot hold are refused before the
         // file is touched.

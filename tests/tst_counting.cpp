@@ -24,77 +24,27 @@
 
 #include <mutex>
 
-Q_DECLARE_METATYPE(ShownMessage)
+
 
 namespace {
 
 const ShownMessage kAddressRefused{"NodeAddress set point must be 1 to 247.",
                                    "Modbus Setting Data Check", MsgIcon::Information};
-const ShownMessage kTimeout{"Timeout", "Send/Receive", MsgIcon::Critical};
 const ShownMessage kNotPositive{"Please enter positive number.", "Kavix", MsgIcon::Information};
 const ShownMessage kTooLong{"Output set point must be 0 to 999999999.", "Preset Data Check",
                             MsgIcon::Information};
 
-ShownMessage incomplete(int id, const QString &title)
-{
-    return {id == 3003 ? "Download Incomplete" : "Upload Incomplete", title, MsgIcon::Critical};
-}
-
-// Drives the next window of type T that would be shown.
+// Drives the window of type T that open() shows.
 template <typename T>
-void onWindow(std::function<void(T *)> drive)
+void drive(const std::function<void()> &open, const std::function<void(T *)> &act)
 {
-    EditorDialog::script() = [drive](EditorDialog *d) {
-        T *w = qobject_cast<T *>(d);
-        QVERIFY2(w, "another window than expected opened");
-        drive(w);
-    };
+    QVERIFY2(inWindow<T>(open, act), "the window did not open");
 }
-
-// A connected module with pins ("item:index:payload") set first.
-struct Connected : MainFixture {
-    Connected(const QString &model, const QStringList &pins = {}) : MainFixture(model)
-    {
-        pin(pins);
-        connect();
-        log.clear();
-    }
-    void pin(const QStringList &pins)
-    {
-        for (const QString &p : pins) {
-            const QStringList part = p.split(':');
-            module().setValue(part[0].toInt(), part[1].toInt(), part.mid(2).join(':'));
-        }
-    }
-    void fault(const QString &payload, int item)
-    {
-        sim::Faults f;
-        f.refuseWrites = payload;
-        f.refuseItem = item;
-        module().setFaults(f);
-    }
-    // The module stops answering once it has answered `more` further
-    // commands (counted from the lines received: clear them only after).
-    void stopAfter(int more)
-    {
-        sim::Faults f;
-        f.stopAfter = int(received().size()) + more;
-        module().setFaults(f);
-    }
-};
 
 QList<int> modbusState(bool kx7)
 {
     const auto &a = kx7 ? G().ModbusSetKx7 : G().ModbusSet;
     return QList<int>(a.begin(), a.end());
-}
-
-QStringList pairs(const QStringList &itemValues)  // "81=3" -> I81, D3
-{
-    QStringList out;
-    for (const QString &iv : itemValues)
-        out << "I" + iv.section('=', 0, 0) << "D" + iv.section('=', 1);
-    return out;
 }
 
 }  // namespace
@@ -114,8 +64,6 @@ private slots:
     void countDownload();
     void presetBox_data();
     void presetBox();
-    void prevNextWrap_data();
-    void prevNextWrap();
 
     void counterOptions_data();
     void counterOptions();
@@ -136,13 +84,13 @@ void TestCounting::modbusDownload_data()
     QTest::addColumn<QStringList>("lines");   // "" = refused
 
     const QList<int> all{3, 2, 1, 1};
-    const QList<int> none{0, 0, 0, 0};
     QTest::newRow("kx7 address 1, 57600 EVEN 2 bits swapped")
         << "QV8T_KX7" << QStringList() << "1" << all
         << pairs({"80=1", "81=3", "83=2", "84=1", "86=1"});
-    QTest::newRow("kx7 address 247") << "QV8T_KX7" << QStringList() << "247" << none
-                                     << pairs({"80=247", "81=0", "83=0", "84=0", "86=0"});
-    for (const char *bad : {"0", "248", "1.5", "12a", "", "99999999999"})
+    QTest::newRow("kx7 address 247")
+        << "QV8T_KX7" << QStringList() << "247" << QList<int>{0, 0, 0, 0}
+        << pairs({"80=247", "81=0", "83=0", "84=0", "86=0"});
+    for (const char *bad : {"0", "248", "1.5", "99999999999"})
         QTest::addRow("kx7 address \"%s\" refused", bad)
             << "QV8T_KX7" << QStringList() << bad << all << QStringList{""};
     QTest::newRow("kx7 without option bit 20: no address")
@@ -162,9 +110,8 @@ void TestCounting::modbusDownload()
     QFETCH(QStringList, lines);
     Connected f(model, pins);
     const bool kx7 = model == "QV8T_KX7";
-    const bool refused = lines == QStringList{""};
     const QList<int> before = modbusState(kx7);
-    onWindow<ModbusWindow>([&](ModbusWindow *w) {
+    drive<ModbusWindow>([&] { f.click("mnuConfigModBus"); }, [&](ModbusWindow *w) {
         QCOMPARE(bool(qobject_cast<frmModSetKx7 *>(w)), kx7);
         QCOMPARE(w->cboData[0]->count(), kx7 ? 4 : 3);
         if (kx7) {
@@ -178,14 +125,13 @@ void TestCounting::modbusDownload()
         f.clearReceived();
         w->cmdDnload->click();
     });
-    f.click("mnuConfigModBus");
-    if (refused) {
+    if (lines == QStringList{""}) {
+        // a point is taken out as it is typed
         QList<ShownMessage> told{kAddressRefused};
         if (address.contains('.'))
-            told.prepend(kNotPositive);  // as it was typed
+            told.prepend(kNotPositive);
         QCOMPARE(f.log.messages, told);
-        QCOMPARE(f.questions, QStringList());
-        QCOMPARE(f.received(), QStringList());
+        QCOMPARE(f.questions + f.received(), QStringList());
         QCOMPARE(modbusState(kx7), before);
         return;
     }
@@ -221,13 +167,12 @@ void TestCounting::modbusUpload()
     QFETCH(QList<int>, state);
     QFETCH(bool, failed);
     Connected f(model, pins);
-    onWindow<ModbusWindow>([&](ModbusWindow *w) {
+    drive<ModbusWindow>([&] { f.click("mnuConfigModBus"); }, [&](ModbusWindow *w) {
         w->cmdUpload->click();
         for (int i = 0; i < 5; ++i) QCOMPARE(w->cboData[i]->currentIndex(), state[i]);
     });
-    f.click("mnuConfigModBus");
     QCOMPARE(modbusState(model == "QV8T_KX7"), state);
-    QCOMPARE(f.log.messages, failed ? QList<ShownMessage>{incomplete(3004, "ModBus Setting")}
+    QCOMPARE(f.log.messages, failed ? QList<ShownMessage>{uploadIncomplete("ModBus Setting")}
                                     : QList<ShownMessage>());
 }
 
@@ -243,7 +188,7 @@ void TestCounting::restartWaitsWithWindowLocked()
         seen.append({QString::fromLatin1(line), clock.elapsed()});
     });
     bool checkedDuringWait = false;
-    onWindow<ModbusWindow>([&](ModbusWindow *w) {
+    drive<ModbusWindow>([&] { f.click("mnuConfigModBus"); }, [&](ModbusWindow *w) {
         QVERIFY(!w->cmdDnload->isEnabled());
         w->cboData[2]->setCurrentIndex(2);
         QTimer::singleShot(700, w, [&, w] {
@@ -261,7 +206,6 @@ void TestCounting::restartWaitsWithWindowLocked()
         QVERIFY(w->cmdUpload->isEnabled() && w->cmdExit->isEnabled());
         QVERIFY(!w->cmdDnload->isEnabled());  // QW8: still no download
     });
-    f.click("mnuConfigModBus");
     f.module().setTrace(nullptr);
     QVERIFY(checkedDuringWait);
     QCOMPARE(f.log.messages, QList<ShownMessage>());
@@ -276,31 +220,28 @@ void TestCounting::restartWaitsWithWindowLocked()
 void TestCounting::restartFailingAtItemSelect()
 {
     Connected f("QV8_KX5");
-    onWindow<ModbusWindow>([&](ModbusWindow *w) {
+    drive<ModbusWindow>([&] { f.click("mnuConfigModBus"); }, [&](ModbusWindow *w) {
         f.stopAfter(1);  // G99 is answered, the item select is not
         f.clearReceived();
         w->cmdQV8Res->click();
     });
-    f.click("mnuConfigModBus");
     QCOMPARE(f.received(), (QStringList{"G99", "I90"}));
     QCOMPARE(f.log.messages,
              (QList<ShownMessage>{
-                 kTimeout, {"System Reset Incomplete", "ModBus Setting", MsgIcon::Critical}}));
+                 kTimedOut, {"System Reset Incomplete", "ModBus Setting", MsgIcon::Critical}}));
     QCOMPARE(G().RestartPending, false);
 }
 
 void TestCounting::closeBoxStoresUnsentParity()
 {
     Connected f("QV8_KX5");
-    f.clearReceived();
-    onWindow<ModbusWindow>([](ModbusWindow *w) {
+    drive<ModbusWindow>([&] { f.click("mnuConfigModBus"); }, [](ModbusWindow *w) {
         w->cboData[2]->setCurrentIndex(2);
         w->close();
     });
-    f.click("mnuConfigModBus");
     QCOMPARE(G().ModbusSet[2], 2);
     QCOMPARE(f.received(), (QStringList{"G01", "I80", "D"}));
-    QCOMPARE(f.module().withCore([](sim::ModuleCore &c) { return c.value(83, 0); }), "1");
+    QCOMPARE(valueIn(f.module(), 83, 0), "1");
 }
 
 // ---- count setting per channel
@@ -335,111 +276,66 @@ void TestCounting::countDownload()
     QFETCH(QString, message);
     Connected f("QV8_H9");
     if (!answer9.isEmpty())
-        f.fault(answer9, 9);
-    onWindow<frmCount>([&](frmCount *w) {
+        f.refuseWrites(answer9, 9);
+    drive<frmCount>([&] { form<frmH9>()->cmdCh_Click(ch); }, [&](frmCount *w) {
         QCOMPARE(w->channel(), ch);
         w->optDO[on ? 1 : 0]->click();
         w->txtPreset->setText(preset);
         f.clearReceived();
         w->cmdDownload->click();
     });
-    form<frmH9>()->cmdCh_Click(ch);
     // the monitor window and the shared arrays follow the window at once
-    QCOMPARE(form<frmH9>()->doText(ch), on ? "ON" : "OFF");
-    QCOMPARE(form<frmH9>()->presetText(ch), preset);
+    QCOMPARE(form<frmH9>()->doText(ch) + " " + form<frmH9>()->presetText(ch),
+             (on ? "ON " : "OFF ") + preset);
     QCOMPARE(G().CountDo[ch], on ? 1 : 0);
     QCOMPARE(G().CountPreset[ch], preset);
     QCOMPARE(f.questions, QStringList{"Starting download for Channel No." + QString::number(ch)});
     QCOMPARE(f.received(), lines.isEmpty() ? lines : QStringList{"G01"} + lines);
     QCOMPARE(f.log.titles(), message.isEmpty() ? QStringList() : QStringList{"Count Download"});
-    if (!message.isEmpty())
-        QCOMPARE(f.log.messages.value(0).text, message);
+    QCOMPARE(f.log.messages.value(0).text, message);
 }
 
+// Both windows' boxes follow the same rules.
 void TestCounting::presetBox_data()
 {
     QTest::addColumn<bool>("cntPreset");  // the count preset window, else the count setting
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("before");  // the box's text, "|" the cursor
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("cursorAfter");
+    QTest::addColumn<QString>("after");
     QTest::addColumn<QList<ShownMessage>>("messages");
-
-    for (bool cnt : {false, true}) {
-        const char *w = cnt ? "preset window" : "count window";
-        QTest::addRow("%s: tenth digit", w) << cnt << "123456789" << 9 << "0"
-                                            << "123456789" << 9 << QList<ShownMessage>{kTooLong};
-        QTest::addRow("%s: plus taken out, cursor stays", w)
-            << cnt << "1234" << 2 << "+"
-            << "1234" << 2 << QList<ShownMessage>{kNotPositive};
-        QTest::addRow("%s: letter taken out", w) << cnt << "7" << 1 << "a"
-                                                 << "7" << 1 << QList<ShownMessage>{kNotPositive};
-        QTest::addRow("%s: a zero stays", w) << cnt << "" << 0 << "0"
-                                             << "0" << 1 << QList<ShownMessage>();
-    }
-    QTest::newRow("count window: point then digit")
-        << false << "12" << 2 << ".5"
-        << "125" << 3 << QList<ShownMessage>{kNotPositive};
+    const QList<ShownMessage> notPositive{kNotPositive};
+    QTest::newRow("tenth digit") << false << "123456789|" << "0" << "123456789|"
+                                 << QList<ShownMessage>{kTooLong};
+    QTest::newRow("plus taken out, cursor stays") << false << "12|34" << "+" << "12|34"
+                                                  << notPositive;
+    QTest::newRow("point then digit") << false << "12|" << ".5" << "125|" << notPositive;
+    QTest::newRow("a zero stays") << false << "|" << "0" << "0|" << QList<ShownMessage>();
+    QTest::newRow("preset window: letter taken out") << true << "7|" << "a" << "7|" << notPositive;
 }
 
 void TestCounting::presetBox()
 {
     QFETCH(bool, cntPreset);
-    QFETCH(QString, start);
-    QFETCH(int, cursor);
+    QFETCH(QString, before);
     QFETCH(QString, typed);
-    QFETCH(QString, text);
-    QFETCH(int, cursorAfter);
-    QFETCH(QList<ShownMessage>, messages);
+    QFETCH(QString, after);
     Connected f(cntPreset ? "QV8_E6F4" : "QV8_H9");
     const auto type = [&](QLineEdit *box) {
-        box->setText(start);
-        box->setCursorPosition(cursor);
+        box->setText(QString(before).remove('|'));
+        box->setCursorPosition(int(before.indexOf('|')));
         f.log.clear();
         QTest::keyClicks(box, typed);
-        QCOMPARE(box->text(), text);
-        QCOMPARE(box->cursorPosition(), cursorAfter);
-        QCOMPARE(f.log.messages, messages);
+        QCOMPARE(box->text().insert(box->cursorPosition(), '|'), after);
+        QTEST(f.log.messages, "messages");
     };
     if (cntPreset) {
-        onWindow<frmCntPreset>([&](frmCntPreset *w) { type(w->txtPreset[4]); });
-        form<frmE6>()->cmdCntPre_Click();
+        drive<frmCntPreset>([] { form<frmE6>()->cmdCntPre_Click(); },
+                            [&](frmCntPreset *w) { type(w->txtPreset[4]); });
     } else {
-        onWindow<frmCount>([&](frmCount *w) { type(w->txtPreset); });
-        form<frmH9>()->cmdCh_Click(2);
-        QCOMPARE(G().CountPreset[2], text);
+        drive<frmCount>([] { form<frmH9>()->cmdCh_Click(2); },
+                        [&](frmCount *w) { type(w->txtPreset); });
+        QCOMPARE(G().CountPreset[2], QString(after).remove('|'));
     }
-}
-
-void TestCounting::prevNextWrap_data()
-{
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<bool>("next");
-    QTest::addColumn<int>("shown");
-    QTest::newRow("8 next") << 8 << true << 1;
-    QTest::newRow("1 prev") << 1 << false << 8;
-    QTest::newRow("4 next") << 4 << true << 5;
-    QTest::newRow("none chosen opens 1, prev") << 0 << false << 8;
-}
-
-void TestCounting::prevNextWrap()
-{
-    QFETCH(int, selected);
-    QFETCH(bool, next);
-    QFETCH(int, shown);
-    Connected f("QV8_H9");
-    form<frmH9>()->setDoText(shown, "ON");
-    onWindow<frmCount>([&](frmCount *w) {
-        QCOMPARE(w->channel(), selected ? selected : 1);
-        (next ? w->cmdNext : w->cmdPrev)->click();
-        QCOMPARE(w->cboChannel->currentText(), QString::number(shown));
-        QCOMPARE(w->txtPreset->text(), QString::number(shown * 1000));  // the module's preset
-        QVERIFY(w->optDO[1]->isChecked());
-    });
-    G().SelChannel = selected;
-    form<frmCount>()->CountSet();
-    unload<frmCount>();
 }
 
 // ---- counter options
@@ -468,12 +364,10 @@ void TestCounting::counterOptions()
     QFETCH(QList<int>, shown);
     QFETCH(QList<int>, chosen);
     QFETCH(QString, answer11);
-    QFETCH(QStringList, lines);
     Connected f("QV8_H9", pins);
     if (!answer11.isEmpty())
-        f.fault(answer11, 11);
-    f.clearReceived();
-    onWindow<frmCountSet>([&](frmCountSet *w) {
+        f.refuseWrites(answer11, 11);
+    drive<frmCountSet>([&] { f.click("mnuConfigCount"); }, [&](frmCountSet *w) {
         QCOMPARE(f.received(), (QStringList{"G01", "I10", "D", "I11", "D", "I14", "D"}));
         const std::array<std::array<QRadioButton *, 2>, 3> groups{w->optEdge, w->optCntZero,
                                                                   w->optCntRate};
@@ -484,12 +378,11 @@ void TestCounting::counterOptions()
         f.clearReceived();
         w->cmdDnload->click();
     });
-    f.click("mnuConfigCount");
     QCOMPARE(f.questions, QStringList{"Starting download for Count Setting."});
-    QCOMPARE(f.received(), lines);
+    QTEST(f.received(), "lines");
     QCOMPARE(f.log.messages, answer11.isEmpty()
                                  ? QList<ShownMessage>()
-                                 : QList<ShownMessage>{incomplete(3003, "Count Settings")});
+                                 : QList<ShownMessage>{downloadIncomplete("Count Settings")});
 }
 
 // ---- count preset data
@@ -503,7 +396,7 @@ void TestCounting::cntPresetUploadStops()
         fresh << QString("8:%1:%2").arg(i).arg(500 + i) << QString("9:%1:%2").arg(i).arg(50 + i);
     }
     f.pin(old);
-    onWindow<frmCntPreset>([&](frmCntPreset *w) {
+    drive<frmCntPreset>([] { form<frmE6>()->cmdCntPre_Click(); }, [&](frmCntPreset *w) {
         f.pin(fresh);
         f.stopAfter(4 * 4);  // rows 1..4 are answered
         w->cmdUpload->click();
@@ -513,8 +406,7 @@ void TestCounting::cntPresetUploadStops()
         }
         QVERIFY(w->cmdDownload->isEnabled() && w->cmdExit->isEnabled());
     });
-    form<frmE6>()->cmdCntPre_Click();
-    QCOMPARE(f.log.messages, (QList<ShownMessage>{kTimeout, incomplete(3004, "Uploading")}));
+    QCOMPARE(f.log.messages, (QList<ShownMessage>{kTimedOut, uploadIncomplete("Uploading")}));
 }
 
 void TestCounting::cntPresetDownload_data()
@@ -544,21 +436,17 @@ void TestCounting::cntPresetDownload()
     QFETCH(QString, failure);
     Connected f("QV8_E6F4");
     if (!answer9.isEmpty())
-        f.fault(answer9, 9);
-    onWindow<frmCntPreset>([&](frmCntPreset *w) {
+        f.refuseWrites(answer9, 9);
+    drive<frmCntPreset>([] { form<frmE6>()->cmdCntPre_Click(); }, [&](frmCntPreset *w) {
         for (int i = 1; i <= 16; ++i) w->txtPreset[i]->setText(boxes[i - 1]);
         f.clearReceived();
         w->cmdDownload->click();
         QVERIFY(w->cmdUpload->isEnabled() && w->cmdExit->isEnabled());
     });
-    form<frmE6>()->cmdCntPre_Click();
     QStringList lines;
-    if (rowsSent)
-        lines << "G01";
     for (int i = 1; i <= rowsSent; ++i)
-        lines << "I09"
-              << "D" + Fmt00(i) + boxes[i - 1];
-    QCOMPARE(f.received(), lines);
+        lines << "I09" << "D" + Fmt00(i) + boxes[i - 1];
+    QCOMPARE(f.received(), rowsSent ? QStringList{"G01"} + lines : lines);
     QCOMPARE(f.questions, QStringList{"Starting download for Count Preset Data."});
     QCOMPARE(f.log.messages.value(0).text, failure);
     QCOMPARE(f.log.messages.size(), failure.isEmpty() ? 0 : 1);

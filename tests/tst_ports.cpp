@@ -5,7 +5,6 @@
 #include "app/Commands.h"
 #include "app/Globals.h"
 #include "app/Init.h"
-#include "app/MainPanel.h"
 #include "app/ui/Forms.h"
 #include "app/ui/GuiMessages.h"
 #include "app/ui/Settings.h"
@@ -26,6 +25,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMdiArea>
@@ -49,14 +49,6 @@ sim::Pacing wire()
     p.baud = 9600;
     p.turnaroundMs = 2;
     return p;
-}
-
-void usePort(const QString &path)
-{
-    Hooks().commPort = [path] {
-        G().PortNumber = 3;
-        G().PortName = path;
-    };
 }
 
 QString shown(const QLabel *l)
@@ -137,58 +129,83 @@ private slots:
         Settings().clear();
     }
 
-    void dialogOpensWithTheLastPort_data();
-    void dialogOpensWithTheLastPort();
+    void portDialog_data();
+    void portDialog();
     void windowKeepsItsPlace();
     void findModule();
     void vanishingPort_data();
     void vanishingPort();
     void newLinkInsideTheWorkStays();
-    void statusBar();
-    void shortcutsObeyTheCommands();
+    void statusBarAndShortcuts();
     void emptyAreaAndScrolling();
     void japaneseThroughout();
 };
 
-void TestPorts::dialogOpensWithTheLastPort_data()
+// OK takes the choice and keeps it for the next time (kavix --simulate wins
+// over it); the close box or Escape changes nothing and keeps nothing.
+void TestPorts::portDialog_data()
 {
-    QTest::addColumn<int>("option");
-    QTest::addColumn<QString>("value");      // the other port's path or the model
-    QTest::addColumn<QString>("simulate");   // kavix --simulate MODEL
-    QTest::addColumn<int>("opensWith");
-    QTest::addColumn<QString>("opensValue");
-    QTest::newRow("COM2") << 2 << "" << "" << 2 << "";
-    QTest::newRow("other port") << 3 << "/dev/serial/by-id/usb-FTDI_A1-if00-port0" << "" << 3
-                                << "/dev/serial/by-id/usb-FTDI_A1-if00-port0";
-    QTest::newRow("simulated") << 4 << "QV8_L5" << "" << 4 << "QV8_L5";
-    QTest::newRow("--simulate wins") << 2 << "" << "QV8_B6" << 4 << "QV8_B6";
+    QTest::addColumn<QString>("how");  // ok, close, reject
+    QTest::addColumn<int>("option");   // 0: untouched
+    QTest::addColumn<QString>("value");  // the other port's path or the simulated model
+    QTest::addColumn<OptInt>("before");
+    QTest::addColumn<OptInt>("port");
+    QTest::addColumn<QString>("simulate");  // kavix --simulate MODEL
+    const QString byId = "/dev/serial/by-id/usb-FTDI_A1-if00-port0";
+    QTest::newRow("untouched") << "ok" << 0 << "" << OptInt() << OptInt(1) << "";
+    QTest::newRow("COM2") << "ok" << 2 << "" << OptInt() << OptInt(2) << "";
+    QTest::newRow("other port") << "ok" << 3 << byId << OptInt() << OptInt(3) << "";
+    QTest::newRow("simulated") << "ok" << 4 << "QV8_L5" << OptInt() << OptInt(3) << "";
+    QTest::newRow("--simulate wins") << "ok" << 2 << "" << OptInt() << OptInt(2) << "QV8_B6";
+    QTest::newRow("2, close") << "close" << 1 << "" << OptInt(2) << OptInt(2) << "";
+    QTest::newRow("2, reject") << "reject" << 1 << "" << OptInt(2) << OptInt(2) << "";
+    QTest::newRow("empty, reject") << "reject" << 2 << "" << OptInt() << OptInt() << "";
 }
 
-void TestPorts::dialogOpensWithTheLastPort()
+void TestPorts::portDialog()
 {
+    QFETCH(QString, how);
     QFETCH(int, option);
     QFETCH(QString, value);
+    QFETCH(OptInt, before);
     QFETCH(QString, simulate);
-    QFETCH(int, opensWith);
-    QFETCH(QString, opensValue);
     MessageLog log;
+    G().PortNumber = before;
+    G().PortName = "before";
     {
-        frmCommPort first;
-        QVERIFY(first.Option1[1]->isChecked());  // nothing remembered yet
-        first.Option1[option]->setChecked(true);
+        frmCommPort dlg;
+        QCOMPARE(dlg.Label1->text(), QString("Communication"));
+        QVERIFY(dlg.Option1[1]->isChecked());  // nothing kept yet
+        dlg.Option1[qMax(option, 1)]->setChecked(true);
         if (option == 3)
-            first.cboPort->setEditText(value);
+            dlg.cboPort->setEditText(value);
         if (option == 4)
-            first.cboModel->setCurrentText(value);
-        first.Command1_Click();
+            dlg.cboModel->setCurrentText(value);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        if (how == "ok")
+            QTest::mouseClick(dlg.Command1, Qt::LeftButton);
+        else
+            how == "close" ? void(dlg.close()) : dlg.reject();
+        QVERIFY(!dlg.isVisible());
     }
+    QTEST(G().PortNumber, "port");
+    if (how == "ok" && option == 4)
+        QVERIFY(QFileInfo::exists(G().PortName));  // the simulated module's pty
+    else
+        QCOMPARE(G().PortName, how == "ok" && option == 3 ? value : QString("before"));
     frmCommPort::preselectSimulated(simulate);
     frmCommPort next;
-    QVERIFY(next.Option1[opensWith]->isChecked());
-    if (opensWith == 3)
-        QCOMPARE(next.otherPortPath(), opensValue);
-    if (opensWith == 4)
-        QCOMPARE(next.cboModel->currentText(), opensValue);
+    const int keeps = !simulate.isEmpty() ? 4 : how == "ok" ? qMax(option, 1) : 1;
+    QVERIFY(next.Option1[keeps]->isChecked());
+    QCOMPARE(keeps == 3 ? next.otherPortPath() : keeps == 4 ? next.cboModel->currentText() : "",
+             simulate.isEmpty() ? (keeps < 3 ? "" : value) : simulate);
+    if (option == 4) {  // the same simulated module again
+        const QString pty = G().PortName;
+        G().PortName.clear();
+        next.Command1_Click();
+        QCOMPARE(G().PortName, pty);
+    }
     QVERIFY(log.messages.isEmpty());
 }
 
@@ -223,9 +240,7 @@ void TestPorts::findModule()
     QList<PortEntry> list;
     for (const Module &m : modules) {
         sims.push_back(std::make_unique<sim::PtyModule>(m.model));
-        sim::Faults f;
-        f.silent = m.silent;
-        sims.back()->setFaults(f);
+        sims.back()->setFaults(faults([&](sim::Faults &x) { x.silent = m.silent; }));
         QVERIFY(sims.back()->start());
         const QString path = sims.back()->portPath();
         list.append({path, path, m.silent ? "Silent adapter" : "USB adapter"});
@@ -288,19 +303,16 @@ void TestPorts::vanishingPort()
     }
     QTRY_COMPARE(f.log.messages.size(), 1);
     pump(300);  // nothing follows it
-    QCOMPARE(f.log.messages.size(), 1);
+    QCOMPARE(f.log.titles(), QStringList{"Communication"});
     const ShownMessage &m = f.log.messages[0];
-    QCOMPARE(m.title, QString("Communication"));
     QCOMPARE(m.icon, MsgIcon::Exclamation);
     QVERIFY2(m.text.startsWith("The connection to the module was lost: " + path),
              qPrintable(m.text));
     // disconnected, and the port closed: nothing spins on it
-    QVERIFY(!G().Connected);
-    QVERIFY(!G().MonitorRun);
+    QVERIFY(!G().Connected && !G().MonitorRun);
     QVERIFY(!f.main()->comm()->MSComm1.isOpen());
-    QVERIFY(menuOn("mnuConnConn"));
-    for (const char *off : {"mnuConnDisConn", "mnuMonitor", "mnuAdjustment"})
-        QVERIFY2(!menuOn(off), off);
+    QCOMPARE(commandState(), QString("not connected"));
+    QVERIFY(!menuOn("mnuAdjustment"));
     QCOMPARE(f.main()->lblState->text(), QString("Not connected"));
 
     // the adapter is back: connecting works again
@@ -308,8 +320,7 @@ void TestPorts::vanishingPort()
     QVERIFY(back.start());
     usePort(back.portPath());
     f.connect();
-    QVERIFY2(G().Connected, qPrintable(f.log.messages.last().text));
-    QVERIFY(menuOn("mnuMonitor"));
+    QCOMPARE(commandState(), QString("connected"));
     QCOMPARE(f.log.messages.size(), 1);
 }
 
@@ -333,16 +344,28 @@ void TestPorts::newLinkInsideTheWorkStays()
     QCOMPARE(f.log.messages.size(), 1);
 }
 
-void TestPorts::statusBar()
+// The status bar says where things stand; the keyboard shortcuts obey the
+// commands.
+void TestPorts::statusBarAndShortcuts()
 {
     MainFixture f;
     frmMain *m = f.main();
+    QApplication::setActiveWindow(m);
+    QVERIFY(QTest::qWaitForWindowActive(m));
     QCOMPARE(m->lblState->text(), QString("Not connected"));
     QCOMPARE(shown(m->lblPort), QString());
-    f.connect();
+    QCOMPARE(m->menu("mnuMonitorStart")->shortcut(), QKeySequence(Qt::Key_F5));
+    // not connected: the Monitor menu is off, and with it its Start
+    QTest::keyClick(m, Qt::Key_F5);
+    QVERIFY(!G().MonitorRun);
+    QVERIFY(f.received().isEmpty());
+    QTest::keyClick(m, Qt::Key_K, Qt::ControlModifier);
     QCOMPARE(m->lblState->text(), QString("Connected"));
     QCOMPARE(shown(m->lblPort), "Port: " + f.module().portPath());
     QCOMPARE(shown(m->lblModel), QString("Model: QV8_KX5"));
+    f.clearReceived();
+    QTest::keyClick(m, Qt::Key_K, Qt::ControlModifier);  // Connect is off now
+    QVERIFY(f.received().isEmpty());
 
     QStringList during;
     QTimer::singleShot(200, [&] {
@@ -351,11 +374,12 @@ void TestPorts::statusBar()
         during << m->lblState->text();
         m->mnuMonitorStart_Click();  // Start in the open menu resumes
         during << m->lblState->text();
-        m->mnuMonitorStop_Click();
+        QTest::keyClick(m, Qt::Key_F5, Qt::ShiftModifier);  // Stop
     });
-    f.click("mnuMonitorStart");
+    QTest::keyClick(m, Qt::Key_F5);  // returns when the cycle has ended
     QCOMPARE(during,
              (QStringList{"Monitoring", "Paused: the Monitor menu is open", "Monitoring"}));
+    QVERIFY(!G().MonitorRun);
     QCOMPARE(m->lblState->text(), QString("Connected"));
 
     f.click("mnuConfigUpload");
@@ -369,32 +393,6 @@ void TestPorts::statusBar()
     f.click("mnuConnDisConn");
     QCOMPARE(m->lblState->text(), QString("Not connected"));
     QCOMPARE(shown(m->lblPort), QString());
-    QVERIFY(f.log.messages.isEmpty());
-}
-
-void TestPorts::shortcutsObeyTheCommands()
-{
-    MainFixture f;
-    QApplication::setActiveWindow(f.main());
-    QVERIFY(QTest::qWaitForWindowActive(f.main()));
-    QCOMPARE(f.main()->menu("mnuMonitorStart")->shortcut(), QKeySequence(Qt::Key_F5));
-    // idle: the Monitor menu is off, and with it its Start
-    QTest::keyClick(f.main(), Qt::Key_F5);
-    QVERIFY(!G().MonitorRun);
-    QVERIFY(f.received().isEmpty());
-    QTest::keyClick(f.main(), Qt::Key_K, Qt::ControlModifier);
-    QVERIFY(G().Connected);
-    f.clearReceived();
-    QTest::keyClick(f.main(), Qt::Key_K, Qt::ControlModifier);  // Connect is off now
-    QVERIFY(f.received().isEmpty());
-    bool ranDuringCycle = false;
-    QTimer::singleShot(300, [&] {
-        ranDuringCycle = G().MonitorRun;
-        QTest::keyClick(f.main(), Qt::Key_F5, Qt::ShiftModifier);  // Stop
-    });
-    QTest::keyClick(f.main(), Qt::Key_F5);  // returns when the cycle has ended
-    QVERIFY(ranDuringCycle);
-    QVERIFY(!G().MonitorRun);
     QVERIFY(f.log.messages.isEmpty());
 }
 

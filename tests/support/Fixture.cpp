@@ -5,6 +5,7 @@
 #include "link/Ports.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QTest>
 #include <QTimer>
 
@@ -24,6 +25,24 @@ char *toString(const ShownMessage &m)
                        .replace("\n", "\\n");
     delete[] icon;
     return qstrdup(s.constData());
+}
+
+const ShownMessage kTimedOut{"Timeout", "Send/Receive", MsgIcon::Critical};
+
+ShownMessage downloadIncomplete(const QString &title)
+{
+    return {"Download Incomplete", title, MsgIcon::Critical};
+}
+
+ShownMessage uploadIncomplete(const QString &title)
+{
+    return {"Upload Incomplete", title, MsgIcon::Critical};
+}
+
+ShownMessage writeRefused(const QString &line, int item)
+{
+    return {QString("invalid data %1\r\r\nat item %2").arg(line).arg(item), "Parameter Write",
+            MsgIcon::Critical};
 }
 
 MessageLog::MessageLog()
@@ -51,17 +70,10 @@ LinkFixture::LinkFixture(const QString &model)
     AppEnding() = false;
     QuietAfterPortLoss() = false;
     InitData();
-    module_ = std::make_unique<sim::PtyModule>(model);
-    QString error;
-    if (!module_->start(&error))
-        qFatal("cannot start simulated module: %s", qPrintable(error));
+    module_ = startedModule(model);
     host_ = std::make_unique<LinkHost>();
     G().CommForm = host_.get();
-    const QString path = module_->portPath();
-    Hooks().commPort = [path] {
-        G().PortNumber = 3;
-        G().PortName = path;
-    };
+    usePort(module_->portPath());
     Hooks().linkLost = nullptr;
 }
 
@@ -76,10 +88,10 @@ LinkFixture::~LinkFixture()
     PortFactsSeam() = nullptr;
 }
 
-QStringList LinkFixture::received()
+QStringList linesOf(sim::PtyModule &m)
 {
     QStringList out;
-    for (const QByteArray &line : module_->received())
+    for (const QByteArray &line : m.received())
         out << QString::fromLatin1(line);
     return out;
 }
@@ -89,4 +101,53 @@ void pump(int ms)
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+std::unique_ptr<sim::PtyModule> startedModule(const QString &model)
+{
+    auto m = std::make_unique<sim::PtyModule>(model);
+    QString error;
+    if (!m->start(&error))
+        qFatal("cannot start simulated module: %s", qPrintable(error));
+    return m;
+}
+
+sim::Faults faults(const std::function<void(sim::Faults &)> &set)
+{
+    sim::Faults f;
+    set(f);
+    return f;
+}
+
+void pin(sim::PtyModule &m, const QStringList &pins)
+{
+    for (const QString &p : pins)
+        m.setValue(p.section(':', 0, 0).toInt(), p.section(':', 1, 1).toInt(), p.section(':', 2));
+}
+
+QString valueIn(sim::PtyModule &m, int item, int index)
+{
+    return m.withCore([&](sim::ModuleCore &c) { return c.value(item, index); });
+}
+
+void usePort(const QString &path)
+{
+    Hooks().commPort = [path] {
+        G().PortNumber = 3;
+        G().PortName = path;
+    };
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList pairs(const QStringList &itemData)
+{
+    QStringList out;
+    for (const QString &id : itemData)
+        out << "I" + id.section('=', 0, 0) << "D" + id.section('=', 1);
+    return out;
 }

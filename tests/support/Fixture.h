@@ -7,8 +7,10 @@
 #include "sim/SimModule.h"
 
 #include <QList>
+#include <QMetaType>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 struct ShownMessage {
@@ -21,8 +23,16 @@ struct ShownMessage {
     }
 };
 
+Q_DECLARE_METATYPE(ShownMessage)
+
 char *toString(const ShownMessage &m);   // for QCOMPARE output
 char *toString(const MsgIcon &i);
+
+// Messages many tests look for.
+extern const ShownMessage kTimedOut;  // a reply that never came
+ShownMessage downloadIncomplete(const QString &title);
+ShownMessage uploadIncomplete(const QString &title);
+ShownMessage writeRefused(const QString &line, int item);  // "Parameter Write"
 
 class MessageLog {
 public:
@@ -34,6 +44,9 @@ public:
     void clear() { messages.clear(); }
 };
 
+// Lines the module received, as text, CR stripped.
+QStringList linesOf(sim::PtyModule &m);
+
 // A module of the given model on a pty, and a LinkHost set as CommForm
 // whose port dialog answers with that pty. InitData is run first.
 class LinkFixture {
@@ -42,8 +55,7 @@ public:
     ~LinkFixture();
     sim::PtyModule &module() { return *module_; }
     LinkHost &host() { return *host_; }
-    // Lines the module received, as text, CR stripped.
-    QStringList received();
+    QStringList received() { return linesOf(*module_); }
     void clearReceived() { module_->clearReceived(); }
     MessageLog log;
 
@@ -54,3 +66,18 @@ private:
 
 // Runs the event loop for ms milliseconds.
 void pump(int ms);
+
+// A module of the model on a pty, serving already.
+std::unique_ptr<sim::PtyModule> startedModule(const QString &model);
+// Faults for a module: faults([](sim::Faults &x) { x.silent = true; }).
+sim::Faults faults(const std::function<void(sim::Faults &)> &set);
+// Pins values in the module, each given as "item:index:payload".
+void pin(sim::PtyModule &m, const QStringList &pins);
+// The payload the module holds now.
+QString valueIn(sim::PtyModule &m, int item, int index);
+// The port dialog answers with this path.
+void usePort(const QString &path);
+// A file's bytes; empty when it cannot be read.
+QByteArray fileBytes(const QString &path);
+// Item select and data line of each "item=data": "81=3" gives I81, D3.
+QStringList pairs(const QStringList &itemData);

@@ -9,6 +9,7 @@
 #include "app/ui/frmMain.h"
 #include "files/ui/FileOps.h"
 #include "link/Ports.h"
+#include "workflows/ModuleReads.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,15 +26,8 @@ MainFixture::MainFixture(const QString &model, TextLanguage language)
     Settings().clear();
     setTextLanguage(language);
     if (!model.isEmpty()) {
-        module_ = std::make_unique<sim::PtyModule>(model);
-        QString error;
-        if (!module_->start(&error))
-            qFatal("cannot start simulated module: %s", qPrintable(error));
-        const QString path = module_->portPath();
-        Hooks().commPort = [path] {
-            G().PortNumber = 3;
-            G().PortName = path;
-        };
+        module_ = startedModule(model);
+        usePort(module_->portPath());
     } else {
         Hooks().commPort = [] {};
     }
@@ -62,14 +56,6 @@ MainFixture::~MainFixture()
     setTextLanguage(TextLanguage::English);
 }
 
-QStringList MainFixture::received()
-{
-    QStringList out;
-    for (const QByteArray &line : module_->received())
-        out << QString::fromLatin1(line);
-    return out;
-}
-
 void MainFixture::click(const QString &menuName)
 {
     main_->menu(menuName)->trigger();
@@ -78,6 +64,14 @@ void MainFixture::click(const QString &menuName)
 void MainFixture::connect()
 {
     click("mnuConnConn");
+}
+
+void MainFixture::connectWith(const QStringList &pins)
+{
+    pin(pins);
+    connect();
+    clearReceived();
+    log.clear();
 }
 
 void MainFixture::afterExchange(std::function<bool()> pred, std::function<void()> act)
@@ -119,4 +113,38 @@ bool menuOn(const QString &name)
 bool toolOn(int position)
 {
     return MainForm()->tb(position)->isEnabled();
+}
+
+QString commandState()
+{
+    static const QStringList names = {"mnuConfig", "mnuMonitor",    "mnuMonitorStart",
+                                      "mnuMonitorStop", "mnuModel", "mnuConnConn",
+                                      "mnuConnDisConn", "tb4",      "tb5",
+                                      "tb6",            "tb8",      "tb9"};
+    static const QList<QPair<QString, QStringList>> states = {
+        {"at start", {"mnuConfig", "mnuModel", "mnuConnConn"}},
+        {"not connected", {"mnuModel", "mnuConnConn"}},
+        {"connected", {"mnuConfig", "mnuMonitor", "mnuMonitorStart", "mnuConnDisConn", "tb4",
+                       "tb5", "tb8", "tb9"}},
+        {"monitoring", {"mnuMonitor", "mnuMonitorStop", "tb6"}}};
+    QStringList on;
+    for (const QString &name : names)
+        if (name.startsWith("tb") ? toolOn(name.mid(2).toInt()) : menuOn(name))
+            on << name;
+    for (const auto &s : states)
+        if (s.second == on)
+            return s.first;
+    return "on: " + on.join(' ');
+}
+
+AnalogMonitor *analogWindow()
+{
+    return ModuleReads::AnalogWindow(orZero(G().ModelKind));
+}
+
+void scripted(const std::function<void()> &open, std::function<void(EditorDialog *)> drive)
+{
+    EditorDialog::script() = std::move(drive);
+    open();
+    EditorDialog::script() = nullptr;
 }
