@@ -214,7 +214,8 @@ void TestCounting::restartWaitsWithWindowLocked()
     for (const auto &s : seen) lines << s.first;
     QCOMPARE(lines, (QStringList{"G01", "I80", "D", "G99", "I90", "DRESET", "G01"}));
     const qint64 waited = seen[6].second - seen[5].second;
-    QVERIFY2(waited >= 1900 && waited < 3000, qPrintable(QString::number(waited)));
+    // about 2 s: never sooner; the upper bound only catches a wait that never ends
+    QVERIFY2(waited >= 1900 && waited < 6000, qPrintable(QString::number(waited)));
 }
 
 void TestCounting::restartFailingAtItemSelect()
