@@ -9,7 +9,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPointer>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QShowEvent>
 
@@ -126,30 +125,15 @@ bool RealValueOk(const QString &text)
 
 namespace AdjustUi {
 
-QLabel *label(const char *name, const QString &text)
-{
-    auto *l = new QLabel(text);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
 QLabel *title(const char *name, const QString &text)
 {
-    QLabel *l = label(name, text);
-    QFont bold = l->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.2);
-    l->setFont(bold);
-    return l;
+    return Controls::heading(name, text, 1.2);
 }
 
 QLabel *readout(const char *name)
 {
-    QLabel *l = label(name);
-    l->setTextFormat(Qt::PlainText);
+    QLabel *l = Controls::readout(name);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    l->setFrameShape(QFrame::Panel);
-    l->setFrameShadow(QFrame::Sunken);
     l->setMinimumWidth(tw(1400));
     return l;
 }
@@ -160,14 +144,6 @@ QLabel *unit(const char *name)
     l->setTextFormat(Qt::PlainText);
     l->setMinimumWidth(tw(600));
     return l;
-}
-
-QPushButton *button(const char *name, const char *text)
-{
-    auto *b = new QPushButton(QString::fromLatin1(text));
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
 }
 
 QFrame *frame(const char *name)

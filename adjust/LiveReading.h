@@ -11,6 +11,7 @@
 // the program all end the loop, and the dialog's opening operation returns
 // only after the loop has left the stack.
 
+#include "app/ui/Controls.h"
 #include "app/ui/EditorDialog.h"
 
 #include <QTimer>
@@ -80,12 +81,12 @@ bool RealValueOk(const QString &text);
 
 // Building blocks of the adjustment windows.
 namespace AdjustUi {
-QLabel *label(const char *name, const QString &text = QString());
+using Controls::button;
+using Controls::label;
 // The window's heading.
 QLabel *title(const char *name, const QString &text);
 // A value from the module: plain text, right-aligned in a sunken box.
 QLabel *readout(const char *name);
 QLabel *unit(const char *name);
-QPushButton *button(const char *name, const char *text);
 QFrame *frame(const char *name);
 }  // namespace AdjustUi

@@ -77,12 +77,9 @@ frmSetComp::frmSetComp()
     v->addWidget(Frame3);
 
     Frame4 = frame("Frame4");
-    auto *buttons = new QHBoxLayout(Frame4);
     cmdReset = button("cmdReset", "Reset");
     cmdExit = button("cmdExit", "Exit");
-    buttons->addStretch(1);
-    buttons->addWidget(cmdReset);
-    buttons->addWidget(cmdExit);
+    Controls::rightAligned({cmdReset, cmdExit}, Frame4);
     v->addWidget(Frame4);
 
     connect(cboChannel, &QComboBox::activated, this, &frmSetComp::cboChannel_Click);

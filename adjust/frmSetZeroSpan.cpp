@@ -56,10 +56,8 @@ frmSetZeroSpan::frmSetZeroSpan()
     Frame2 = frame("Frame2");
     auto *entry = new QGridLayout(Frame2);
     lblReal = label("lblReal", "Real data");
-    txtReal = new QLineEdit;
-    txtReal->setObjectName("txtReal");
+    txtReal = Controls::textBox("txtReal");
     txtReal->setAlignment(Qt::AlignRight);
-    txtReal->setMaxLength(32);
     txtReal->setMinimumWidth(tw(1400));
     lblUnit2 = unit("lblUnit2");
     entry->addWidget(lblReal, 0, 0);
@@ -68,14 +66,10 @@ frmSetZeroSpan::frmSetZeroSpan()
     entry->setColumnStretch(0, 1);
     v->addWidget(Frame2);
 
-    auto *buttons = new QHBoxLayout;
     cmdOK = button("cmdOK", "OK");
     cmdOK->setDefault(true);
     cmdExit = button("cmdExit", "Exit");
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdExit);
-    v->addLayout(buttons);
+    v->addLayout(Controls::rightAligned({cmdOK, cmdExit}));
 
     connect(cmdOK, &QPushButton::clicked, this, &frmSetZeroSpan::cmdOK_Click);
     connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });

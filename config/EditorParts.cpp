@@ -1,65 +1,14 @@
 #include "config/EditorParts.h"
 
 #include "app/Globals.h"
-#include "app/ui/FormText.h"
 #include "app/ui/frmDialog.h"
 #include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-
 #include <cmath>
 
 namespace EditorParts {
-
-QLabel *label(const QString &name, const QString &text, const QString &tag)
-{
-    auto *l = new QLabel(text);
-    l->setObjectName(name);
-    if (!tag.isEmpty())
-        setTag(l, tag);
-    return l;
-}
-
-QPushButton *button(const QString &name, const QString &text, const QString &tag)
-{
-    auto *b = new QPushButton(text);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    if (!tag.isEmpty())
-        setTag(b, tag);
-    return b;
-}
-
-QRadioButton *option(const QString &name, const QString &text)
-{
-    auto *o = new QRadioButton(text);
-    o->setObjectName(name);
-    return o;
-}
-
-QComboBox *list(const QString &name, const QStringList &items)
-{
-    auto *c = new QComboBox;
-    c->setObjectName(name);
-    c->setEditable(false);
-    c->addItems(items);
-    return c;
-}
-
-QLineEdit *textBox(const QString &name)
-{
-    auto *t = new QLineEdit;
-    t->setObjectName(name);
-    // far more than any value a module takes
-    t->setMaxLength(32);
-    return t;
-}
 
 bool Confirmed(const QString &question)
 {

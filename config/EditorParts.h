@@ -1,6 +1,6 @@
 #pragma once
-// What the editor windows of the configuration share: their controls made
-// the same way, and the download's link, module check and checked writes.
+// What the editor windows of the configuration share: the download's
+// question, link, module check and checked writes.
 
 #include <QList>
 #include <QString>
@@ -8,21 +8,7 @@
 #include <functional>
 #include <optional>
 
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
-
 namespace EditorParts {
-
-// Controls named as designed; a tag is a string-table id for FormTextSet.
-QLabel *label(const QString &name, const QString &text, const QString &tag = QString());
-QPushButton *button(const QString &name, const QString &text, const QString &tag = QString());
-QRadioButton *option(const QString &name, const QString &text);
-// A list to choose from; nothing can be typed into it.
-QComboBox *list(const QString &name, const QStringList &items = {});
-QLineEdit *textBox(const QString &name);
 
 // The download question: true only for OK; Cancel and the close box are no.
 bool Confirmed(const QString &question);

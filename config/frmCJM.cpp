@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
 #include "config/EditorParts.h"
 #include "link/TxtBus.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using namespace Controls;
 using namespace EditorParts;
 
 namespace {
@@ -35,10 +37,7 @@ frmCJM::frmCJM()
     setTag(this, "1040");
     setWindowTitle("CJM");
 
-    Label1 = label("Label1", "CJC Sensor(CJM) Settings");
-    QFont bold = Label1->font();
-    bold.setBold(true);
-    Label1->setFont(bold);
+    Label1 = heading("Label1", "CJC Sensor(CJM) Settings");
 
     auto *g = new QGridLayout;
     g->setHorizontalSpacing(6);
@@ -76,17 +75,12 @@ frmCJM::frmCJM()
     cmdUp = button("cmdUp", "Upload", "2027");
     cmdDown = button("cmdDown", "Download", "2028");
     cmdExit = button("cmdExit", "Exit");
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdUp);
-    buttons->addWidget(cmdDown);
-    buttons->addWidget(cmdExit);
 
     auto *v = new QVBoxLayout(this);
     v->addWidget(Label1);
     v->addLayout(g);
     v->addSpacing(6);
-    v->addLayout(buttons);
+    v->addLayout(rightAligned({cmdUp, cmdDown, cmdExit}));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cmdUp, &QPushButton::clicked, this, [this] { cmdUp_Click(); });

@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
 #include "config/EditorParts.h"
 #include "link/Communication.h"
@@ -20,6 +21,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+using namespace Controls;
 using namespace EditorParts;
 
 namespace {
@@ -49,10 +51,7 @@ frmType::frmType()
     Frame3 = new QGroupBox;
     Frame3->setObjectName("Frame3");
     auto *g = new QGridLayout(Frame3);
-    Label4 = label("Label4", "Type Setting", "2041");
-    QFont bold = Label4->font();
-    bold.setBold(true);
-    Label4->setFont(bold);
+    Label4 = heading("Label4", "Type Setting", 1.0, "2041");
     Label2 = label("Label2", "Input Type", "2033");
     cboType = list("cboType");
     cboType->setMinimumContentsLength(14);
@@ -61,36 +60,25 @@ frmType::frmType()
     Frame1->setObjectName("Frame1");
     auto *sw = new QHBoxLayout(Frame1);
     sw->setContentsMargins(8, 2, 8, 2);
-    optCjmSw[0] = option("optCjmSw(0)", "OFF");
-    optCjmSw[1] = option("optCjmSw(1)", "ON");
+    optionPair(optCjmSw, "optCjmSw", "OFF", "ON", sw);
     optCjmSw[0]->setChecked(true);
-    sw->addWidget(optCjmSw[0]);
-    sw->addWidget(optCjmSw[1]);
     cmdCopy = button("cmdCopy", "Copy");
     cmdPaste = button("cmdPaste", "Paste");
-    auto *copy = new QHBoxLayout;
-    copy->addStretch(1);
-    copy->addWidget(cmdCopy);
-    copy->addWidget(cmdPaste);
     g->addWidget(Label4, 0, 0, 1, 2);
     g->addWidget(Label2, 1, 0);
     g->addWidget(cboType, 1, 1);
     g->addWidget(Label5, 2, 0);
     g->addWidget(Frame1, 2, 1);
-    g->addLayout(copy, 3, 0, 1, 2);
+    g->addLayout(rightAligned({cmdCopy, cmdPaste}), 3, 0, 1, 2);
     g->setColumnStretch(1, 1);
 
     cmdDownload = button("cmdDownload", "Download", "2028");
     cmdExit = button("cmdExit", "Exit");
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdDownload);
-    buttons->addWidget(cmdExit);
 
     auto *v = new QVBoxLayout(this);
     v->addWidget(Frame2);
     v->addWidget(Frame3);
-    v->addLayout(buttons);
+    v->addLayout(rightAligned({cmdDownload, cmdExit}));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // user choices only: what the code selects runs no handler

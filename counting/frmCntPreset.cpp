@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/Controls.h"
 #include "app/ui/frmDialog.h"
 #include "counting/PresetBox.h"
 #include "link/Communication.h"
@@ -18,14 +19,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QString indexed(const char *array, int i)
-{
-    return QString("%1(%2)").arg(QLatin1String(array)).arg(i);
-}
-
-}  // namespace
+using Controls::indexed;
 
 frmCntPreset::frmCntPreset()
 {
@@ -35,14 +29,8 @@ frmCntPreset::frmCntPreset()
 
     // Headings: the window's title over the two column captions.
     const char *const titles[4] = {"Count Data", "32bit", "Count", "Preset Data"};
-    for (int t = 0; t < 4; ++t) {
-        lblTitle[t] = new QLabel(titles[t]);
-        lblTitle[t]->setObjectName(indexed("lblTitle", t));
-    }
-    QFont big = lblTitle[0]->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.25);
-    lblTitle[0]->setFont(big);
+    lblTitle[0] = Controls::heading(indexed("lblTitle", 0), titles[0], 1.25);
+    for (int t = 1; t < 4; ++t) lblTitle[t] = Controls::label(indexed("lblTitle", t), titles[t]);
     outer->addWidget(lblTitle[0]);
 
     // The column captions line up with the cells of the rows below.
@@ -66,17 +54,12 @@ frmCntPreset::frmCntPreset()
         frame[i]->setFrameShape(QFrame::StyledPanel);
         auto *row = new QHBoxLayout(frame[i]);
         row->setContentsMargins(4, 1, 4, 1);
-        lblNo[i] = new QLabel(QString::number(i));
-        lblNo[i]->setObjectName(indexed("lblNo", i));
+        lblNo[i] = Controls::label(indexed("lblNo", i), QString::number(i));
         lblNo[i]->setFixedWidth(kNoW);
         lblNo[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        lbl32bitCnt[i] = new QLabel;
-        lbl32bitCnt[i]->setObjectName(indexed("lbl32bitCnt", i));
-        lbl32bitCnt[i]->setTextFormat(Qt::PlainText);  // as the module sent it
+        lbl32bitCnt[i] = Controls::readout(indexed("lbl32bitCnt", i));
         lbl32bitCnt[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         lbl32bitCnt[i]->setFixedWidth(kCellW);
-        lbl32bitCnt[i]->setFrameShape(QFrame::Panel);
-        lbl32bitCnt[i]->setFrameShadow(QFrame::Sunken);
         txtPreset[i] = new QLineEdit;
         txtPreset[i]->setObjectName(indexed("txtPreset", i));
         txtPreset[i]->setAlignment(Qt::AlignRight);
@@ -90,18 +73,10 @@ frmCntPreset::frmCntPreset()
     }
     outer->addLayout(grid);
 
-    auto *buttons = new QHBoxLayout;
-    const auto button = [&](QPushButton *&b, const char *name, const char *text) {
-        b = new QPushButton(text);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-    };
-    buttons->addStretch(1);
-    button(cmdUpload, "cmdUpload", "Upload");
-    button(cmdDownload, "cmdDownload", "Download");
-    button(cmdExit, "cmdExit", "Exit");
-    outer->addLayout(buttons);
+    cmdUpload = Controls::button("cmdUpload", "Upload");
+    cmdDownload = Controls::button("cmdDownload", "Download");
+    cmdExit = Controls::button("cmdExit", "Exit");
+    outer->addLayout(Controls::rightAligned({cmdUpload, cmdDownload, cmdExit}));
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cmdUpload, &QPushButton::clicked, this, &frmCntPreset::cmdUpload_Click);

@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
 #include "app/ui/frmDialog.h"
 #include "counting/PresetBox.h"
@@ -27,15 +28,9 @@ namespace {
 constexpr int kChannels = frmH9::kChannels;
 const char *const kTitle = "Count Download";
 
-QPushButton *makeButton(const char *name, const QString &text)
-{
-    auto *b = new QPushButton(text);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 }  // namespace
+
+using namespace Controls;
 
 frmCount::frmCount()
 {
@@ -43,25 +38,16 @@ frmCount::frmCount()
     setTag(this, "2047");
     auto *outer = new QVBoxLayout(this);
 
-    Label4 = new QLabel("Count Setting");
-    Label4->setObjectName("Label4");
-    setTag(Label4, "2047");
-    QFont big = Label4->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.25);
-    Label4->setFont(big);
+    Label4 = heading("Label4", "Count Setting", 1.25, "2047");
     outer->addWidget(Label4);
 
     Frame2 = new QGroupBox;
     Frame2->setObjectName("Frame2");
     auto *top = new QHBoxLayout(Frame2);
-    Label1 = new QLabel("Channel");
-    Label1->setObjectName("Label1");
-    setTag(Label1, "2000");
-    cboChannel = new QComboBox;
-    cboChannel->setObjectName("cboChannel");
-    cmdPrev = makeButton("cmdPrev", "Prev.");
-    cmdNext = makeButton("cmdNext", "Next");
+    Label1 = label("Label1", "Channel", "2000");
+    cboChannel = list("cboChannel");
+    cmdPrev = button("cmdPrev", "Prev.");
+    cmdNext = button("cmdNext", "Next");
     top->addWidget(Label1);
     top->addWidget(cboChannel);
     top->addStretch(1);
@@ -74,37 +60,22 @@ frmCount::frmCount()
     auto *mid = new QGridLayout(Frame3);
     Frame1 = new QGroupBox("DO");
     Frame1->setObjectName("Frame1");
-    auto *opts = new QHBoxLayout(Frame1);
-    const char *const captions[2] = {"OFF", "ON"};
-    for (int i = 0; i < 2; ++i) {
-        optDO[i] = new QRadioButton(captions[i]);
-        optDO[i]->setObjectName(QString("optDO(%1)").arg(i));
-        opts->addWidget(optDO[i]);
-    }
-    Label5 = new QLabel("Count  Preset");
-    Label5->setObjectName("Label5");
+    optionPair(optDO, "optDO", "OFF", "ON", new QHBoxLayout(Frame1));
+    Label5 = label("Label5", "Count  Preset");
     txtPreset = new QLineEdit("999999999");
     txtPreset->setObjectName("txtPreset");
     txtPreset->setAlignment(Qt::AlignRight);
-    cmdCopy = makeButton("cmdCopy", "Copy");
-    cmdPaste = makeButton("cmdPaste", "Paste");
+    cmdCopy = button("cmdCopy", "Copy");
+    cmdPaste = button("cmdPaste", "Paste");
     mid->addWidget(Frame1, 0, 0, 1, 2);
     mid->addWidget(Label5, 1, 0);
     mid->addWidget(txtPreset, 1, 1);
-    auto *clip = new QHBoxLayout;
-    clip->addStretch(1);
-    clip->addWidget(cmdCopy);
-    clip->addWidget(cmdPaste);
-    mid->addLayout(clip, 2, 0, 1, 2);
+    mid->addLayout(rightAligned({cmdCopy, cmdPaste}), 2, 0, 1, 2);
     outer->addWidget(Frame3);
 
-    auto *bottom = new QHBoxLayout;
-    cmdDownload = makeButton("cmdDownload", "Download");
-    cmdExit = makeButton("cmdExit", "Exit");
-    bottom->addStretch(1);
-    bottom->addWidget(cmdDownload);
-    bottom->addWidget(cmdExit);
-    outer->addLayout(bottom);
+    cmdDownload = button("cmdDownload", "Download");
+    cmdExit = button("cmdExit", "Exit");
+    outer->addLayout(rightAligned({cmdDownload, cmdExit}));
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cboChannel, &QComboBox::currentIndexChanged, this, &frmCount::cboChannel_Click);

@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
 #include "app/ui/frmDialog.h"
 #include "link/TxtBus.h"
@@ -28,12 +29,7 @@ frmCountSet::frmCountSet()
     setWindowTitle("Count Settings");
     auto *outer = new QVBoxLayout(this);
 
-    lblTitle = new QLabel("Count Settings");
-    lblTitle->setObjectName("lblTitle");
-    QFont big = lblTitle->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.25);
-    lblTitle->setFont(big);
+    lblTitle = Controls::heading("lblTitle", "Count Settings", 1.25);
     outer->addWidget(lblTitle);
 
     const auto group = [&](QGroupBox *&frame, const char *name, const char *caption,
@@ -41,13 +37,7 @@ frmCountSet::frmCountSet()
                            const char *first, const char *second) {
         frame = new QGroupBox(caption);
         frame->setObjectName(name);
-        auto *v = new QVBoxLayout(frame);
-        const char *const captions[2] = {first, second};
-        for (int i = 0; i < 2; ++i) {
-            opts[i] = new QRadioButton(captions[i]);
-            opts[i]->setObjectName(QString("%1(%2)").arg(array).arg(i));
-            v->addWidget(opts[i]);
-        }
+        Controls::optionPair(opts, array, first, second, new QVBoxLayout(frame));
         outer->addWidget(frame);
     };
     group(Frame6, "Frame6", "Pulse Edge.", optEdge, "optEdge", R"("H"or"OPEN"-->"GND")",
@@ -57,17 +47,10 @@ frmCountSet::frmCountSet()
           "Backup Data");
 
     auto *buttons = new QHBoxLayout;
-    const auto button = [&](QPushButton *&b, const char *name, const char *text, const char *tag) {
-        b = new QPushButton(text);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        if (tag)
-            setTag(b, tag);
-        buttons->addWidget(b);
-    };
-    button(cmdUpload, "cmdUpload", "Upload", "2027");
-    button(cmdDnload, "cmdDnload", "Download", "2028");
-    button(cmdExit, "cmdExit", "Exit", nullptr);
+    cmdUpload = Controls::button("cmdUpload", "Upload", "2027");
+    cmdDnload = Controls::button("cmdDnload", "Download", "2028");
+    cmdExit = Controls::button("cmdExit", "Exit");
+    for (QPushButton *b : {cmdUpload, cmdDnload, cmdExit}) buttons->addWidget(b);
     outer->addLayout(buttons);
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
