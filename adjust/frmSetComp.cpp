@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/ChannelChooser.h"
 #include "app/ui/FormText.h"
 #include "link/TxtBus.h"
 #include "monitor/frmL5.h"
@@ -33,18 +34,12 @@ frmSetComp::frmSetComp()
     v->addWidget(lblTitle);
 
     Frame1 = frame("Frame1");
-    auto *choose = new QHBoxLayout(Frame1);
-    Label2 = label("Label2", "Channel");
-    cboChannel = new QComboBox;
-    cboChannel->setObjectName("cboChannel");
+    const ChannelChooser::Row chooser = ChannelChooser::make(Frame1, "Label2", QString());
+    Label2 = chooser.caption;
+    cboChannel = chooser.cboChannel;
+    cmdPrev = chooser.cmdPrev;
+    cmdNext = chooser.cmdNext;
     cboChannel->setMinimumWidth(tw(900));
-    cmdPrev = button("cmdPrev", "Prev.");
-    cmdNext = button("cmdNext", "Next");
-    choose->addWidget(Label2);
-    choose->addWidget(cboChannel);
-    choose->addStretch(1);
-    choose->addWidget(cmdPrev);
-    choose->addWidget(cmdNext);
     v->addWidget(Frame1);
 
     Frame2 = frame("Frame2");
@@ -110,10 +105,7 @@ bool frmSetComp::lineResLayout() const
 void frmSetComp::SetComp()
 {
     placeBelowMain();
-    cboChannel->clear();
-    for (int ch = 1; ch <= kChannels; ++ch) cboChannel->addItem(QString::number(ch));
-    cboChannel->setCurrentIndex(0);
-    showChannel(1);
+    showChannel(ChannelChooser::fill(cboChannel, kChannels));
     showLive();
 }
 
@@ -146,13 +138,7 @@ void frmSetComp::cboChannel_Click()
 void frmSetComp::stepChannel(int delta)
 {
     ReadNow();
-    int ch = channel() + delta;
-    if (ch < 1)
-        ch = kChannels;
-    else if (ch > kChannels)
-        ch = 1;
-    cboChannel->setCurrentText(QString::number(ch));
-    showChannel(ch);
+    showChannel(ChannelChooser::step(cboChannel, delta));
 }
 
 void frmSetComp::cmdPrev_Click()

@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/ChannelChooser.h"
 #include "app/ui/FormText.h"
 #include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
@@ -31,19 +32,12 @@ frmZeroSpan::frmZeroSpan()
     v->addWidget(Label1);
 
     Frame2 = frame("Frame2");
-    auto *choose = new QHBoxLayout(Frame2);
-    Label2 = label("Label2", "Channel");
-    setTag(Label2, "2000");
-    cboChannel = new QComboBox;
-    cboChannel->setObjectName("cboChannel");
+    const ChannelChooser::Row chooser = ChannelChooser::make(Frame2, "Label2", "2000");
+    Label2 = chooser.caption;
+    cboChannel = chooser.cboChannel;
+    cmdPrev = chooser.cmdPrev;
+    cmdNext = chooser.cmdNext;
     cboChannel->setMinimumWidth(tw(900));
-    cmdPrev = button("cmdPrev", "Prev.");
-    cmdNext = button("cmdNext", "Next");
-    choose->addWidget(Label2);
-    choose->addWidget(cboChannel);
-    choose->addStretch(1);
-    choose->addWidget(cmdPrev);
-    choose->addWidget(cmdNext);
     v->addWidget(Frame2);
 
     Frame3 = frame("Frame3");
@@ -86,9 +80,7 @@ int frmZeroSpan::channel() const
 void frmZeroSpan::ZeroSpan()
 {
     placeBelowMain();
-    cboChannel->clear();
-    for (int ch = 1; ch <= channelCount(); ++ch) cboChannel->addItem(QString::number(ch));
-    cboChannel->setCurrentIndex(0);
+    ChannelChooser::fill(cboChannel, channelCount());
     showModal();
 }
 
@@ -99,26 +91,13 @@ void frmZeroSpan::setControls(bool on)
         w->setEnabled(on);
 }
 
-void frmZeroSpan::stepChannel(int delta)
-{
-    const int last = channelCount();
-    if (last == 0)
-        return;
-    int ch = channel() + delta;
-    if (ch < 1)
-        ch = last;
-    else if (ch > last)
-        ch = 1;
-    cboChannel->setCurrentText(QString::number(ch));
-}
-
 void frmZeroSpan::cmdPrev_Click()
 {
-    stepChannel(-1);
+    ChannelChooser::step(cboChannel, -1);
 }
 void frmZeroSpan::cmdNext_Click()
 {
-    stepChannel(+1);
+    ChannelChooser::step(cboChannel, +1);
 }
 
 void frmZeroSpan::cmdZero_Click()

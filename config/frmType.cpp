@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/ChannelChooser.h"
 #include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
 #include "config/EditorParts.h"
@@ -36,17 +37,12 @@ frmType::frmType()
 
     Frame2 = new QGroupBox;
     Frame2->setObjectName("Frame2");
-    auto *top = new QHBoxLayout(Frame2);
-    Label1 = label("Label1", "Channel", "2000");
-    cboChannel = list("cboChannel");
+    const ChannelChooser::Row chooser = ChannelChooser::make(Frame2, "Label1", "2000");
+    Label1 = chooser.caption;
+    cboChannel = chooser.cboChannel;
+    cmdPrev = chooser.cmdPrev;
+    cmdNext = chooser.cmdNext;
     cboChannel->setMinimumContentsLength(3);
-    cmdPrev = button("cmdPrev", "Prev.");
-    cmdNext = button("cmdNext", "Next");
-    top->addWidget(Label1);
-    top->addWidget(cboChannel);
-    top->addStretch(1);
-    top->addWidget(cmdPrev);
-    top->addWidget(cmdNext);
 
     Frame3 = new QGroupBox;
     Frame3->setObjectName("Frame3");
@@ -178,11 +174,7 @@ void frmType::TypeSet()
         Frame1->hide();
         Label5->hide();
     }
-    const int n = k == 1 ? 16 : 8;
-    cboChannel->clear();
-    for (int ch = 1; ch <= n; ++ch) cboChannel->addItem(QString::number(ch));
-    const int ch = s.SelChannel >= 1 && s.SelChannel <= n ? s.SelChannel : 1;
-    cboChannel->setCurrentIndex(ch - 1);
+    const int ch = ChannelChooser::fill(cboChannel, k == 1 ? 16 : 8, s.SelChannel);
 
     cboType->clear();
     cboType->addItems(types());
@@ -285,17 +277,13 @@ void frmType::optCjmSw_Click(int Index)
 
 void frmType::cmdPrev_Click()
 {
-    const int n = cboChannel->count();
-    const int ch = channel() <= 1 ? n : channel() - 1;
-    cboChannel->setCurrentIndex(ch - 1);
+    ChannelChooser::step(cboChannel, -1);
     cboChannel_Click();
 }
 
 void frmType::cmdNext_Click()
 {
-    const int n = cboChannel->count();
-    const int ch = channel() >= n ? 1 : channel() + 1;
-    cboChannel->setCurrentIndex(ch - 1);
+    ChannelChooser::step(cboChannel, +1);
     cboChannel_Click();
 }
 

@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/ChannelChooser.h"
 #include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
 #include "app/ui/frmDialog.h"
@@ -43,16 +44,11 @@ frmCount::frmCount()
 
     Frame2 = new QGroupBox;
     Frame2->setObjectName("Frame2");
-    auto *top = new QHBoxLayout(Frame2);
-    Label1 = label("Label1", "Channel", "2000");
-    cboChannel = list("cboChannel");
-    cmdPrev = button("cmdPrev", "Prev.");
-    cmdNext = button("cmdNext", "Next");
-    top->addWidget(Label1);
-    top->addWidget(cboChannel);
-    top->addStretch(1);
-    top->addWidget(cmdPrev);
-    top->addWidget(cmdNext);
+    const ChannelChooser::Row chooser = ChannelChooser::make(Frame2, "Label1", "2000");
+    Label1 = chooser.caption;
+    cboChannel = chooser.cboChannel;
+    cmdPrev = chooser.cmdPrev;
+    cmdNext = chooser.cmdNext;
     outer->addWidget(Frame2);
 
     Frame3 = new QGroupBox;
@@ -104,11 +100,7 @@ void frmCount::CountSet()
     AppState &s = G();
     s.CountLoading = true;
     placeBelowMain();
-    cboChannel->clear();
-    for (int ch = 1; ch <= kChannels; ++ch) cboChannel->addItem(QString::number(ch));
-    const int ch = s.SelChannel >= 1 && s.SelChannel <= kChannels ? s.SelChannel : 1;
-    cboChannel->setCurrentIndex(ch - 1);
-    showChannel(ch);
+    showChannel(ChannelChooser::fill(cboChannel, kChannels, s.SelChannel));
     s.CountLoading = false;
     showModal();
 }
@@ -136,14 +128,12 @@ void frmCount::cboChannel_Click()
 
 void frmCount::cmdPrev_Click()
 {
-    const int ch = channel();
-    cboChannel->setCurrentIndex((ch == 1 ? kChannels : ch - 1) - 1);
+    ChannelChooser::step(cboChannel, -1);
 }
 
 void frmCount::cmdNext_Click()
 {
-    const int ch = channel();
-    cboChannel->setCurrentIndex((ch == kChannels ? 1 : ch + 1) - 1);
+    ChannelChooser::step(cboChannel, +1);
 }
 
 void frmCount::optDO_Click(int index)

@@ -1,0 +1,51 @@
+#include "app/ui/ChannelChooser.h"
+
+#include "app/ui/Controls.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace ChannelChooser {
+
+Row make(QWidget *frame, const QString &captionName, const QString &captionTag)
+{
+    Row c;
+    c.caption = ::Controls::label(captionName, "Channel", captionTag);
+    c.cboChannel = ::Controls::list("cboChannel");
+    c.cmdPrev = ::Controls::button("cmdPrev", "Prev.");
+    c.cmdNext = ::Controls::button("cmdNext", "Next");
+    auto *row = new QHBoxLayout(frame);
+    row->addWidget(c.caption);
+    row->addWidget(c.cboChannel);
+    row->addStretch(1);
+    row->addWidget(c.cmdPrev);
+    row->addWidget(c.cmdNext);
+    return c;
+}
+
+int fill(QComboBox *list, int count, int chosen)
+{
+    list->clear();
+    for (int ch = 1; ch <= count; ++ch) list->addItem(QString::number(ch));
+    const int ch = chosen >= 1 && chosen <= count ? chosen : 1;
+    list->setCurrentIndex(ch - 1);
+    return ch;
+}
+
+int step(QComboBox *list, int delta)
+{
+    const int last = list->count();
+    if (last == 0)
+        return 0;
+    int ch = list->currentText().toInt() + delta;
+    if (ch < 1)
+        ch = last;
+    else if (ch > last)
+        ch = 1;
+    list->setCurrentIndex(ch - 1);
+    return ch;
+}
+
+}  // namespace ChannelChooser
