@@ -1,7 +1,6 @@
 #include "config/EditorParts.h"
 
 #include "app/Globals.h"
-#include "app/ui/frmDialog.h"
 #include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
@@ -9,14 +8,6 @@
 #include <cmath>
 
 namespace EditorParts {
-
-bool Confirmed(const QString &question)
-{
-    // the dialog leaves the answer as it was when its close box is used
-    G().DialogOK = false;
-    frmDialog::Dialog(question);
-    return G().DialogOK;
-}
 
 std::function<bool(const QString &)> exactly(const QString &expected)
 {

@@ -1,6 +1,6 @@
 #pragma once
-// What the editor windows of the configuration share: the download's
-// question, link, module check and checked writes.
+// What the editor windows of the configuration share: the download's link,
+// module check and checked writes.
 
 #include <QList>
 #include <QString>
@@ -9,9 +9,6 @@
 #include <optional>
 
 namespace EditorParts {
-
-// The download question: true only for OK; Cancel and the close box are no.
-bool Confirmed(const QString &question);
 
 // One write of a download and how its reply is judged.
 struct CheckedWrite {

@@ -199,8 +199,7 @@ void ModbusWindow::cmdDnload_Click()
             return;
         }
     }
-    frmDialog::Dialog("Starting download for ModBus Setting.");
-    if (!s.DialogOK)
+    if (!frmDialog::Dialog("Starting download for ModBus Setting."))
         return;
     for (const Transferred &t : kItems)
         if (cboData[t.list]->currentIndex() < 0) {

@@ -5,6 +5,7 @@
 #include "app/Messages.h"
 #include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
+#include "app/ui/frmDialog.h"
 #include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "monitor/AnalogMonitor.h"
@@ -263,7 +264,7 @@ void SettingEditor::cmdExit_Click()
 void SettingEditor::cmdDownload_Click()
 {
     const QString title = cfg_.failTitle;
-    if (!Confirmed(cfg_.question))
+    if (!frmDialog::Dialog(cfg_.question))
         return;
     takeText();
     const int index = chosen();

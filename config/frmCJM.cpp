@@ -5,6 +5,7 @@
 #include "app/Messages.h"
 #include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
+#include "app/ui/frmDialog.h"
 #include "config/EditorParts.h"
 #include "link/TxtBus.h"
 #include "workflows/ModuleReads.h"
@@ -158,7 +159,7 @@ void frmCJM::cmdDown_Click()
     if (!inRange(Text1, lblTempMin, lblTempMax, "degC", "CJM Temp Check") ||
         !inRange(Text2, lblVolMin, lblVolMax, "V", "CJM Voltage Check"))
         return;
-    if (!Confirmed("Starting download for CJM Setting."))
+    if (!frmDialog::Dialog("Starting download for CJM Setting."))
         return;
     const QString temp = Fmt3(LeadingNumber(CommaToPoint(Text1->text())));
     const QString volts = Fmt3(LeadingNumber(CommaToPoint(Text2->text())));

@@ -6,6 +6,7 @@
 #include "app/ui/ChannelChooser.h"
 #include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
+#include "app/ui/frmDialog.h"
 #include "config/EditorParts.h"
 #include "link/Communication.h"
 #include "link/TxtBus.h"
@@ -316,7 +317,7 @@ void frmType::cmdDownload_Click()
     AppState &s = G();
     const int k = kind();
     int ch = channel();
-    if (!Confirmed(QString("Starting download for Channel No.%1").arg(ch)))
+    if (!frmDialog::Dialog(QString("Starting download for Channel No.%1").arg(ch)))
         return;
     const int code = s.TypeCode[ch];
     const int sw = s.CjcSw[ch];

@@ -139,8 +139,7 @@ void frmCntPreset::cmdUpload_Click()
 void frmCntPreset::cmdDownload_Click()
 {
     const QString title = "Downloading";
-    frmDialog::Dialog("Starting download for Count Preset Data.");
-    if (!G().DialogOK)
+    if (!frmDialog::Dialog("Starting download for Count Preset Data."))
         return;
     for (int i = 1; i <= kRows; ++i)
         if (!DownloadCheck::PresetOk(txtPreset[i]->text())) {

@@ -178,8 +178,7 @@ void frmCount::cmdDownload_Click()
 {
     AppState &s = G();
     const int ch = channel();
-    frmDialog::Dialog("Starting download for Channel No." + QString::number(ch));
-    if (!s.DialogOK)
+    if (!frmDialog::Dialog("Starting download for Channel No." + QString::number(ch)))
         return;
     const QString preset = s.CountPreset[ch];
     if (s.CountDo[ch] != 0 && s.CountDo[ch] != 1) {

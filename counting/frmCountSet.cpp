@@ -98,8 +98,7 @@ void frmCountSet::cmdUpload_Click()
 
 void frmCountSet::cmdDnload_Click()
 {
-    frmDialog::Dialog("Starting download for Count Setting.");
-    if (!G().DialogOK)
+    if (!frmDialog::Dialog("Starting download for Count Setting."))
         return;
     {
         // No link check of its own: the link of the opening is used.
