@@ -1,6 +1,9 @@
 #include "config/EditorParts.h"
 
 #include "app/Globals.h"
+#include "app/Init.h"
+#include "app/Messages.h"
+#include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
@@ -32,10 +35,20 @@ std::function<bool(const QString &)> sameNumber(const QString &expected)
     };
 }
 
+std::function<bool(const QString &)> sameWhole(int expected)
+{
+    return [expected](const QString &payload) { return WholeNumber(payload) == expected; };
+}
+
 Sent SendChecked(const QString &title, const QList<CheckedWrite> &writes)
 {
     if (!ModuleReads::LinkUp())
         return Sent::LinkDown;
+    return WriteChecked(title, writes);
+}
+
+Sent WriteChecked(const QString &title, const QList<CheckedWrite> &writes)
+{
     if (!DownloadCheck::ModuleFits(title))
         return Sent::Refused;
     for (const CheckedWrite &w : writes) {
@@ -46,6 +59,12 @@ Sent SendChecked(const QString &title, const QList<CheckedWrite> &writes)
             return Sent::Incomplete;
     }
     return Sent::Done;
+}
+
+void ReportIncomplete(Sent sent, const QString &title)
+{
+    if (sent == Sent::Incomplete || (sent == Sent::LinkDown && !CommOpenCancelled()))
+        MsgBox(LoadResString(3003), title, MsgIcon::Critical);
 }
 
 }  // namespace EditorParts

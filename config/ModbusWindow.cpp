@@ -6,6 +6,7 @@
 #include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
 #include "app/ui/frmDialog.h"
+#include "config/EditorParts.h"
 #include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
@@ -206,24 +207,22 @@ void ModbusWindow::cmdDnload_Click()
             DownloadCheck::Refuse(lblTitle[t.list + 2]->text(), Tr("none chosen"), kDownloadTitle);
             return;
         }
+    using namespace EditorParts;
+    QList<CheckedWrite> writes;
+    if (address && v_.addressWrite)
+        writes.append({80, QString::number(a), sameWhole(a)});
+    for (const Transferred &t : kItems) {
+        const int p = cboData[t.list]->currentIndex();
+        writes.append(
+            {t.item, QString::number(p), sameWhole(p), [this, t, p] { settings()[t.list] = p; }});
+    }
+    Sent sent;
     {
         Exchange x(this);
-        if (!DownloadCheck::ModuleFits(kDownloadTitle))
-            return;
-        QString reply;
-        bool ok = true;
-        if (address && v_.addressWrite)
-            ok = ParameterWrite(80, QString::number(a), reply) && WholeNumber(reply) == a;
-        for (const Transferred &t : kItems) {
-            if (!ok)
-                break;
-            const int p = cboData[t.list]->currentIndex();
-            settings()[t.list] = p;
-            ok = ParameterWrite(t.item, QString::number(p), reply) && WholeNumber(reply) == p;
-        }
-        if (ok)
-            return;
+        sent = WriteChecked(kDownloadTitle, writes);
     }
+    if (sent == Sent::Done || sent == Sent::Refused)
+        return;
     MsgBox(LoadResString(3003), kDownloadTitle, MsgIcon::Critical);
     unloadWindow();
 }

@@ -2,11 +2,9 @@
 
 #include "app/Globals.h"
 #include "app/Init.h"
-#include "app/Messages.h"
 #include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
 #include "app/ui/frmDialog.h"
-#include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "monitor/AnalogMonitor.h"
 #include "workflows/DownloadCheck.h"
@@ -277,8 +275,7 @@ void SettingEditor::cmdDownload_Click()
         Exchange x(this);
         sent = SendChecked(title, writes);
     }
-    if (sent == Sent::Incomplete || (sent == Sent::LinkDown && !CommOpenCancelled()))
-        MsgBox(LoadResString(3003), title, MsgIcon::Critical);
+    ReportIncomplete(sent, title);
     OpeDisable();
 }
 

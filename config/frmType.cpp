@@ -8,7 +8,6 @@
 #include "app/ui/FormText.h"
 #include "app/ui/frmDialog.h"
 #include "config/EditorParts.h"
-#include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "monitor/AnalogMonitor.h"
 #include "workflows/DownloadCheck.h"
@@ -338,8 +337,7 @@ void frmType::cmdDownload_Click()
         Exchange x(this);
         sent = SendChecked(kTitle, writes);
     }
-    if (sent == Sent::Incomplete || (sent == Sent::LinkDown && !CommOpenCancelled()))
-        MsgBox(LoadResString(3003), kTitle, MsgIcon::Critical);
+    ReportIncomplete(sent, kTitle);
     // the link may have been lost meanwhile
     OpeDisable(ch);
 }

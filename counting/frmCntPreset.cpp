@@ -1,15 +1,13 @@
 #include "counting/frmCntPreset.h"
 
-#include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
 #include "app/ui/Controls.h"
 #include "app/ui/frmDialog.h"
+#include "config/EditorParts.h"
 #include "counting/PresetBox.h"
-#include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
-#include "workflows/ModuleReads.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -123,15 +121,11 @@ void frmCntPreset::CntPreset()
 
 void frmCntPreset::cmdUpload_Click()
 {
-    cmdDownload->setEnabled(false);
-    cmdExit->setEnabled(false);
     bool read = false;
     {
         Exchange x(this);
         read = readRows();
     }
-    cmdDownload->setEnabled(true);
-    cmdExit->setEnabled(true);
     if (!read)
         MsgBox(LoadResString(3004), "Uploading", MsgIcon::Critical);
 }
@@ -147,26 +141,17 @@ void frmCntPreset::cmdDownload_Click()
                                   title);
             return;
         }
-    Exchange x(this);
-    if (!ModuleReads::LinkUp()) {
-        if (!CommOpenCancelled())
-            MsgBox(LoadResString(3003), title, MsgIcon::Critical);
-        return;
-    }
-    if (!DownloadCheck::ModuleFits(title))
-        return;
-    cmdUpload->setEnabled(false);
-    cmdExit->setEnabled(false);
+    QList<EditorParts::CheckedWrite> writes;
     for (int i = 1; i <= kRows; ++i) {
         const QString text = txtPreset[i]->text();
-        QString reply;
-        if (!ParameterWrite(9, Fmt00(i) + text, reply) || reply != text) {
-            MsgBox(LoadResString(3003), title, MsgIcon::Critical);
-            break;
-        }
+        writes.append({9, Fmt00(i) + text, EditorParts::exactly(text)});
     }
-    cmdUpload->setEnabled(true);
-    cmdExit->setEnabled(true);
+    EditorParts::Sent sent;
+    {
+        Exchange x(this);
+        sent = EditorParts::SendChecked(title, writes);
+    }
+    EditorParts::ReportIncomplete(sent, title);
 }
 
 void frmCntPreset::txtPreset_Change(int i)

@@ -2,17 +2,15 @@
 
 #include "app/Globals.h"
 #include "app/Init.h"
-#include "app/Messages.h"
 #include "app/ui/ChannelChooser.h"
 #include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
 #include "app/ui/frmDialog.h"
+#include "config/EditorParts.h"
 #include "counting/PresetBox.h"
-#include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "monitor/frmH9.h"
 #include "workflows/DownloadCheck.h"
-#include "workflows/ModuleReads.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -32,6 +30,7 @@ const char *const kTitle = "Count Download";
 }  // namespace
 
 using namespace Controls;
+using namespace EditorParts;
 
 frmCount::frmCount()
 {
@@ -191,19 +190,12 @@ void frmCount::cmdDownload_Click()
                               kTitle);
         return;
     }
+    const QString d = QString::number(s.CountDo[ch]);
+    Sent sent;
     {
         Exchange x(this);
-        if (ModuleReads::LinkUp()) {
-            if (!DownloadCheck::ModuleFits(kTitle))
-                return;
-            const QString d = QString::number(s.CountDo[ch]);
-            QString reply;
-            if (ParameterWrite(7, Fmt00(ch) + d, reply) && reply == d &&
-                ParameterWrite(9, Fmt00(ch) + preset, reply) && reply == preset)
-                return;
-        } else if (CommOpenCancelled()) {
-            return;
-        }
+        sent = SendChecked(
+            kTitle, {{7, Fmt00(ch) + d, exactly(d)}, {9, Fmt00(ch) + preset, exactly(preset)}});
     }
-    MsgBox(LoadResString(3003), kTitle, MsgIcon::Critical);
+    ReportIncomplete(sent, kTitle);
 }

@@ -6,8 +6,8 @@
 #include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
 #include "app/ui/frmDialog.h"
+#include "config/EditorParts.h"
 #include "link/TxtBus.h"
-#include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
 
 #include <QGroupBox>
@@ -100,21 +100,21 @@ void frmCountSet::cmdDnload_Click()
 {
     if (!frmDialog::Dialog("Starting download for Count Setting."))
         return;
+    using namespace EditorParts;
+    const int edge = optEdge[0]->isChecked() ? 0 : 1;
+    const int rate = optCntRate[0]->isChecked() ? 0 : 1;
+    QList<CheckedWrite> writes{{10, QString::number(edge), sameWhole(edge)}};
+    if (optCntZero[0]->isChecked())
+        writes.append({11, "1", exactly("OK")});
+    writes.append({14, QString::number(rate), sameWhole(rate)});
+    Sent sent;
     {
         // No link check of its own: the link of the opening is used.
         Exchange x(this);
-        if (!DownloadCheck::ModuleFits(kTitle))
-            return;
-        QString reply;
-        const int edge = optEdge[0]->isChecked() ? 0 : 1;
-        bool ok = ParameterWrite(10, QString::number(edge), reply) && WholeNumber(reply) == edge;
-        if (ok && optCntZero[0]->isChecked())
-            ok = ParameterWrite(11, "1", reply) && reply == "OK";
-        const int rate = optCntRate[0]->isChecked() ? 0 : 1;
-        ok = ok && ParameterWrite(14, QString::number(rate), reply) && WholeNumber(reply) == rate;
-        if (ok)
-            return;
+        sent = WriteChecked(kTitle, writes);
     }
+    if (sent == Sent::Done || sent == Sent::Refused)
+        return;
     MsgBox(LoadResString(3003), kTitle, MsgIcon::Critical);
     done(QDialog::Rejected);
 }
