@@ -158,8 +158,8 @@ bool frmSetComp::readLive()
         return false;
     // values of a channel the user has just left are not shown under the new one
     if (channel() == ch) {
-        lblInputreal->setText(AdjustShown(input, false));
-        lblRawreal->setText(AdjustShown(raw, false));
+        lblInputreal->setText(NumberText(input, false));
+        lblRawreal->setText(NumberText(raw, false));
     }
     return true;
 }

@@ -20,12 +20,6 @@
 
 #include <optional>
 
-QString AdjustShown(const QString &reply, bool toMillivolts)
-{
-    const double x = LeadingNumber(reply);
-    return Fmt3(toMillivolts ? x * 1000.0 : x);
-}
-
 using namespace AdjustUi;
 
 frmSetZeroSpan::frmSetZeroSpan()
@@ -78,15 +72,6 @@ frmSetZeroSpan::frmSetZeroSpan()
 
 frmSetZeroSpan::~frmSetZeroSpan() = default;
 
-QString frmSetZeroSpan::unitOf(int kind, int typeCode)
-{
-    if (kind == 1 || kind == 6)
-        return typeCode < 3 ? "V" : typeCode < 16 ? "mV" : "degC";
-    if (kind == 2)
-        return typeCode >= 64 ? "%" : "degC";
-    return QString();
-}
-
 void frmSetZeroSpan::SetZeroSpan()
 {
     AppState &s = G();
@@ -107,7 +92,7 @@ void frmSetZeroSpan::SetZeroSpan()
     Label1->setText(span ? "Span Adj. Setting" : "Zero Adj. Setting");
     lblReal->setText("Real data");
     const int kind = orZero(s.ModelKind);
-    const QString u = unitOf(kind, s.TypeCode.at(qBound(0, ch, 16)));
+    const QString u = ValueUnit(kind, s.TypeCode.at(qBound(0, ch, 16)));
     if (u.isEmpty())
         MsgBox("No Model", "Type set", MsgIcon::None);
     lblRet->setText(span ? "Span coefficient" : "Offset data");
@@ -128,10 +113,10 @@ void frmSetZeroSpan::SetZeroSpan()
             return;
         if (!self)
             return;
-        lblRetdata->setText(AdjustShown(reply, !span && mV));
+        lblRetdata->setText(NumberText(reply, !span && mV));
         if (!DataRead(3, ch, reply) || !self)
             return;
-        lblInputreal->setText(AdjustShown(reply, mV));
+        lblInputreal->setText(NumberText(reply, mV));
     }
     if (AppEnding())
         return;
@@ -143,7 +128,7 @@ bool frmSetZeroSpan::readLive()
     QString reply;
     if (!liveRead(3, G().ZsChannel, reply))
         return false;
-    lblInputreal->setText(AdjustShown(reply, lblUnit2->text() == "mV"));
+    lblInputreal->setText(NumberText(reply, lblUnit2->text() == "mV"));
     return true;
 }
 
@@ -174,5 +159,5 @@ void frmSetZeroSpan::cmdOK_Click()
             MsgBox(LoadResString(span ? 3011 : 3010), title, MsgIcon::Critical);
         return;
     }
-    lblRetdata->setText(AdjustShown(reply, lblUnit1->text() == "mV"));
+    lblRetdata->setText(NumberText(reply, lblUnit1->text() == "mV"));
 }

@@ -102,3 +102,21 @@ QString Fmt3(double value)
         s = "0.000";
     return CommaToPoint(s);
 }
+
+QString NumberText(const QString &text, bool times1000)
+{
+    const double x = LeadingNumber(text);
+    return Fmt3(times1000 ? x * 1000.0 : x);
+}
+
+QString ValueUnit(int kind, int typeCode, bool raw)
+{
+    QString unit;
+    if (kind == 1 || kind == 6)
+        unit = typeCode < 3 ? "V" : typeCode < 16 ? "mV" : "degC";
+    else if (kind == 2)
+        unit = typeCode >= 64 ? "%" : "degC";
+    if (raw && unit == "degC")
+        unit = kind == 2 ? "ohm" : "mV";
+    return unit;
+}

@@ -105,3 +105,11 @@ double LeadingNumber(const QString &text);
 
 // Mask "#0.000" with a point: at least one integer digit, three decimals.
 QString Fmt3(double value);
+// A number from the module as the windows show it: the number the text
+// starts with, times 1000 when shown in millivolts, as Fmt3.
+QString NumberText(const QString &text, bool times1000 = false);
+
+// Unit of an analog channel's value by model kind and input type code:
+// "V", "mV", "degC", "%"; its raw value has "mV" (kinds 1 and 6) or "ohm"
+// (kind 2) for "degC". "" for a kind without analog channels.
+QString ValueUnit(int kind, int typeCode, bool raw = false);

@@ -99,10 +99,10 @@ bool frmCJM::readValues()
     QString reply;
     if (!DataRead(23, 0, reply))
         return false;
-    Text1->setText(Fmt3(LeadingNumber(reply)));
+    Text1->setText(NumberText(reply));
     if (!DataRead(24, 0, reply))
         return false;
-    Text2->setText(Fmt3(LeadingNumber(reply)));
+    Text2->setText(NumberText(reply));
     return true;
 }
 
@@ -161,8 +161,8 @@ void frmCJM::cmdDown_Click()
         return;
     if (!frmDialog::Dialog("Starting download for CJM Setting."))
         return;
-    const QString temp = Fmt3(LeadingNumber(CommaToPoint(Text1->text())));
-    const QString volts = Fmt3(LeadingNumber(CommaToPoint(Text2->text())));
+    const QString temp = NumberText(CommaToPoint(Text1->text()));
+    const QString volts = NumberText(CommaToPoint(Text2->text()));
     Sent sent;
     {
         Exchange x(this);

@@ -44,21 +44,9 @@ bool readValue(int kind, AnalogMonitor *w, int ch, bool raw)
     QString reply;
     if (!DataRead(raw ? 4 : 3, ch, reply))
         return false;
-    const int c = G().TypeCode[ch];
+    const QString unit = ValueUnit(kind, G().TypeCode[ch], raw);
     const double x = LeadingNumber(reply);
-    double shown = x;
-    QString unit;
-    if (kind == 2) {
-        unit = c >= 64 ? "%" : (raw ? "ohm" : "degC");
-    } else if (c >= 16) {
-        unit = raw ? "mV" : "degC";
-        shown = raw ? x * 1000 : x;
-    } else if (c >= 3) {
-        unit = "mV";
-        shown = x * 1000;
-    } else {
-        unit = "V";
-    }
+    const double shown = unit == "mV" ? x * 1000 : x;
     (raw ? w->lblRaw : w->lblReal)[ch]->setText(Fmt3(shown));
     (raw ? w->lblUnit2 : w->lblUnit1)[ch]->setText(unit);
     if (!raw)
