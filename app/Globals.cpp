@@ -24,6 +24,33 @@ QString NameAt(const QStringList &table, int index)
     return index >= 0 && index < table.size() ? table.at(index) : QString();
 }
 
+const QStringList &TypeNames(int kind)
+{
+    static const QStringList none;
+    const AppState &s = G();
+    switch (kind) {
+        case 1: return s.TypeNameTc;
+        case 2: return s.TypeNameRtd;
+        case 6: return s.TypeNameKx7;
+        default: return none;
+    }
+}
+
+QString TypeName(int kind, int high, int low)
+{
+    switch (kind) {
+        case 1: return NameAt(G().TypeNameTc, high * 7 + low);
+        case 2: return NameAt(G().TypeNameRtd, (high - 3) * 6 + low);
+        case 6: return NameAt(G().TypeNameKx7, high + low);
+        default: return QString();
+    }
+}
+
+bool ThermocoupleAt(int kind, int index)
+{
+    return (kind == 1 && index >= 7) || (kind == 6 && index >= 1);
+}
+
 void TypeCodeSplit(int channel, int code)
 {
     if (channel < 0 || channel > 16)

@@ -92,6 +92,14 @@ int ModelRow(const QString &name);
 // Entry of a name table, or "" when the index is outside it.
 QString NameAt(const QStringList &table, int index);
 
+// The input type names of an analog model kind (1, 2, 6); empty for the others.
+const QStringList &TypeNames(int kind);
+// Name of the input type with this split type code (TypeHigh, TypeLow);
+// "" when the index falls outside the kind's table.
+QString TypeName(int kind, int high, int low);
+// The type at this position of the kind's list is a thermocouple.
+bool ThermocoupleAt(int kind, int index);
+
 void TypeCodeSplit(int channel, int code);
 qint32 PositiveCheck(const QString &text);
 QString CommaToPoint(const QString &text);

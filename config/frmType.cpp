@@ -113,14 +113,7 @@ AnalogMonitor *frmType::monitor() const
 
 const QStringList &frmType::types() const
 {
-    static const QStringList none;
-    const AppState &s = G();
-    switch (kind()) {
-        case 1: return s.TypeNameTc;
-        case 2: return s.TypeNameRtd;
-        case 6: return s.TypeNameKx7;
-        default: return none;
-    }
+    return TypeNames(kind());
 }
 
 int frmType::indexOf(const QString &name) const
@@ -130,7 +123,7 @@ int frmType::indexOf(const QString &name) const
 
 bool frmType::thermocouple(int index) const
 {
-    return (kind() == 1 && index >= 7) || (kind() == 6 && index >= 1);
+    return ThermocoupleAt(kind(), index);
 }
 
 void frmType::showType(const QString &name)

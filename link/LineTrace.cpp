@@ -84,16 +84,10 @@ QString valueText(int item, int kind, const QByteArray &data)
     const AppState &s = G();
     QString name;
     switch (item) {
-    case 5: {
-        const int high = v / 16, low = v % 16;
-        if (kind == 1)
-            name = NameAt(s.TypeNameTc, high * 7 + low);
-        else if (kind == 2 && v >= 48 && v <= 67)
-            name = NameAt(s.TypeNameRtd, (high - 3) * 6 + low);
-        else if (kind == 6)
-            name = NameAt(s.TypeNameKx7, high + low);
+    case 5:
+        if (kind != 2 || (v >= 48 && v <= 67))
+            name = TypeName(kind, v / 16, v % 16);
         break;
-    }
     case 7:
     case 25: name = NameAt(s.OnOffName, v); break;
     case 15: name = NameAt(s.LineNoiseName, v); break;
