@@ -14,18 +14,17 @@
 #include "counting/frmCountSet.h"
 #include "monitor/frmE6.h"
 #include "monitor/frmH9.h"
+#include "workflows/DownloadCheck.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 
 namespace {
 
 QString needPreset(const QString &text, const QString &what)
 {
-    static const QRegularExpression digits(R"(^\d{1,9}$)");
-    if (digits.match(text).hasMatch())
+    if (DownloadCheck::PresetOk(text))
         return QString();
     return QString("%1 must be 0 to 999999999 in at most 9 digits, not \"%2\"").arg(what, text);
 }
