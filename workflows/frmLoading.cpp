@@ -120,6 +120,15 @@ void setChannelButtons(int kind, bool on)
         Commands::instance().set(QString::fromLatin1(names[kind]), on);
 }
 
+// Every toolbar button on or off, but Stop (tb6) the other way.
+void setToolbar(bool on)
+{
+    Commands &cmd = Commands::instance();
+    for (int pos = 1; pos <= 11; ++pos)
+        cmd.set(Commands::tb(pos), on);
+    cmd.set("tb6", !on);
+}
+
 }  // namespace
 
 double frmLoading::VersionValue(const QString &text, bool *ok)
@@ -220,9 +229,7 @@ void frmLoading::Starting()
              {"mnuHelp", false},
              {"mnuAdjustment", false},
              {"mnuAlarm", false}});
-    for (int pos = 1; pos <= 11; ++pos)
-        cmd.set(Commands::tb(pos), false);
-    cmd.set("tb6", true);
+    setToolbar(false);
     // Start in the Monitor menu resumes a cycle the menu paused
     cmd.letIn("mnuMonitorStart");
 
@@ -297,9 +304,7 @@ void frmLoading::Stopping()
              {"mnuMonitorStop", false},
              {"mnuAdjustment", true},
              {"mnuHelp", true}});
-    for (int pos = 1; pos <= 11; ++pos)
-        cmd.set(Commands::tb(pos), true);
-    cmd.set("tb6", false);
+    setToolbar(true);
     s.TimeoutFlag = false;
 
     const int kind = orZero(s.ModelKind);
