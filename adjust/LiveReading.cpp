@@ -7,6 +7,7 @@
 
 #include <QEventLoop>
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QRegularExpression>
@@ -153,6 +154,20 @@ QFrame *frame(const char *name)
     f->setFrameShape(QFrame::StyledPanel);
     f->setFrameShadow(QFrame::Sunken);
     return f;
+}
+
+QGridLayout *valueGrid(QFrame *frame)
+{
+    auto *grid = new QGridLayout(frame);
+    grid->setColumnStretch(0, 1);
+    return grid;
+}
+
+void valueRow(QGridLayout *grid, int row, QWidget *caption, QWidget *value, QLabel *unit)
+{
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(value, row, 1);
+    grid->addWidget(unit, row, 2);
 }
 
 }  // namespace AdjustUi

@@ -17,6 +17,7 @@
 #include <QTimer>
 
 class QFrame;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 
@@ -89,4 +90,8 @@ QLabel *title(const char *name, const QString &text);
 QLabel *readout(const char *name);
 QLabel *unit(const char *name);
 QFrame *frame(const char *name);
+// The grid of a frame's rows of caption, value and unit; the captions take
+// the room to spare.
+QGridLayout *valueGrid(QFrame *frame);
+void valueRow(QGridLayout *grid, int row, QWidget *caption, QWidget *value, QLabel *unit);
 }  // namespace AdjustUi

@@ -34,29 +34,20 @@ frmSetComp::frmSetComp()
     v->addWidget(lblTitle);
 
     Frame1 = frame("Frame1");
-    const ChannelChooser::Row chooser = ChannelChooser::make(Frame1, "Label2", QString());
-    Label2 = chooser.caption;
-    cboChannel = chooser.cboChannel;
-    cmdPrev = chooser.cmdPrev;
-    cmdNext = chooser.cmdNext;
+    ChannelChooser::make(Frame1, Label2, cboChannel, cmdPrev, cmdNext, "Label2", QString());
     cboChannel->setMinimumWidth(tw(900));
     v->addWidget(Frame1);
 
     Frame2 = frame("Frame2");
-    auto *values = new QGridLayout(Frame2);
+    QGridLayout *values = valueGrid(Frame2);
     lblInput = label("lblInput", "Input Real");
     lblInputreal = readout("lblInputreal");
     lblUnit1 = unit("lblUnit1");
     lblRaw = label("lblRaw", "Raw Real");
     lblRawreal = readout("lblRawreal");
     lblUnit2 = unit("lblUnit2");
-    values->addWidget(lblInput, 0, 0);
-    values->addWidget(lblInputreal, 0, 1);
-    values->addWidget(lblUnit1, 0, 2);
-    values->addWidget(lblRaw, 1, 0);
-    values->addWidget(lblRawreal, 1, 1);
-    values->addWidget(lblUnit2, 1, 2);
-    values->setColumnStretch(0, 1);
+    valueRow(values, 0, lblInput, lblInputreal, lblUnit1);
+    valueRow(values, 1, lblRaw, lblRawreal, lblUnit2);
     v->addWidget(Frame2);
 
     Frame3 = frame("Frame3");

@@ -31,33 +31,24 @@ frmSetZeroSpan::frmSetZeroSpan()
     v->addWidget(Label1);
 
     Frame1 = frame("Frame1");
-    auto *values = new QGridLayout(Frame1);
+    QGridLayout *values = valueGrid(Frame1);
     lblInput = label("lblInput", "Input Real");
     lblInputreal = readout("lblInputreal");
     lblUnit3 = unit("lblUnit3");
     lblRet = label("lblRet", "Offset data");
     lblRetdata = readout("lblRetdata");
     lblUnit1 = unit("lblUnit1");
-    values->addWidget(lblInput, 0, 0);
-    values->addWidget(lblInputreal, 0, 1);
-    values->addWidget(lblUnit3, 0, 2);
-    values->addWidget(lblRet, 1, 0);
-    values->addWidget(lblRetdata, 1, 1);
-    values->addWidget(lblUnit1, 1, 2);
-    values->setColumnStretch(0, 1);
+    valueRow(values, 0, lblInput, lblInputreal, lblUnit3);
+    valueRow(values, 1, lblRet, lblRetdata, lblUnit1);
     v->addWidget(Frame1);
 
     Frame2 = frame("Frame2");
-    auto *entry = new QGridLayout(Frame2);
     lblReal = label("lblReal", "Real data");
     txtReal = Controls::textBox("txtReal");
     txtReal->setAlignment(Qt::AlignRight);
     txtReal->setMinimumWidth(tw(1400));
     lblUnit2 = unit("lblUnit2");
-    entry->addWidget(lblReal, 0, 0);
-    entry->addWidget(txtReal, 0, 1);
-    entry->addWidget(lblUnit2, 0, 2);
-    entry->setColumnStretch(0, 1);
+    valueRow(valueGrid(Frame2), 0, lblReal, txtReal, lblUnit2);
     v->addWidget(Frame2);
 
     cmdOK = button("cmdOK", "OK");

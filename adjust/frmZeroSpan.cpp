@@ -32,11 +32,7 @@ frmZeroSpan::frmZeroSpan()
     v->addWidget(Label1);
 
     Frame2 = frame("Frame2");
-    const ChannelChooser::Row chooser = ChannelChooser::make(Frame2, "Label2", "2000");
-    Label2 = chooser.caption;
-    cboChannel = chooser.cboChannel;
-    cmdPrev = chooser.cmdPrev;
-    cmdNext = chooser.cmdNext;
+    ChannelChooser::make(Frame2, Label2, cboChannel, cmdPrev, cmdNext, "Label2", "2000");
     cboChannel->setMinimumWidth(tw(900));
     v->addWidget(Frame2);
 

@@ -43,11 +43,7 @@ frmCount::frmCount()
 
     Frame2 = new QGroupBox;
     Frame2->setObjectName("Frame2");
-    const ChannelChooser::Row chooser = ChannelChooser::make(Frame2, "Label1", "2000");
-    Label1 = chooser.caption;
-    cboChannel = chooser.cboChannel;
-    cmdPrev = chooser.cmdPrev;
-    cmdNext = chooser.cmdNext;
+    ChannelChooser::make(Frame2, Label1, cboChannel, cmdPrev, cmdNext, "Label1", "2000");
     outer->addWidget(Frame2);
 
     Frame3 = new QGroupBox;

@@ -9,20 +9,19 @@
 
 namespace ChannelChooser {
 
-Row make(QWidget *frame, const QString &captionName, const QString &captionTag)
+void make(QWidget *frame, QLabel *&caption, QComboBox *&cboChannel, QPushButton *&cmdPrev,
+          QPushButton *&cmdNext, const QString &captionName, const QString &captionTag)
 {
-    Row c;
-    c.caption = ::Controls::label(captionName, "Channel", captionTag);
-    c.cboChannel = ::Controls::list("cboChannel");
-    c.cmdPrev = ::Controls::button("cmdPrev", "Prev.");
-    c.cmdNext = ::Controls::button("cmdNext", "Next");
+    caption = Controls::label(captionName, "Channel", captionTag);
+    cboChannel = Controls::list("cboChannel");
+    cmdPrev = Controls::button("cmdPrev", "Prev.");
+    cmdNext = Controls::button("cmdNext", "Next");
     auto *row = new QHBoxLayout(frame);
-    row->addWidget(c.caption);
-    row->addWidget(c.cboChannel);
+    row->addWidget(caption);
+    row->addWidget(cboChannel);
     row->addStretch(1);
-    row->addWidget(c.cmdPrev);
-    row->addWidget(c.cmdNext);
-    return c;
+    row->addWidget(cmdPrev);
+    row->addWidget(cmdNext);
 }
 
 int fill(QComboBox *list, int count, int chosen)

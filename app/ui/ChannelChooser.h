@@ -13,16 +13,10 @@ class QWidget;
 
 namespace ChannelChooser {
 
-struct Row {
-    QLabel *caption = nullptr;
-    QComboBox *cboChannel = nullptr;
-    QPushButton *cmdPrev = nullptr;
-    QPushButton *cmdNext = nullptr;
-};
-
-// The caption (named as the window has it), the list and the two buttons
-// in one row of `frame`.
-Row make(QWidget *frame, const QString &captionName, const QString &captionTag);
+// The caption (named as the window has it), the list and the two buttons,
+// made into the window's members, in one row of `frame`.
+void make(QWidget *frame, QLabel *&caption, QComboBox *&cboChannel, QPushButton *&cmdPrev,
+          QPushButton *&cmdNext, const QString &captionName, const QString &captionTag);
 
 // "1".."count" into the list, `chosen` shown (channel 1 when it is not one
 // of them); returns the channel shown.
