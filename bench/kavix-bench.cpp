@@ -125,6 +125,16 @@ void useModule(const sim::PtyModule &m)
     };
 }
 
+// The main window connected to the module; any message ends the run.
+frmMain *connectedTo(const sim::PtyModule &m)
+{
+    useModule(m);
+    failOnMessages();
+    frmMain *main = MainForm();
+    connectMain(main);
+    return main;
+}
+
 // DataRead against an instant module, through the program's own link.
 double dataReadsPerSecond()
 {
@@ -212,10 +222,7 @@ struct PassRun {
 PassRun monitorPass(bool allOn)
 {
     auto m = startModule("QV8_KX5");
-    useModule(*m);
-    failOnMessages();
-    frmMain *main = MainForm();
-    connectMain(main);
+    frmMain *main = connectedTo(*m);
 
     QTemporaryDir dir;
     if (allOn) {
@@ -357,10 +364,7 @@ double builtinSimMonitorCpuRatio()
 double restartWaitCpuRatio()
 {
     auto m = startModule("QV8_KX5");
-    useModule(*m);
-    failOnMessages();
-    frmMain *main = MainForm();
-    connectMain(main);
+    frmMain *main = connectedTo(*m);
     double cpu = 0, wall = 0;
     EditorDialog::script() = [&](EditorDialog *d) {
         auto *w = qobject_cast<ModbusWindow *>(d);
@@ -387,10 +391,7 @@ double restartWaitCpuRatio()
 double liveReadCpuRatio()
 {
     auto m = startModule("QV8_KX5");
-    useModule(*m);
-    failOnMessages();
-    frmMain *main = MainForm();
-    connectMain(main);
+    frmMain *main = connectedTo(*m);
     const sim::Pacing pacing = slowLine();
     m->setPacing(pacing);
 
