@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 
+#include <utility>
+
 namespace {
 
 // What each item holds, worded to follow "read channel 3 ...".
@@ -203,19 +205,8 @@ void LineTrace::record(const QByteArray &command, const QByteArray &reply, qint6
     }
     append(std::move(e));
 
-    if (!pendingTail_.isEmpty()) {
-        Entry late;
-        late.wallMs = pendingTailMs_;
-        late.reply = pendingTail_;
-        late.result = Result::LateInput;
-        late.behindReply = true;
-        late.kind = qint8(orZero(G().ModelKind));
-        late.group = group_;
-        late.item = item_;
-        pendingTail_.clear();
-        ++counters_.lateInputs;
-        append(std::move(late));
-    }
+    if (!pendingTail_.isEmpty())
+        appendLate(std::exchange(pendingTail_, QByteArray()), pendingTailMs_, true);
 }
 
 void LineTrace::lateInput(const QByteArray &bytes, bool behindReply)
@@ -228,10 +219,16 @@ void LineTrace::lateInput(const QByteArray &bytes, bool behindReply)
         pendingTail_ += bytes;
         return;
     }
+    appendLate(bytes, QDateTime::currentMSecsSinceEpoch(), false);
+}
+
+void LineTrace::appendLate(const QByteArray &bytes, qint64 wallMs, bool behindReply)
+{
     Entry e;
-    e.wallMs = QDateTime::currentMSecsSinceEpoch();
+    e.wallMs = wallMs;
     e.reply = bytes;
     e.result = Result::LateInput;
+    e.behindReply = behindReply;
     e.kind = qint8(orZero(G().ModelKind));
     e.group = group_;
     e.item = item_;

@@ -93,6 +93,8 @@ signals:
 private:
     LineTrace() = default;
     void append(Entry &&e);
+    // An entry for dropped bytes, in the protocol place of the last line.
+    void appendLate(const QByteArray &bytes, qint64 wallMs, bool behindReply);
 
     std::deque<Entry> entries_;
     quint64 nextSeq_ = 0;
