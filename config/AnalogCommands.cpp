@@ -65,19 +65,16 @@ template <typename T>
 void drive(const std::function<void()> &open, const std::function<void(T *)> &fill,
            const QString &title)
 {
-    EditorDialog::script() = [&](EditorDialog *d) {
-        auto *w = qobject_cast<T *>(d);
-        if (!w)
-            return;
-        fill(w);
-        QPushButton *b = downloadButton(w);
-        if (!b->isEnabled())
-            refuse(Tr("Download is off: no module is connected."), title);
-        else
-            b->click();
-    };
-    open();
-    EditorDialog::script() = nullptr;
+    DriveWindow<T>(
+        [&](T *w) {
+            fill(w);
+            QPushButton *b = downloadButton(w);
+            if (!b->isEnabled())
+                refuse(Tr("Download is off: no module is connected."), title);
+            else
+                b->click();
+        },
+        open);
 }
 
 std::function<void()> menu(void (frmMain::*handler)())
