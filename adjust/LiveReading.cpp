@@ -1,9 +1,11 @@
 #include "adjust/LiveReading.h"
 
 #include "app/Globals.h"
+#include "app/Init.h"
 #include "app/Messages.h"
 #include "app/ui/FormText.h"
 #include "link/TxtBus.h"
+#include "workflows/DownloadCheck.h"
 
 #include <QEventLoop>
 #include <QFrame>
@@ -107,7 +109,9 @@ void LiveReadingDialog::cmdExit_Click()
     EditorDialog::cmdExit_Click();
 }
 
-bool WriteWithRetry(int item, const QString &value, QString &reply)
+namespace {
+
+bool writeWithRetry(int item, const QString &value, QString &reply)
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (ParameterWrite(item, value, reply) && reply != "illegal OPE")
@@ -115,6 +119,20 @@ bool WriteWithRetry(int item, const QString &value, QString &reply)
         if (AppEnding())
             return false;
     }
+    return false;
+}
+
+}  // namespace
+
+bool AdjustmentWrite(const QString &title, int item, const QString &value, QString &reply,
+                     int failText)
+{
+    if (!DownloadCheck::ModuleFits(title))
+        return false;
+    if (writeWithRetry(item, value, reply))
+        return true;
+    if (!AppEnding())
+        MsgBox(LoadResString(failText), title, MsgIcon::Critical);
     return false;
 }
 

@@ -72,9 +72,12 @@ private:
     bool reading_ = false;
 };
 
-// A write of the adjustment windows: it counts as done when the module took
-// it (not "illegal OPE"); a failed one is tried once more.
-bool WriteWithRetry(int item, const QString &value, QString &reply);
+// A write of the adjustment windows, with the link up: the module on the
+// line checked, then the write, which counts as done when the module took
+// it (not "illegal OPE"); a failed one is tried once more. A failed write
+// is told with string `failText` (not when the program ends).
+bool AdjustmentWrite(const QString &title, int item, const QString &value, QString &reply,
+                     int failText);
 
 // The real value typed for an adjustment: a decimal number with a point or
 // a comma and an optional sign. Anything else would be sent as 0.

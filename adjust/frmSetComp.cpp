@@ -2,13 +2,10 @@
 
 #include "adjust/frmSetZeroSpan.h"
 #include "app/Globals.h"
-#include "app/Init.h"
-#include "app/Messages.h"
 #include "app/ui/ChannelChooser.h"
 #include "app/ui/FormText.h"
 #include "link/TxtBus.h"
 #include "monitor/frmL5.h"
-#include "workflows/DownloadCheck.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -163,9 +160,6 @@ void frmSetComp::request(int code)
         return;
     const QString title = "Compensation Request";
     Exchange x(this);
-    if (!DownloadCheck::ModuleFits(title))
-        return;
     QString reply;
-    if (!WriteWithRetry(21, Fmt00(ch) + QString::number(code), reply) && !AppEnding())
-        MsgBox(LoadResString(3003), title, MsgIcon::Critical);
+    AdjustmentWrite(title, 21, Fmt00(ch) + QString::number(code), reply, 3003);
 }

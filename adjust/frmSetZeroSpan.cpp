@@ -142,13 +142,8 @@ void frmSetZeroSpan::cmdOK_Click()
     const QString value = Fmt00(s.ZsChannel) + Fmt3(x);
 
     Exchange ex(this);
-    if (!DownloadCheck::ModuleFits(title))
-        return;
     QString reply;
-    if (!WriteWithRetry(span ? 19 : 18, value, reply)) {
-        if (!AppEnding())
-            MsgBox(LoadResString(span ? 3011 : 3010), title, MsgIcon::Critical);
+    if (!AdjustmentWrite(title, span ? 19 : 18, value, reply, span ? 3011 : 3010))
         return;
-    }
     lblRetdata->setText(NumberText(reply, lblUnit1->text() == "mV"));
 }

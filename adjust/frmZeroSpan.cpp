@@ -8,7 +8,6 @@
 #include "app/ui/ChannelChooser.h"
 #include "app/ui/FormText.h"
 #include "link/TxtBus.h"
-#include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
 
 #include <QComboBox>
@@ -136,11 +135,9 @@ void frmZeroSpan::cmdReset_Click()
     if (ch < 1)
         return;
     G().ZsChannel = ch;
-    const QString title = LoadResString(2043);
     Exchange x(this);
-    if (!ModuleReads::LinkUp() || !DownloadCheck::ModuleFits(title))
+    if (!ModuleReads::LinkUp())
         return;
     QString reply;
-    if (!WriteWithRetry(17, Fmt00(ch) + "0", reply) && !AppEnding())
-        MsgBox(LoadResString(3009), title, MsgIcon::Critical);
+    AdjustmentWrite(LoadResString(2043), 17, Fmt00(ch) + "0", reply, 3009);
 }
