@@ -36,12 +36,11 @@ frmZeroSpan::frmZeroSpan()
     v->addWidget(Frame2);
 
     Frame3 = frame("Frame3");
-    auto *buttons = new QHBoxLayout(Frame3);
     cmdZero = button("cmdZero", "Zero");
     cmdSpan = button("cmdSpan", "Span");
     cmdReset = button("cmdReset", "Reset");
     cmdExit = button("cmdExit", "Exit");
-    for (QPushButton *b : {cmdZero, cmdSpan, cmdReset, cmdExit}) buttons->addWidget(b);
+    Controls::row({cmdZero, cmdSpan, cmdReset, cmdExit}, Frame3);
     v->addWidget(Frame3);
 
     connect(cmdPrev, &QPushButton::clicked, this, &frmZeroSpan::cmdPrev_Click);

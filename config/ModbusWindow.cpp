@@ -93,14 +93,12 @@ ModbusWindow::ModbusWindow(const Variant &v) : v_(v)
     }
     grid->setColumnMinimumWidth(1, 150);
 
-    auto *buttons = new QHBoxLayout;
     cmdUpload = Controls::button("cmdUpload", "Upload", "2027");
     cmdDnload = Controls::button("cmdDnload", "Download", "2028");
     cmdQV8Res = Controls::button("cmdQV8Res", "System Restart", "2042");
     cmdExit = Controls::button("cmdExit", "Exit");
-    for (QPushButton *b : {cmdUpload, cmdDnload, cmdQV8Res, cmdExit}) buttons->addWidget(b);
     outer->addSpacing(8);
-    outer->addLayout(buttons);
+    outer->addLayout(Controls::row({cmdUpload, cmdDnload, cmdQV8Res, cmdExit}));
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cmdUpload, &QPushButton::clicked, this, &ModbusWindow::cmdUpload_Click);
@@ -221,7 +219,7 @@ void ModbusWindow::cmdDnload_Click()
         Exchange x(this);
         sent = WriteChecked(kDownloadTitle, writes);
     }
-    if (sent == Sent::Done || sent == Sent::Refused)
+    if (sent != Sent::Incomplete)
         return;
     MsgBox(LoadResString(3003), kDownloadTitle, MsgIcon::Critical);
     unloadWindow();

@@ -46,12 +46,10 @@ frmCountSet::frmCountSet()
     group(Frame3, "Frame3", "Count Rate Mem", optCntRate, "optCntRate", "Non Backup Data",
           "Backup Data");
 
-    auto *buttons = new QHBoxLayout;
     cmdUpload = Controls::button("cmdUpload", "Upload", "2027");
     cmdDnload = Controls::button("cmdDnload", "Download", "2028");
     cmdExit = Controls::button("cmdExit", "Exit");
-    for (QPushButton *b : {cmdUpload, cmdDnload, cmdExit}) buttons->addWidget(b);
-    outer->addLayout(buttons);
+    outer->addLayout(Controls::row({cmdUpload, cmdDnload, cmdExit}));
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cmdUpload, &QPushButton::clicked, this, &frmCountSet::cmdUpload_Click);
@@ -113,7 +111,7 @@ void frmCountSet::cmdDnload_Click()
         Exchange x(this);
         sent = WriteChecked(kTitle, writes);
     }
-    if (sent == Sent::Done || sent == Sent::Refused)
+    if (sent != Sent::Incomplete)
         return;
     MsgBox(LoadResString(3003), kTitle, MsgIcon::Critical);
     done(QDialog::Rejected);

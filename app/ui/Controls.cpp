@@ -89,12 +89,19 @@ QLineEdit *textBox(const QString &name)
     return t;
 }
 
+QHBoxLayout *row(std::initializer_list<QWidget *> widgets, QWidget *parent)
+{
+    auto *r = parent ? new QHBoxLayout(parent) : new QHBoxLayout;
+    for (QWidget *w : widgets) r->addWidget(w);
+    return r;
+}
+
 QHBoxLayout *rightAligned(std::initializer_list<QWidget *> widgets, QWidget *parent)
 {
-    auto *row = parent ? new QHBoxLayout(parent) : new QHBoxLayout;
-    row->addStretch(1);
-    for (QWidget *w : widgets) row->addWidget(w);
-    return row;
+    QHBoxLayout *r = row({}, parent);
+    r->addStretch(1);
+    for (QWidget *w : widgets) r->addWidget(w);
+    return r;
 }
 
 }  // namespace Controls

@@ -37,7 +37,8 @@ void optionPair(std::array<QRadioButton *, 2> &options, const QString &array, co
 QComboBox *list(const QString &name, const QStringList &items = {});
 QLineEdit *textBox(const QString &name);
 
-// The widgets in a row, pushed to the right (the row of `parent` if given).
+// The widgets in a row (the row of `parent` if given), or pushed to its right.
+QHBoxLayout *row(std::initializer_list<QWidget *> widgets, QWidget *parent = nullptr);
 QHBoxLayout *rightAligned(std::initializer_list<QWidget *> widgets, QWidget *parent = nullptr);
 
 }  // namespace Controls
