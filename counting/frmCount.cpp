@@ -1,7 +1,6 @@
 #include "counting/frmCount.h"
 
 #include "app/Globals.h"
-#include "app/Init.h"
 #include "app/ui/ChannelChooser.h"
 #include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
@@ -175,17 +174,9 @@ void frmCount::cmdDownload_Click()
     const int ch = channel();
     if (!frmDialog::Dialog("Starting download for Channel No." + QString::number(ch)))
         return;
+    if (!DownloadCheck::CounterChannelOk(ch, kTitle))
+        return;
     const QString preset = s.CountPreset[ch];
-    if (s.CountDo[ch] != 0 && s.CountDo[ch] != 1) {
-        DownloadCheck::Refuse(Tr("%1 of channel %2").arg("DO").arg(ch),
-                              QString::number(s.CountDo[ch]), kTitle);
-        return;
-    }
-    if (!DownloadCheck::PresetOk(preset)) {
-        DownloadCheck::Refuse(Tr("%1 of channel %2").arg(Tr("Count preset")).arg(ch), preset,
-                              kTitle);
-        return;
-    }
     const QString d = QString::number(s.CountDo[ch]);
     Sent sent;
     {
