@@ -1,6 +1,7 @@
 #include "link/LineTrace.h"
 
 #include "app/Globals.h"
+#include "link/TxtBus.h"
 
 #include <QDateTime>
 
@@ -144,17 +145,12 @@ void LineTrace::append(Entry &&e)
 
 LineTrace::Result LineTrace::judge(const QByteArray &command, const QByteArray &reply)
 {
-    if (reply.size() < 3 || reply.at(0) != 'D' || !reply.endsWith('\r'))
+    const std::optional<QString> payload = ReplyPayload(QString::fromLatin1(reply));
+    if (!payload)
         return Result::InvalidReply;
-    // only spaces are trimmed, as the reply check does
-    QByteArray payload = reply.mid(1, reply.size() - 2);
-    while (payload.startsWith(' '))
-        payload.remove(0, 1);
-    while (payload.endsWith(' '))
-        payload.chop(1);
-    if (payload == "illegal OPE" || payload == "invalid data")
+    if (*payload == "illegal OPE" || *payload == "invalid data")
         return Result::Refused;
-    if (command.startsWith('G') && payload != "enter item")
+    if (command.startsWith('G') && *payload != "enter item")
         return Result::Refused;
     return Result::Done;
 }

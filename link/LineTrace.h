@@ -83,7 +83,7 @@ public:
     // One tab-separated line: time, command, reply, ms, result, meaning.
     static QString line(const Entry &e);
     static QString header();
-    // How a complete reply line is judged (mirrors the protocol's reply check).
+    // How a complete reply line is judged (by the protocol's reply check).
     static Result judge(const QByteArray &command, const QByteArray &reply);
 
 signals:
