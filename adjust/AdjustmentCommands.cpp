@@ -73,9 +73,7 @@ private:
 // Runs a menu handler with the windows driven by `drive` instead of a user.
 void driven(void (frmMain::*handler)(), std::function<void(EditorDialog *)> drive)
 {
-    EditorDialog::script() = std::move(drive);
-    (MainForm()->*handler)();
-    EditorDialog::script() = nullptr;
+    DriveWindows(std::move(drive), [handler] { (MainForm()->*handler)(); });
 }
 
 enum class ZeroSpanOp { Zero, Span, Reset, Read };

@@ -1,15 +1,17 @@
 #include "adjust/LiveReading.h"
 
 #include "app/Globals.h"
+#include "app/Init.h"
 #include "app/Messages.h"
 #include "app/ui/FormText.h"
 #include "link/TxtBus.h"
+#include "workflows/DownloadCheck.h"
 
 #include <QEventLoop>
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPointer>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QShowEvent>
 
@@ -107,7 +109,9 @@ void LiveReadingDialog::cmdExit_Click()
     EditorDialog::cmdExit_Click();
 }
 
-bool WriteWithRetry(int item, const QString &value, QString &reply)
+namespace {
+
+bool writeWithRetry(int item, const QString &value, QString &reply)
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (ParameterWrite(item, value, reply) && reply != "illegal OPE")
@@ -115,6 +119,20 @@ bool WriteWithRetry(int item, const QString &value, QString &reply)
         if (AppEnding())
             return false;
     }
+    return false;
+}
+
+}  // namespace
+
+bool AdjustmentWrite(const QString &title, int item, const QString &value, QString &reply,
+                     int failText)
+{
+    if (!DownloadCheck::ModuleFits(title))
+        return false;
+    if (writeWithRetry(item, value, reply))
+        return true;
+    if (!AppEnding())
+        MsgBox(LoadResString(failText), title, MsgIcon::Critical);
     return false;
 }
 
@@ -126,30 +144,15 @@ bool RealValueOk(const QString &text)
 
 namespace AdjustUi {
 
-QLabel *label(const char *name, const QString &text)
-{
-    auto *l = new QLabel(text);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
 QLabel *title(const char *name, const QString &text)
 {
-    QLabel *l = label(name, text);
-    QFont bold = l->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.2);
-    l->setFont(bold);
-    return l;
+    return Controls::heading(name, text, 1.2);
 }
 
 QLabel *readout(const char *name)
 {
-    QLabel *l = label(name);
-    l->setTextFormat(Qt::PlainText);
+    QLabel *l = Controls::readout(name);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    l->setFrameShape(QFrame::Panel);
-    l->setFrameShadow(QFrame::Sunken);
     l->setMinimumWidth(tw(1400));
     return l;
 }
@@ -162,14 +165,6 @@ QLabel *unit(const char *name)
     return l;
 }
 
-QPushButton *button(const char *name, const char *text)
-{
-    auto *b = new QPushButton(QString::fromLatin1(text));
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
 QFrame *frame(const char *name)
 {
     auto *f = new QFrame;
@@ -177,6 +172,20 @@ QFrame *frame(const char *name)
     f->setFrameShape(QFrame::StyledPanel);
     f->setFrameShadow(QFrame::Sunken);
     return f;
+}
+
+QGridLayout *valueGrid(QFrame *frame)
+{
+    auto *grid = new QGridLayout(frame);
+    grid->setColumnStretch(0, 1);
+    return grid;
+}
+
+void valueRow(QGridLayout *grid, int row, QWidget *caption, QWidget *value, QLabel *unit)
+{
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(value, row, 1);
+    grid->addWidget(unit, row, 2);
 }
 
 }  // namespace AdjustUi

@@ -11,11 +11,13 @@
 // the program all end the loop, and the dialog's opening operation returns
 // only after the loop has left the stack.
 
+#include "app/ui/Controls.h"
 #include "app/ui/EditorDialog.h"
 
 #include <QTimer>
 
 class QFrame;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 
@@ -70,9 +72,12 @@ private:
     bool reading_ = false;
 };
 
-// A write of the adjustment windows: it counts as done when the module took
-// it (not "illegal OPE"); a failed one is tried once more.
-bool WriteWithRetry(int item, const QString &value, QString &reply);
+// A write of the adjustment windows, with the link up: the module on the
+// line checked, then the write, which counts as done when the module took
+// it (not "illegal OPE"); a failed one is tried once more. A failed write
+// is told with string `failText` (not when the program ends).
+bool AdjustmentWrite(const QString &title, int item, const QString &value, QString &reply,
+                     int failText);
 
 // The real value typed for an adjustment: a decimal number with a point or
 // a comma and an optional sign. Anything else would be sent as 0.
@@ -80,12 +85,16 @@ bool RealValueOk(const QString &text);
 
 // Building blocks of the adjustment windows.
 namespace AdjustUi {
-QLabel *label(const char *name, const QString &text = QString());
+using Controls::button;
+using Controls::label;
 // The window's heading.
 QLabel *title(const char *name, const QString &text);
 // A value from the module: plain text, right-aligned in a sunken box.
 QLabel *readout(const char *name);
 QLabel *unit(const char *name);
-QPushButton *button(const char *name, const char *text);
 QFrame *frame(const char *name);
+// The grid of a frame's rows of caption, value and unit; the captions take
+// the room to spare.
+QGridLayout *valueGrid(QFrame *frame);
+void valueRow(QGridLayout *grid, int row, QWidget *caption, QWidget *value, QLabel *unit);
 }  // namespace AdjustUi

@@ -2,12 +2,10 @@
 
 #include "adjust/frmSetZeroSpan.h"
 #include "app/Globals.h"
-#include "app/Init.h"
-#include "app/Messages.h"
+#include "app/ui/ChannelChooser.h"
 #include "app/ui/FormText.h"
 #include "link/TxtBus.h"
 #include "monitor/frmL5.h"
-#include "workflows/DownloadCheck.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -33,35 +31,20 @@ frmSetComp::frmSetComp()
     v->addWidget(lblTitle);
 
     Frame1 = frame("Frame1");
-    auto *choose = new QHBoxLayout(Frame1);
-    Label2 = label("Label2", "Channel");
-    cboChannel = new QComboBox;
-    cboChannel->setObjectName("cboChannel");
+    ChannelChooser::make(Frame1, Label2, cboChannel, cmdPrev, cmdNext, "Label2", QString());
     cboChannel->setMinimumWidth(tw(900));
-    cmdPrev = button("cmdPrev", "Prev.");
-    cmdNext = button("cmdNext", "Next");
-    choose->addWidget(Label2);
-    choose->addWidget(cboChannel);
-    choose->addStretch(1);
-    choose->addWidget(cmdPrev);
-    choose->addWidget(cmdNext);
     v->addWidget(Frame1);
 
     Frame2 = frame("Frame2");
-    auto *values = new QGridLayout(Frame2);
+    QGridLayout *values = valueGrid(Frame2);
     lblInput = label("lblInput", "Input Real");
     lblInputreal = readout("lblInputreal");
     lblUnit1 = unit("lblUnit1");
     lblRaw = label("lblRaw", "Raw Real");
     lblRawreal = readout("lblRawreal");
     lblUnit2 = unit("lblUnit2");
-    values->addWidget(lblInput, 0, 0);
-    values->addWidget(lblInputreal, 0, 1);
-    values->addWidget(lblUnit1, 0, 2);
-    values->addWidget(lblRaw, 1, 0);
-    values->addWidget(lblRawreal, 1, 1);
-    values->addWidget(lblUnit2, 1, 2);
-    values->setColumnStretch(0, 1);
+    valueRow(values, 0, lblInput, lblInputreal, lblUnit1);
+    valueRow(values, 1, lblRaw, lblRawreal, lblUnit2);
     v->addWidget(Frame2);
 
     Frame3 = frame("Frame3");
@@ -77,12 +60,9 @@ frmSetComp::frmSetComp()
     v->addWidget(Frame3);
 
     Frame4 = frame("Frame4");
-    auto *buttons = new QHBoxLayout(Frame4);
     cmdReset = button("cmdReset", "Reset");
     cmdExit = button("cmdExit", "Exit");
-    buttons->addStretch(1);
-    buttons->addWidget(cmdReset);
-    buttons->addWidget(cmdExit);
+    Controls::rightAligned({cmdReset, cmdExit}, Frame4);
     v->addWidget(Frame4);
 
     connect(cboChannel, &QComboBox::activated, this, &frmSetComp::cboChannel_Click);
@@ -113,10 +93,7 @@ bool frmSetComp::lineResLayout() const
 void frmSetComp::SetComp()
 {
     placeBelowMain();
-    cboChannel->clear();
-    for (int ch = 1; ch <= kChannels; ++ch) cboChannel->addItem(QString::number(ch));
-    cboChannel->setCurrentIndex(0);
-    showChannel(1);
+    showChannel(ChannelChooser::fill(cboChannel, kChannels));
     showLive();
 }
 
@@ -149,13 +126,7 @@ void frmSetComp::cboChannel_Click()
 void frmSetComp::stepChannel(int delta)
 {
     ReadNow();
-    int ch = channel() + delta;
-    if (ch < 1)
-        ch = kChannels;
-    else if (ch > kChannels)
-        ch = 1;
-    cboChannel->setCurrentText(QString::number(ch));
-    showChannel(ch);
+    showChannel(ChannelChooser::step(cboChannel, delta));
 }
 
 void frmSetComp::cmdPrev_Click()
@@ -175,8 +146,8 @@ bool frmSetComp::readLive()
         return false;
     // values of a channel the user has just left are not shown under the new one
     if (channel() == ch) {
-        lblInputreal->setText(AdjustShown(input, false));
-        lblRawreal->setText(AdjustShown(raw, false));
+        lblInputreal->setText(NumberText(input, false));
+        lblRawreal->setText(NumberText(raw, false));
     }
     return true;
 }
@@ -189,9 +160,6 @@ void frmSetComp::request(int code)
         return;
     const QString title = "Compensation Request";
     Exchange x(this);
-    if (!DownloadCheck::ModuleFits(title))
-        return;
     QString reply;
-    if (!WriteWithRetry(21, Fmt00(ch) + QString::number(code), reply) && !AppEnding())
-        MsgBox(LoadResString(3003), title, MsgIcon::Critical);
+    AdjustmentWrite(title, 21, Fmt00(ch) + QString::number(code), reply, 3003);
 }

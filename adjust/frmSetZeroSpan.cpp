@@ -20,12 +20,6 @@
 
 #include <optional>
 
-QString AdjustShown(const QString &reply, bool toMillivolts)
-{
-    const double x = LeadingNumber(reply);
-    return Fmt3(toMillivolts ? x * 1000.0 : x);
-}
-
 using namespace AdjustUi;
 
 frmSetZeroSpan::frmSetZeroSpan()
@@ -37,45 +31,30 @@ frmSetZeroSpan::frmSetZeroSpan()
     v->addWidget(Label1);
 
     Frame1 = frame("Frame1");
-    auto *values = new QGridLayout(Frame1);
+    QGridLayout *values = valueGrid(Frame1);
     lblInput = label("lblInput", "Input Real");
     lblInputreal = readout("lblInputreal");
     lblUnit3 = unit("lblUnit3");
     lblRet = label("lblRet", "Offset data");
     lblRetdata = readout("lblRetdata");
     lblUnit1 = unit("lblUnit1");
-    values->addWidget(lblInput, 0, 0);
-    values->addWidget(lblInputreal, 0, 1);
-    values->addWidget(lblUnit3, 0, 2);
-    values->addWidget(lblRet, 1, 0);
-    values->addWidget(lblRetdata, 1, 1);
-    values->addWidget(lblUnit1, 1, 2);
-    values->setColumnStretch(0, 1);
+    valueRow(values, 0, lblInput, lblInputreal, lblUnit3);
+    valueRow(values, 1, lblRet, lblRetdata, lblUnit1);
     v->addWidget(Frame1);
 
     Frame2 = frame("Frame2");
-    auto *entry = new QGridLayout(Frame2);
     lblReal = label("lblReal", "Real data");
-    txtReal = new QLineEdit;
-    txtReal->setObjectName("txtReal");
+    txtReal = Controls::textBox("txtReal");
     txtReal->setAlignment(Qt::AlignRight);
-    txtReal->setMaxLength(32);
     txtReal->setMinimumWidth(tw(1400));
     lblUnit2 = unit("lblUnit2");
-    entry->addWidget(lblReal, 0, 0);
-    entry->addWidget(txtReal, 0, 1);
-    entry->addWidget(lblUnit2, 0, 2);
-    entry->setColumnStretch(0, 1);
+    valueRow(valueGrid(Frame2), 0, lblReal, txtReal, lblUnit2);
     v->addWidget(Frame2);
 
-    auto *buttons = new QHBoxLayout;
     cmdOK = button("cmdOK", "OK");
     cmdOK->setDefault(true);
     cmdExit = button("cmdExit", "Exit");
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdExit);
-    v->addLayout(buttons);
+    v->addLayout(Controls::rightAligned({cmdOK, cmdExit}));
 
     connect(cmdOK, &QPushButton::clicked, this, &frmSetZeroSpan::cmdOK_Click);
     connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
@@ -83,15 +62,6 @@ frmSetZeroSpan::frmSetZeroSpan()
 }
 
 frmSetZeroSpan::~frmSetZeroSpan() = default;
-
-QString frmSetZeroSpan::unitOf(int kind, int typeCode)
-{
-    if (kind == 1 || kind == 6)
-        return typeCode < 3 ? "V" : typeCode < 16 ? "mV" : "degC";
-    if (kind == 2)
-        return typeCode >= 64 ? "%" : "degC";
-    return QString();
-}
 
 void frmSetZeroSpan::SetZeroSpan()
 {
@@ -113,7 +83,7 @@ void frmSetZeroSpan::SetZeroSpan()
     Label1->setText(span ? "Span Adj. Setting" : "Zero Adj. Setting");
     lblReal->setText("Real data");
     const int kind = orZero(s.ModelKind);
-    const QString u = unitOf(kind, s.TypeCode.at(qBound(0, ch, 16)));
+    const QString u = ValueUnit(kind, s.TypeCode.at(qBound(0, ch, 16)));
     if (u.isEmpty())
         MsgBox("No Model", "Type set", MsgIcon::None);
     lblRet->setText(span ? "Span coefficient" : "Offset data");
@@ -134,10 +104,10 @@ void frmSetZeroSpan::SetZeroSpan()
             return;
         if (!self)
             return;
-        lblRetdata->setText(AdjustShown(reply, !span && mV));
+        lblRetdata->setText(NumberText(reply, !span && mV));
         if (!DataRead(3, ch, reply) || !self)
             return;
-        lblInputreal->setText(AdjustShown(reply, mV));
+        lblInputreal->setText(NumberText(reply, mV));
     }
     if (AppEnding())
         return;
@@ -149,7 +119,7 @@ bool frmSetZeroSpan::readLive()
     QString reply;
     if (!liveRead(3, G().ZsChannel, reply))
         return false;
-    lblInputreal->setText(AdjustShown(reply, lblUnit2->text() == "mV"));
+    lblInputreal->setText(NumberText(reply, lblUnit2->text() == "mV"));
     return true;
 }
 
@@ -172,13 +142,8 @@ void frmSetZeroSpan::cmdOK_Click()
     const QString value = Fmt00(s.ZsChannel) + Fmt3(x);
 
     Exchange ex(this);
-    if (!DownloadCheck::ModuleFits(title))
-        return;
     QString reply;
-    if (!WriteWithRetry(span ? 19 : 18, value, reply)) {
-        if (!AppEnding())
-            MsgBox(LoadResString(span ? 3011 : 3010), title, MsgIcon::Critical);
+    if (!AdjustmentWrite(title, span ? 19 : 18, value, reply, span ? 3011 : 3010))
         return;
-    }
-    lblRetdata->setText(AdjustShown(reply, lblUnit1->text() == "mV"));
+    lblRetdata->setText(NumberText(reply, lblUnit1->text() == "mV"));
 }

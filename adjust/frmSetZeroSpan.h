@@ -25,10 +25,6 @@ public:
 
     void cmdOK_Click();
 
-    // Unit of a channel by model kind and input type code: "V", "mV",
-    // "degC", "%", or "" for a kind without analog channels.
-    static QString unitOf(int kind, int typeCode);
-
     QLabel *Label1 = nullptr;
     QLabel *lblInput = nullptr;
     QLabel *lblInputreal = nullptr;
@@ -47,7 +43,3 @@ public:
 protected:
     bool readLive() override;
 };
-
-// A value from the module as these windows show it: "#0.000" with a point,
-// times 1000 when scaled to millivolts.
-QString AdjustShown(const QString &reply, bool toMillivolts);

@@ -5,9 +5,9 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/ChannelChooser.h"
 #include "app/ui/FormText.h"
 #include "link/TxtBus.h"
-#include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
 
 #include <QComboBox>
@@ -31,28 +31,16 @@ frmZeroSpan::frmZeroSpan()
     v->addWidget(Label1);
 
     Frame2 = frame("Frame2");
-    auto *choose = new QHBoxLayout(Frame2);
-    Label2 = label("Label2", "Channel");
-    setTag(Label2, "2000");
-    cboChannel = new QComboBox;
-    cboChannel->setObjectName("cboChannel");
+    ChannelChooser::make(Frame2, Label2, cboChannel, cmdPrev, cmdNext, "Label2", "2000");
     cboChannel->setMinimumWidth(tw(900));
-    cmdPrev = button("cmdPrev", "Prev.");
-    cmdNext = button("cmdNext", "Next");
-    choose->addWidget(Label2);
-    choose->addWidget(cboChannel);
-    choose->addStretch(1);
-    choose->addWidget(cmdPrev);
-    choose->addWidget(cmdNext);
     v->addWidget(Frame2);
 
     Frame3 = frame("Frame3");
-    auto *buttons = new QHBoxLayout(Frame3);
     cmdZero = button("cmdZero", "Zero");
     cmdSpan = button("cmdSpan", "Span");
     cmdReset = button("cmdReset", "Reset");
     cmdExit = button("cmdExit", "Exit");
-    for (QPushButton *b : {cmdZero, cmdSpan, cmdReset, cmdExit}) buttons->addWidget(b);
+    Controls::row({cmdZero, cmdSpan, cmdReset, cmdExit}, Frame3);
     v->addWidget(Frame3);
 
     connect(cmdPrev, &QPushButton::clicked, this, &frmZeroSpan::cmdPrev_Click);
@@ -86,9 +74,7 @@ int frmZeroSpan::channel() const
 void frmZeroSpan::ZeroSpan()
 {
     placeBelowMain();
-    cboChannel->clear();
-    for (int ch = 1; ch <= channelCount(); ++ch) cboChannel->addItem(QString::number(ch));
-    cboChannel->setCurrentIndex(0);
+    ChannelChooser::fill(cboChannel, channelCount());
     showModal();
 }
 
@@ -99,26 +85,13 @@ void frmZeroSpan::setControls(bool on)
         w->setEnabled(on);
 }
 
-void frmZeroSpan::stepChannel(int delta)
-{
-    const int last = channelCount();
-    if (last == 0)
-        return;
-    int ch = channel() + delta;
-    if (ch < 1)
-        ch = last;
-    else if (ch > last)
-        ch = 1;
-    cboChannel->setCurrentText(QString::number(ch));
-}
-
 void frmZeroSpan::cmdPrev_Click()
 {
-    stepChannel(-1);
+    ChannelChooser::step(cboChannel, -1);
 }
 void frmZeroSpan::cmdNext_Click()
 {
-    stepChannel(+1);
+    ChannelChooser::step(cboChannel, +1);
 }
 
 void frmZeroSpan::cmdZero_Click()
@@ -161,11 +134,9 @@ void frmZeroSpan::cmdReset_Click()
     if (ch < 1)
         return;
     G().ZsChannel = ch;
-    const QString title = LoadResString(2043);
     Exchange x(this);
-    if (!ModuleReads::LinkUp() || !DownloadCheck::ModuleFits(title))
+    if (!ModuleReads::LinkUp())
         return;
     QString reply;
-    if (!WriteWithRetry(17, Fmt00(ch) + "0", reply) && !AppEnding())
-        MsgBox(LoadResString(3009), title, MsgIcon::Critical);
+    AdjustmentWrite(LoadResString(2043), 17, Fmt00(ch) + "0", reply, 3009);
 }

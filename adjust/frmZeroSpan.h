@@ -43,7 +43,4 @@ public:
     QPushButton *cmdExit = nullptr;
     QFrame *Frame2 = nullptr;
     QFrame *Frame3 = nullptr;
-
-private:
-    void stepChannel(int delta);
 };

@@ -24,6 +24,33 @@ QString NameAt(const QStringList &table, int index)
     return index >= 0 && index < table.size() ? table.at(index) : QString();
 }
 
+const QStringList &TypeNames(int kind)
+{
+    static const QStringList none;
+    const AppState &s = G();
+    switch (kind) {
+        case 1: return s.TypeNameTc;
+        case 2: return s.TypeNameRtd;
+        case 6: return s.TypeNameKx7;
+        default: return none;
+    }
+}
+
+QString TypeName(int kind, int high, int low)
+{
+    switch (kind) {
+        case 1: return NameAt(G().TypeNameTc, high * 7 + low);
+        case 2: return NameAt(G().TypeNameRtd, (high - 3) * 6 + low);
+        case 6: return NameAt(G().TypeNameKx7, high + low);
+        default: return QString();
+    }
+}
+
+bool ThermocoupleAt(int kind, int index)
+{
+    return (kind == 1 && index >= 7) || (kind == 6 && index >= 1);
+}
+
 void TypeCodeSplit(int channel, int code)
 {
     if (channel < 0 || channel > 16)
@@ -101,4 +128,22 @@ QString Fmt3(double value)
     if (s == "-0.000")
         s = "0.000";
     return CommaToPoint(s);
+}
+
+QString NumberText(const QString &text, bool times1000)
+{
+    const double x = LeadingNumber(text);
+    return Fmt3(times1000 ? x * 1000.0 : x);
+}
+
+QString ValueUnit(int kind, int typeCode, bool raw)
+{
+    QString unit;
+    if (kind == 1 || kind == 6)
+        unit = typeCode < 3 ? "V" : typeCode < 16 ? "mV" : "degC";
+    else if (kind == 2)
+        unit = typeCode >= 64 ? "%" : "degC";
+    if (raw && unit == "degC")
+        unit = kind == 2 ? "ohm" : "mV";
+    return unit;
 }

@@ -92,6 +92,14 @@ int ModelRow(const QString &name);
 // Entry of a name table, or "" when the index is outside it.
 QString NameAt(const QStringList &table, int index);
 
+// The input type names of an analog model kind (1, 2, 6); empty for the others.
+const QStringList &TypeNames(int kind);
+// Name of the input type with this split type code (TypeHigh, TypeLow);
+// "" when the index falls outside the kind's table.
+QString TypeName(int kind, int high, int low);
+// The type at this position of the kind's list is a thermocouple.
+bool ThermocoupleAt(int kind, int index);
+
 void TypeCodeSplit(int channel, int code);
 qint32 PositiveCheck(const QString &text);
 QString CommaToPoint(const QString &text);
@@ -105,3 +113,11 @@ double LeadingNumber(const QString &text);
 
 // Mask "#0.000" with a point: at least one integer digit, three decimals.
 QString Fmt3(double value);
+// A number from the module as the windows show it: the number the text
+// starts with, times 1000 when shown in millivolts, as Fmt3.
+QString NumberText(const QString &text, bool times1000 = false);
+
+// Unit of an analog channel's value by model kind and input type code:
+// "V", "mV", "degC", "%"; its raw value has "mV" (kinds 1 and 6) or "ohm"
+// (kind 2) for "degC". "" for a kind without analog channels.
+QString ValueUnit(int kind, int typeCode, bool raw = false);

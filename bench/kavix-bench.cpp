@@ -10,6 +10,7 @@
 #include "app/ui/Forms.h"
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmMain.h"
+#include "bench/TrendLoad.h"
 #include "config/ModbusWindow.h"
 #include "files/CsvLog.h"
 #include "link/Communication.h"
@@ -20,7 +21,6 @@
 #include "sim/SimModule.h"
 
 #include <QAction>
-#include <QPushButton>
 #include <QApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -36,8 +36,6 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -74,6 +72,50 @@ std::unique_ptr<sim::PtyModule> startModule(const QString &model)
     return m;
 }
 
+// The pace of a module at 9600 baud that answers after 5 ms.
+sim::Pacing slowLine()
+{
+    sim::Pacing pacing;
+    pacing.baud = 9600;
+    pacing.turnaroundMs = 5;
+    return pacing;
+}
+
+// The module's pty opened raw, for a bare write-line / read-line loop.
+int openRaw(const sim::PtyModule &m)
+{
+    const int fd = ::open(m.portPath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    termios tio{};
+    tcgetattr(fd, &tio);
+    cfmakeraw(&tio);
+    tcsetattr(fd, TCSANOW, &tio);
+    return fd;
+}
+
+// Any message ends the run: the figure would mean nothing.
+void failOnMessages()
+{
+    Hooks().msgBox = [](const QString &text, const QString &title, MsgIcon) {
+        qFatal("unexpected message %s: %s", qPrintable(title), qPrintable(text));
+    };
+}
+
+// Connects the main window through its menu, as a user would.
+void connectMain(frmMain *main)
+{
+    main->menu("mnuConnConn")->trigger();
+    if (!G().Connected)
+        qFatal("connect failed");
+}
+
+// The main window closed and gone; messages no longer end the run.
+void closeMain(frmMain *main)
+{
+    main->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Hooks().msgBox = nullptr;
+}
+
 void useModule(const sim::PtyModule &m)
 {
     const QString path = m.portPath();
@@ -81,6 +123,16 @@ void useModule(const sim::PtyModule &m)
         G().PortNumber = 3;
         G().PortName = path;
     };
+}
+
+// The main window connected to the module; any message ends the run.
+frmMain *connectedTo(const sim::PtyModule &m)
+{
+    useModule(m);
+    failOnMessages();
+    frmMain *main = MainForm();
+    connectMain(main);
+    return main;
 }
 
 // DataRead against an instant module, through the program's own link.
@@ -110,11 +162,7 @@ double dataReadsPerSecond()
 double rawRoundTripsPerSecond()
 {
     auto m = startModule("QV8_KX5");
-    const int fd = ::open(m->portPath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
-    termios tio{};
-    tcgetattr(fd, &tio);
-    cfmakeraw(&tio);
-    tcsetattr(fd, TCSANOW, &tio);
+    const int fd = openRaw(*m);
     auto roundTrip = [fd](const char *line) {
         if (::write(fd, line, strlen(line)) < 0)
             qFatal("write failed");
@@ -161,29 +209,6 @@ double timeoutWaitCpuRatio()
     return cpu / wall;
 }
 
-// Wire time of the exchanges a module received: command and reply
-// characters at 10 bits each, plus the module's turnaround per exchange.
-double wireSeconds(const QString &model, const QList<QByteArray> &lines, int baud, int turnaroundMs)
-{
-    sim::ModuleCore replay(model);
-    qint64 chars = 0;
-    for (const QByteArray &line : lines) {
-        chars += line.size() + 1;
-        for (const sim::Reply &r : replay.feed(line + "\r"))
-            chars += r.bytes.size();
-    }
-    return chars * 10.0 / baud + lines.size() * turnaroundMs / 1000.0;
-}
-
-double rssMb()
-{
-    QFile f("/proc/self/statm");
-    if (!f.open(QIODevice::ReadOnly))
-        qFatal("no /proc/self/statm");
-    const QList<QByteArray> v = f.readAll().split(' ');
-    return v.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
 struct PassRun {
     double wireRatio = 0;
     double cpuRatio = 0;     // CPU seconds per wall second
@@ -197,14 +222,7 @@ struct PassRun {
 PassRun monitorPass(bool allOn)
 {
     auto m = startModule("QV8_KX5");
-    useModule(*m);
-    Hooks().msgBox = [](const QString &text, const QString &title, MsgIcon) {
-        qFatal("unexpected message %s: %s", qPrintable(title), qPrintable(text));
-    };
-    frmMain *main = MainForm();
-    main->menu("mnuConnConn")->trigger();
-    if (!G().Connected)
-        qFatal("connect failed");
+    frmMain *main = connectedTo(*m);
 
     QTemporaryDir dir;
     if (allOn) {
@@ -215,9 +233,7 @@ PassRun monitorPass(bool allOn)
             qFatal("csv: %s", qPrintable(error));
     }
 
-    sim::Pacing pacing;
-    pacing.baud = 9600;
-    pacing.turnaroundMs = 5;
+    const sim::Pacing pacing = slowLine();
     m->setPacing(pacing);
     m->clearReceived();
 
@@ -232,16 +248,15 @@ PassRun monitorPass(bool allOn)
     const double wall = t.nsecsElapsed() / 1e9;
 
     run.lines = m->received();
-    run.wireRatio = wall / wireSeconds("QV8_KX5", run.lines, pacing.baud, pacing.turnaroundMs);
+    run.wireRatio =
+        wall / bench::WireSeconds("QV8_KX5", run.lines, pacing.baud, pacing.turnaroundMs);
     run.cpuRatio = run.cpuSeconds / wall;
     if (allOn) {
         CsvLog::instance().stop();
         if (loaded<frmTrend>()->picPlot->graph(0)->dataCount() < 2)
             qFatal("the trend plot got no passes");
     }
-    main->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Hooks().msgBox = nullptr;
+    closeMain(main);
     return run;
 }
 
@@ -251,15 +266,9 @@ PassRun monitorPass(bool allOn)
 double bareLoopCpuSeconds(const QList<QByteArray> &lines)
 {
     auto m = startModule("QV8_KX5");
-    sim::Pacing pacing;
-    pacing.baud = 9600;
-    pacing.turnaroundMs = 5;
+    const sim::Pacing pacing = slowLine();
     m->setPacing(pacing);
-    const int fd = ::open(m->portPath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
-    termios tio{};
-    tcgetattr(fd, &tio);
-    cfmakeraw(&tio);
-    tcsetattr(fd, TCSANOW, &tio);
+    const int fd = openRaw(*m);
     const double cpu0 = threadCpuSeconds();
     for (const QByteArray &line : lines) {
         const QByteArray out = line + "\r";
@@ -278,7 +287,7 @@ double bareLoopCpuSeconds(const QList<QByteArray> &lines)
 // the link uses.
 double traceMbAfterMillion()
 {
-    const double before = rssMb();
+    const double before = bench::RssMb();
     for (int i = 0; i < 1000000; ++i) {
         const QByteArray command =
             QString(i % 2 ? "D%1\r" : "I%1\r").arg(i % 16 + 1, 2, 10, QChar('0')).toLatin1();
@@ -287,30 +296,18 @@ double traceMbAfterMillion()
     }
     if (LineTrace::instance().size() != LineTrace::Capacity)
         qFatal("the trace keeps %d entries", LineTrace::instance().size());
-    return rssMb() - before;
+    return bench::RssMb() - before;
 }
 
 // The trend plot holding 8 hours of 16 channels at the pass rate of a kind-1
 // module at 9600 baud: its memory and one redraw with all of it in view.
 void trend8h(double *redrawMs, double *mb, int *points)
 {
-    QList<QByteArray> pass;
-    auto read = [&](int item, int index) {
-        pass << "I" + QByteArray::number(item).rightJustified(2, '0')
-             << (index ? "D" + QByteArray::number(index).rightJustified(2, '0') : QByteArray("D"));
-    };
-    for (int ch = 1; ch <= 16; ++ch)
-        for (int item : {5, 3, 4, 25, 2})
-            read(item, ch);
-    read(6, 1);
-    read(20, 1);
-    read(16, 0);
-    pass.prepend("G01");  // enters the group; replayed, then not counted below
-    const double step = wireSeconds("QV8_KX5", pass, 9600, 0) -
-                        wireSeconds("QV8_KX5", {"G01"}, 9600, 0);
+    // the group entry is replayed, not counted
+    const double step = bench::WireSeconds("QV8_KX5", bench::TrendPass(), 9600, 0, 1);
     *points = int(8 * 3600 / step);
 
-    const double before = rssMb();
+    const double before = bench::RssMb();
     frmTrend *w = form<frmTrend>();
     w->resize(1000, 600);
     w->show();
@@ -321,7 +318,7 @@ void trend8h(double *redrawMs, double *mb, int *points)
     for (int i = 0; i < *points; ++i) {
         p.timeMs = t0 + qint64(i * step * 1000);
         for (int ch = 0; ch < 16; ++ch) {
-            const double v = 20 + ch + 5 * std::sin(i / 300.0 + ch);
+            const double v = bench::TrendValue(ch, i);
             p.channels[ch] = ChannelSample{true, v, Fmt3(v), "degC", "K(CA)"};
         }
         w->AddPass(p);
@@ -330,18 +327,8 @@ void trend8h(double *redrawMs, double *mb, int *points)
     plot->xAxis->setRange(t0 / 1000.0, p.timeMs / 1000.0);  // all of it in view
     plot->replot(QCustomPlot::rpImmediateRefresh);
     QApplication::processEvents();
-    *mb = rssMb() - before;
-    QList<double> times;
-    for (int r = 0; r < 15; ++r) {
-        QElapsedTimer t;
-        t.start();
-        plot->xAxis->setRange(t0 / 1000.0 + r, p.timeMs / 1000.0 + r);
-        plot->replot(QCustomPlot::rpImmediateRefresh);
-        plot->grab();
-        times << t.nsecsElapsed() / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    *redrawMs = times[times.size() / 2];
+    *mb = bench::RssMb() - before;
+    *redrawMs = bench::RedrawMs(plot, t0 / 1000.0, p.timeMs / 1000.0);
     unload<frmTrend>();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -358,23 +345,17 @@ double builtinSimMonitorCpuRatio()
         G().PortNumber = 3;
         G().PortName = path;
     };
-    Hooks().msgBox = [](const QString &text, const QString &title, MsgIcon) {
-        qFatal("unexpected message %s: %s", qPrintable(title), qPrintable(text));
-    };
+    failOnMessages();
     frmMain *main = MainForm();
     main->show();
-    main->menu("mnuConnConn")->trigger();
-    if (!G().Connected)
-        qFatal("connect failed");
+    connectMain(main);
     QTimer::singleShot(5000, main, [main] { main->menu("mnuMonitorStop")->trigger(); });
     QElapsedTimer t;
     t.start();
     const double cpu0 = processCpuSeconds();
     main->menu("mnuMonitorStart")->trigger();
     const double ratio = (processCpuSeconds() - cpu0) / (t.nsecsElapsed() / 1e9);
-    main->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Hooks().msgBox = nullptr;
+    closeMain(main);
     return ratio;
 }
 
@@ -383,14 +364,7 @@ double builtinSimMonitorCpuRatio()
 double restartWaitCpuRatio()
 {
     auto m = startModule("QV8_KX5");
-    useModule(*m);
-    Hooks().msgBox = [](const QString &text, const QString &title, MsgIcon) {
-        qFatal("unexpected message %s: %s", qPrintable(title), qPrintable(text));
-    };
-    frmMain *main = MainForm();
-    main->menu("mnuConnConn")->trigger();
-    if (!G().Connected)
-        qFatal("connect failed");
+    frmMain *main = connectedTo(*m);
     double cpu = 0, wall = 0;
     EditorDialog::script() = [&](EditorDialog *d) {
         auto *w = qobject_cast<ModbusWindow *>(d);
@@ -407,9 +381,7 @@ double restartWaitCpuRatio()
     EditorDialog::script() = nullptr;
     if (wall < 2.0)
         qFatal("the restart did not wait");
-    main->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Hooks().msgBox = nullptr;
+    closeMain(main);
     return cpu / wall;
 }
 
@@ -419,17 +391,8 @@ double restartWaitCpuRatio()
 double liveReadCpuRatio()
 {
     auto m = startModule("QV8_KX5");
-    useModule(*m);
-    Hooks().msgBox = [](const QString &text, const QString &title, MsgIcon) {
-        qFatal("unexpected message %s: %s", qPrintable(title), qPrintable(text));
-    };
-    frmMain *main = MainForm();
-    main->menu("mnuConnConn")->trigger();
-    if (!G().Connected)
-        qFatal("connect failed");
-    sim::Pacing pacing;
-    pacing.baud = 9600;
-    pacing.turnaroundMs = 5;
+    frmMain *main = connectedTo(*m);
+    const sim::Pacing pacing = slowLine();
     m->setPacing(pacing);
 
     // The chooser and the dialog are modal: a timer presses their buttons,
@@ -466,9 +429,7 @@ double liveReadCpuRatio()
     tick.stop();
     if (stage != 4 || wall <= 0)
         qFatal("the live reading did not run");
-    main->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Hooks().msgBox = nullptr;
+    closeMain(main);
     return cpu / wall;
 }
 

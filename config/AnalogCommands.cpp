@@ -65,19 +65,16 @@ template <typename T>
 void drive(const std::function<void()> &open, const std::function<void(T *)> &fill,
            const QString &title)
 {
-    EditorDialog::script() = [&](EditorDialog *d) {
-        auto *w = qobject_cast<T *>(d);
-        if (!w)
-            return;
-        fill(w);
-        QPushButton *b = downloadButton(w);
-        if (!b->isEnabled())
-            refuse(Tr("Download is off: no module is connected."), title);
-        else
-            b->click();
-    };
-    open();
-    EditorDialog::script() = nullptr;
+    DriveWindow<T>(
+        [&](T *w) {
+            fill(w);
+            QPushButton *b = downloadButton(w);
+            if (!b->isEnabled())
+                refuse(Tr("Download is off: no module is connected."), title);
+            else
+                b->click();
+        },
+        open);
 }
 
 std::function<void()> menu(void (frmMain::*handler)())
@@ -112,14 +109,12 @@ void typeCommand(const QStringList &a)
         refuse(Tr("The module at hand has channels 1 to %1 only.").arg(w->channels()), title);
         return;
     }
-    const QStringList &types = kind == 1 ? s.TypeNameTc : kind == 2 ? s.TypeNameRtd : s.TypeNameKx7;
-    const int index = types.indexOf(name);
+    const int index = TypeNames(kind).indexOf(name);
     if (index < 0) {
         refuse(Tr("\"%1\" is not an input type of the module at hand.").arg(name), title);
         return;
     }
-    const bool thermocouple = (kind == 1 && index >= 7) || (kind == 6 && index >= 1);
-    if (!sw.isEmpty() && !(thermocouple && (kind == 1 || s.HwOption10))) {
+    if (!sw.isEmpty() && !(ThermocoupleAt(kind, index) && (kind == 1 || s.HwOption10))) {
         refuse(Tr("The CJC switch cannot be set for this type on the module at hand."), title);
         return;
     }

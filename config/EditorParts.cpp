@@ -1,73 +1,16 @@
 #include "config/EditorParts.h"
 
 #include "app/Globals.h"
-#include "app/ui/FormText.h"
-#include "app/ui/frmDialog.h"
+#include "app/Init.h"
+#include "app/Messages.h"
+#include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-
 #include <cmath>
 
 namespace EditorParts {
-
-QLabel *label(const QString &name, const QString &text, const QString &tag)
-{
-    auto *l = new QLabel(text);
-    l->setObjectName(name);
-    if (!tag.isEmpty())
-        setTag(l, tag);
-    return l;
-}
-
-QPushButton *button(const QString &name, const QString &text, const QString &tag)
-{
-    auto *b = new QPushButton(text);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    if (!tag.isEmpty())
-        setTag(b, tag);
-    return b;
-}
-
-QRadioButton *option(const QString &name, const QString &text)
-{
-    auto *o = new QRadioButton(text);
-    o->setObjectName(name);
-    return o;
-}
-
-QComboBox *list(const QString &name, const QStringList &items)
-{
-    auto *c = new QComboBox;
-    c->setObjectName(name);
-    c->setEditable(false);
-    c->addItems(items);
-    return c;
-}
-
-QLineEdit *textBox(const QString &name)
-{
-    auto *t = new QLineEdit;
-    t->setObjectName(name);
-    // far more than any value a module takes
-    t->setMaxLength(32);
-    return t;
-}
-
-bool Confirmed(const QString &question)
-{
-    // the dialog leaves the answer as it was when its close box is used
-    G().DialogOK = false;
-    frmDialog::Dialog(question);
-    return G().DialogOK;
-}
 
 std::function<bool(const QString &)> exactly(const QString &expected)
 {
@@ -92,10 +35,20 @@ std::function<bool(const QString &)> sameNumber(const QString &expected)
     };
 }
 
+std::function<bool(const QString &)> sameWhole(int expected)
+{
+    return [expected](const QString &payload) { return WholeNumber(payload) == expected; };
+}
+
 Sent SendChecked(const QString &title, const QList<CheckedWrite> &writes)
 {
     if (!ModuleReads::LinkUp())
         return Sent::LinkDown;
+    return WriteChecked(title, writes);
+}
+
+Sent WriteChecked(const QString &title, const QList<CheckedWrite> &writes)
+{
     if (!DownloadCheck::ModuleFits(title))
         return Sent::Refused;
     for (const CheckedWrite &w : writes) {
@@ -106,6 +59,12 @@ Sent SendChecked(const QString &title, const QList<CheckedWrite> &writes)
             return Sent::Incomplete;
     }
     return Sent::Done;
+}
+
+void ReportIncomplete(Sent sent, const QString &title)
+{
+    if (sent == Sent::Incomplete || (sent == Sent::LinkDown && !CommOpenCancelled()))
+        MsgBox(LoadResString(3003), title, MsgIcon::Critical);
 }
 
 }  // namespace EditorParts

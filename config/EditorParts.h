@@ -1,6 +1,6 @@
 #pragma once
-// What the editor windows of the configuration share: their controls made
-// the same way, and the download's link, module check and checked writes.
+// What the editor windows share: the download's link, module check and
+// checked writes.
 
 #include <QList>
 #include <QString>
@@ -8,24 +8,7 @@
 #include <functional>
 #include <optional>
 
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
-
 namespace EditorParts {
-
-// Controls named as designed; a tag is a string-table id for FormTextSet.
-QLabel *label(const QString &name, const QString &text, const QString &tag = QString());
-QPushButton *button(const QString &name, const QString &text, const QString &tag = QString());
-QRadioButton *option(const QString &name, const QString &text);
-// A list to choose from; nothing can be typed into it.
-QComboBox *list(const QString &name, const QStringList &items = {});
-QLineEdit *textBox(const QString &name);
-
-// The download question: true only for OK; Cancel and the close box are no.
-bool Confirmed(const QString &question);
 
 // One write of a download and how its reply is judged.
 struct CheckedWrite {
@@ -35,9 +18,11 @@ struct CheckedWrite {
     std::function<void()> before = nullptr;  // runs just before the write
 };
 
-// Read-back checks: the payload as written, or as the same number.
+// Read-back checks: the payload as written, as the same number, or as the
+// same whole number.
 std::function<bool(const QString &)> exactly(const QString &expected);
 std::function<bool(const QString &)> sameNumber(const QString &expected);
+std::function<bool(const QString &)> sameWhole(int expected);
 // A text that is a number as a whole (point as separator), else nullopt.
 std::optional<double> numberOf(const QString &text);
 
@@ -48,8 +33,14 @@ enum class Sent {
     Incomplete,  // a write failed or came back different
 };
 
-// The link opened, the module on it checked, then the writes in order until
-// the first that fails. Call inside the window's Exchange.
+// The module on the line checked, then the writes in order until the first
+// that fails. Call inside the window's Exchange, with the link up.
+Sent WriteChecked(const QString &title, const QList<CheckedWrite> &writes);
+// The link opened first, then WriteChecked.
 Sent SendChecked(const QString &title, const QList<CheckedWrite> &writes);
+
+// "Download Incomplete" after a write that failed or a link that could not
+// be opened; nothing when the user closed the port dialog.
+void ReportIncomplete(Sent sent, const QString &title);
 
 }  // namespace EditorParts

@@ -53,15 +53,8 @@ void viaModbusMenu(const std::function<void(ModbusWindow *)> &drive)
                kTitle, MsgIcon::Exclamation);
         return;
     }
-    bool opened = false;
-    EditorDialog::script() = [&](EditorDialog *d) {
-        if (auto *w = qobject_cast<ModbusWindow *>(d)) {
-            opened = true;
-            drive(w);
-        }
-    };
-    MainForm()->mnuConfigModBus_Click();
-    EditorDialog::script() = nullptr;
+    const bool opened =
+        DriveWindow<ModbusWindow>(drive, [] { MainForm()->mnuConfigModBus_Click(); });
     if (!opened)
         MsgBox(Tr("The Modbus window did not open: the module's node address could not be "
                   "read. Nothing was sent."),

@@ -3,8 +3,10 @@
 #include "app/Init.h"
 #include "app/MainPanel.h"
 #include "app/Messages.h"
+#include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
 #include "app/ui/frmDialog.h"
+#include "config/EditorParts.h"
 #include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
@@ -50,11 +52,7 @@ ModbusWindow::ModbusWindow(const Variant &v) : v_(v)
     setTag(this, "2019");
 
     auto *outer = new QVBoxLayout(this);
-    lblTitle[0] = new QLabel("Modbus Settings(RTU)");
-    QFont big = lblTitle[0]->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.25);
-    lblTitle[0]->setFont(big);
+    lblTitle[0] = Controls::heading("lblTitle(0)", "Modbus Settings(RTU)", 1.25, "2019");
     outer->addWidget(lblTitle[0]);
 
     auto *grid = new QGridLayout;
@@ -64,12 +62,9 @@ ModbusWindow::ModbusWindow(const Variant &v) : v_(v)
                                            "Parity",       "Stop Bits", "Floating Type"};
     static const char *const tags[] = {"2020", "2021", "2022", "2023", "2024", "2026"};
     for (int i = 1; i <= 6; ++i) {
-        lblTitle[i] = new QLabel(captions[i - 1]);
+        lblTitle[i] =
+            Controls::label(Controls::indexed("lblTitle", i), captions[i - 1], tags[i - 1]);
         grid->addWidget(lblTitle[i], i - 1, 0);
-    }
-    for (int i = 0; i <= 6; ++i) {
-        lblTitle[i]->setObjectName(QString("lblTitle(%1)").arg(i));
-        setTag(lblTitle[i], i == 0 ? "2019" : tags[i - 1]);
     }
 
     if (v.addressBox) {
@@ -79,11 +74,7 @@ ModbusWindow::ModbusWindow(const Variant &v) : v_(v)
         connect(txtAddress, &QLineEdit::textChanged, this, &ModbusWindow::txtAddress_Change);
         grid->addWidget(txtAddress, 0, 1);
     } else {
-        lblAddress = new QLabel;
-        lblAddress->setObjectName("lblAddress");
-        lblAddress->setTextFormat(Qt::PlainText);  // as the module sent it
-        lblAddress->setFrameShape(QFrame::Panel);
-        lblAddress->setFrameShadow(QFrame::Sunken);
+        lblAddress = Controls::readout("lblAddress");
         grid->addWidget(lblAddress, 0, 1);
     }
 
@@ -97,29 +88,17 @@ ModbusWindow::ModbusWindow(const Variant &v) : v_(v)
                                   {"Normal Float", "Swapped Float"}};
     for (int i = 0; i < 5; ++i) {
         // a choice from the list only; nothing can be typed
-        cboData[i] = new QComboBox;
-        cboData[i]->setObjectName(QString("cboData(%1)").arg(i));
-        cboData[i]->addItems(lists[i]);
+        cboData[i] = Controls::list(Controls::indexed("cboData", i), lists[i]);
         grid->addWidget(cboData[i], i + 1, 1);
     }
     grid->setColumnMinimumWidth(1, 150);
 
-    auto *buttons = new QHBoxLayout;
-    const auto button = [&](QPushButton *&b, const char *name, const QString &text,
-                            const char *tag) {
-        b = new QPushButton(text);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        if (tag)
-            setTag(b, tag);
-        buttons->addWidget(b);
-    };
-    button(cmdUpload, "cmdUpload", "Upload", "2027");
-    button(cmdDnload, "cmdDnload", "Download", "2028");
-    button(cmdQV8Res, "cmdQV8Res", "System Restart", "2042");
-    button(cmdExit, "cmdExit", "Exit", nullptr);
+    cmdUpload = Controls::button("cmdUpload", "Upload", "2027");
+    cmdDnload = Controls::button("cmdDnload", "Download", "2028");
+    cmdQV8Res = Controls::button("cmdQV8Res", "System Restart", "2042");
+    cmdExit = Controls::button("cmdExit", "Exit");
     outer->addSpacing(8);
-    outer->addLayout(buttons);
+    outer->addLayout(Controls::row({cmdUpload, cmdDnload, cmdQV8Res, cmdExit}));
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cmdUpload, &QPushButton::clicked, this, &ModbusWindow::cmdUpload_Click);
@@ -219,32 +198,29 @@ void ModbusWindow::cmdDnload_Click()
             return;
         }
     }
-    frmDialog::Dialog("Starting download for ModBus Setting.");
-    if (!s.DialogOK)
+    if (!frmDialog::Dialog("Starting download for ModBus Setting."))
         return;
     for (const Transferred &t : kItems)
         if (cboData[t.list]->currentIndex() < 0) {
             DownloadCheck::Refuse(lblTitle[t.list + 2]->text(), Tr("none chosen"), kDownloadTitle);
             return;
         }
+    using namespace EditorParts;
+    QList<CheckedWrite> writes;
+    if (address && v_.addressWrite)
+        writes.append({80, QString::number(a), sameWhole(a)});
+    for (const Transferred &t : kItems) {
+        const int p = cboData[t.list]->currentIndex();
+        writes.append(
+            {t.item, QString::number(p), sameWhole(p), [this, t, p] { settings()[t.list] = p; }});
+    }
+    Sent sent;
     {
         Exchange x(this);
-        if (!DownloadCheck::ModuleFits(kDownloadTitle))
-            return;
-        QString reply;
-        bool ok = true;
-        if (address && v_.addressWrite)
-            ok = ParameterWrite(80, QString::number(a), reply) && WholeNumber(reply) == a;
-        for (const Transferred &t : kItems) {
-            if (!ok)
-                break;
-            const int p = cboData[t.list]->currentIndex();
-            settings()[t.list] = p;
-            ok = ParameterWrite(t.item, QString::number(p), reply) && WholeNumber(reply) == p;
-        }
-        if (ok)
-            return;
+        sent = WriteChecked(kDownloadTitle, writes);
     }
+    if (sent != Sent::Incomplete)
+        return;
     MsgBox(LoadResString(3003), kDownloadTitle, MsgIcon::Critical);
     unloadWindow();
 }

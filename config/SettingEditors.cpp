@@ -2,9 +2,9 @@
 
 #include "app/Globals.h"
 #include "app/Init.h"
-#include "app/Messages.h"
+#include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
-#include "link/Communication.h"
+#include "app/ui/frmDialog.h"
 #include "link/TxtBus.h"
 #include "monitor/AnalogMonitor.h"
 #include "workflows/DownloadCheck.h"
@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+using namespace Controls;
 using namespace EditorParts;
 
 namespace {
@@ -136,7 +137,7 @@ SettingEditor::SettingEditor(const Config &cfg) : cfg_(cfg)
     const QString name = cfg_.valueName;
     switch (cfg_.control) {
         case Control::List:
-            list = EditorParts::list(name, cfg_.choices());
+            list = Controls::list(name, cfg_.choices());
             list->setMinimumContentsLength(12);
             g->addWidget(list, 0, 1);
             connect(list, &QComboBox::activated, this, [this](int i) { choice_Click(i); });
@@ -149,11 +150,10 @@ SettingEditor::SettingEditor(const Config &cfg) : cfg_(cfg)
             break;
         case Control::Options: {
             auto *row = new QHBoxLayout;
-            for (int i = 0; i < 2; ++i) {
-                options[i] = option(QString("%1(%2)").arg(name).arg(i), cfg_.choices().value(i));
-                row->addWidget(options[i]);
+            const QStringList captions = cfg_.choices();
+            optionPair(options, name, captions.value(0), captions.value(1), row);
+            for (int i = 0; i < 2; ++i)
                 connect(options[i], &QRadioButton::clicked, this, [this, i] { choice_Click(i); });
-            }
             g->addLayout(row, 0, 1);
             break;
         }
@@ -166,13 +166,9 @@ SettingEditor::SettingEditor(const Config &cfg) : cfg_(cfg)
 
     cmdDownload = button("cmdDownload", "Download", "2028");
     cmdExit = button("cmdExit", "Exit");
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdDownload);
-    buttons->addWidget(cmdExit);
     auto *v = new QVBoxLayout(this);
     v->addWidget(Frame3);
-    v->addLayout(buttons);
+    v->addLayout(rightAligned({cmdDownload, cmdExit}));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     connect(cmdDownload, &QPushButton::clicked, this, [this] { cmdDownload_Click(); });
     connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
@@ -266,7 +262,7 @@ void SettingEditor::cmdExit_Click()
 void SettingEditor::cmdDownload_Click()
 {
     const QString title = cfg_.failTitle;
-    if (!Confirmed(cfg_.question))
+    if (!frmDialog::Dialog(cfg_.question))
         return;
     takeText();
     const int index = chosen();
@@ -279,8 +275,7 @@ void SettingEditor::cmdDownload_Click()
         Exchange x(this);
         sent = SendChecked(title, writes);
     }
-    if (sent == Sent::Incomplete || (sent == Sent::LinkDown && !CommOpenCancelled()))
-        MsgBox(LoadResString(3003), title, MsgIcon::Critical);
+    ReportIncomplete(sent, title);
     OpeDisable();
 }
 

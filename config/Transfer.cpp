@@ -142,8 +142,7 @@ void Download()
 {
     AppState &s = G();
     const QString title = Tr("Download all channels");
-    frmDialog::Dialog(Tr("Starting download for All Channels."));
-    if (!s.DialogOK)
+    if (!frmDialog::Dialog(Tr("Starting download for All Channels.")))
         return;
     const int kind = orZero(s.ModelKind);
     // every value is checked before anything goes out

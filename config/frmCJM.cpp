@@ -3,7 +3,9 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
+#include "app/ui/frmDialog.h"
 #include "config/EditorParts.h"
 #include "link/TxtBus.h"
 #include "workflows/ModuleReads.h"
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using namespace Controls;
 using namespace EditorParts;
 
 namespace {
@@ -35,10 +38,7 @@ frmCJM::frmCJM()
     setTag(this, "1040");
     setWindowTitle("CJM");
 
-    Label1 = label("Label1", "CJC Sensor(CJM) Settings");
-    QFont bold = Label1->font();
-    bold.setBold(true);
-    Label1->setFont(bold);
+    Label1 = heading("Label1", "CJC Sensor(CJM) Settings");
 
     auto *g = new QGridLayout;
     g->setHorizontalSpacing(6);
@@ -76,17 +76,12 @@ frmCJM::frmCJM()
     cmdUp = button("cmdUp", "Upload", "2027");
     cmdDown = button("cmdDown", "Download", "2028");
     cmdExit = button("cmdExit", "Exit");
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdUp);
-    buttons->addWidget(cmdDown);
-    buttons->addWidget(cmdExit);
 
     auto *v = new QVBoxLayout(this);
     v->addWidget(Label1);
     v->addLayout(g);
     v->addSpacing(6);
-    v->addLayout(buttons);
+    v->addLayout(rightAligned({cmdUp, cmdDown, cmdExit}));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cmdUp, &QPushButton::clicked, this, [this] { cmdUp_Click(); });
@@ -104,10 +99,10 @@ bool frmCJM::readValues()
     QString reply;
     if (!DataRead(23, 0, reply))
         return false;
-    Text1->setText(Fmt3(LeadingNumber(reply)));
+    Text1->setText(NumberText(reply));
     if (!DataRead(24, 0, reply))
         return false;
-    Text2->setText(Fmt3(LeadingNumber(reply)));
+    Text2->setText(NumberText(reply));
     return true;
 }
 
@@ -164,10 +159,10 @@ void frmCJM::cmdDown_Click()
     if (!inRange(Text1, lblTempMin, lblTempMax, "degC", "CJM Temp Check") ||
         !inRange(Text2, lblVolMin, lblVolMax, "V", "CJM Voltage Check"))
         return;
-    if (!Confirmed("Starting download for CJM Setting."))
+    if (!frmDialog::Dialog("Starting download for CJM Setting."))
         return;
-    const QString temp = Fmt3(LeadingNumber(CommaToPoint(Text1->text())));
-    const QString volts = Fmt3(LeadingNumber(CommaToPoint(Text2->text())));
+    const QString temp = NumberText(CommaToPoint(Text1->text()));
+    const QString volts = NumberText(CommaToPoint(Text2->text()));
     Sent sent;
     {
         Exchange x(this);

@@ -3,9 +3,11 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/ChannelChooser.h"
+#include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
+#include "app/ui/frmDialog.h"
 #include "config/EditorParts.h"
-#include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "monitor/AnalogMonitor.h"
 #include "workflows/DownloadCheck.h"
@@ -20,6 +22,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+using namespace Controls;
 using namespace EditorParts;
 
 namespace {
@@ -34,25 +37,13 @@ frmType::frmType()
 
     Frame2 = new QGroupBox;
     Frame2->setObjectName("Frame2");
-    auto *top = new QHBoxLayout(Frame2);
-    Label1 = label("Label1", "Channel", "2000");
-    cboChannel = list("cboChannel");
+    ChannelChooser::make(Frame2, Label1, cboChannel, cmdPrev, cmdNext, "Label1", "2000");
     cboChannel->setMinimumContentsLength(3);
-    cmdPrev = button("cmdPrev", "Prev.");
-    cmdNext = button("cmdNext", "Next");
-    top->addWidget(Label1);
-    top->addWidget(cboChannel);
-    top->addStretch(1);
-    top->addWidget(cmdPrev);
-    top->addWidget(cmdNext);
 
     Frame3 = new QGroupBox;
     Frame3->setObjectName("Frame3");
     auto *g = new QGridLayout(Frame3);
-    Label4 = label("Label4", "Type Setting", "2041");
-    QFont bold = Label4->font();
-    bold.setBold(true);
-    Label4->setFont(bold);
+    Label4 = heading("Label4", "Type Setting", 1.0, "2041");
     Label2 = label("Label2", "Input Type", "2033");
     cboType = list("cboType");
     cboType->setMinimumContentsLength(14);
@@ -61,36 +52,25 @@ frmType::frmType()
     Frame1->setObjectName("Frame1");
     auto *sw = new QHBoxLayout(Frame1);
     sw->setContentsMargins(8, 2, 8, 2);
-    optCjmSw[0] = option("optCjmSw(0)", "OFF");
-    optCjmSw[1] = option("optCjmSw(1)", "ON");
+    optionPair(optCjmSw, "optCjmSw", "OFF", "ON", sw);
     optCjmSw[0]->setChecked(true);
-    sw->addWidget(optCjmSw[0]);
-    sw->addWidget(optCjmSw[1]);
     cmdCopy = button("cmdCopy", "Copy");
     cmdPaste = button("cmdPaste", "Paste");
-    auto *copy = new QHBoxLayout;
-    copy->addStretch(1);
-    copy->addWidget(cmdCopy);
-    copy->addWidget(cmdPaste);
     g->addWidget(Label4, 0, 0, 1, 2);
     g->addWidget(Label2, 1, 0);
     g->addWidget(cboType, 1, 1);
     g->addWidget(Label5, 2, 0);
     g->addWidget(Frame1, 2, 1);
-    g->addLayout(copy, 3, 0, 1, 2);
+    g->addLayout(rightAligned({cmdCopy, cmdPaste}), 3, 0, 1, 2);
     g->setColumnStretch(1, 1);
 
     cmdDownload = button("cmdDownload", "Download", "2028");
     cmdExit = button("cmdExit", "Exit");
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdDownload);
-    buttons->addWidget(cmdExit);
 
     auto *v = new QVBoxLayout(this);
     v->addWidget(Frame2);
     v->addWidget(Frame3);
-    v->addLayout(buttons);
+    v->addLayout(rightAligned({cmdDownload, cmdExit}));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // user choices only: what the code selects runs no handler
@@ -129,14 +109,7 @@ AnalogMonitor *frmType::monitor() const
 
 const QStringList &frmType::types() const
 {
-    static const QStringList none;
-    const AppState &s = G();
-    switch (kind()) {
-        case 1: return s.TypeNameTc;
-        case 2: return s.TypeNameRtd;
-        case 6: return s.TypeNameKx7;
-        default: return none;
-    }
+    return TypeNames(kind());
 }
 
 int frmType::indexOf(const QString &name) const
@@ -146,7 +119,7 @@ int frmType::indexOf(const QString &name) const
 
 bool frmType::thermocouple(int index) const
 {
-    return (kind() == 1 && index >= 7) || (kind() == 6 && index >= 1);
+    return ThermocoupleAt(kind(), index);
 }
 
 void frmType::showType(const QString &name)
@@ -190,11 +163,7 @@ void frmType::TypeSet()
         Frame1->hide();
         Label5->hide();
     }
-    const int n = k == 1 ? 16 : 8;
-    cboChannel->clear();
-    for (int ch = 1; ch <= n; ++ch) cboChannel->addItem(QString::number(ch));
-    const int ch = s.SelChannel >= 1 && s.SelChannel <= n ? s.SelChannel : 1;
-    cboChannel->setCurrentIndex(ch - 1);
+    const int ch = ChannelChooser::fill(cboChannel, k == 1 ? 16 : 8, s.SelChannel);
 
     cboType->clear();
     cboType->addItems(types());
@@ -297,17 +266,13 @@ void frmType::optCjmSw_Click(int Index)
 
 void frmType::cmdPrev_Click()
 {
-    const int n = cboChannel->count();
-    const int ch = channel() <= 1 ? n : channel() - 1;
-    cboChannel->setCurrentIndex(ch - 1);
+    ChannelChooser::step(cboChannel, -1);
     cboChannel_Click();
 }
 
 void frmType::cmdNext_Click()
 {
-    const int n = cboChannel->count();
-    const int ch = channel() >= n ? 1 : channel() + 1;
-    cboChannel->setCurrentIndex(ch - 1);
+    ChannelChooser::step(cboChannel, +1);
     cboChannel_Click();
 }
 
@@ -340,7 +305,7 @@ void frmType::cmdDownload_Click()
     AppState &s = G();
     const int k = kind();
     int ch = channel();
-    if (!Confirmed(QString("Starting download for Channel No.%1").arg(ch)))
+    if (!frmDialog::Dialog(QString("Starting download for Channel No.%1").arg(ch)))
         return;
     const int code = s.TypeCode[ch];
     const int sw = s.CjcSw[ch];
@@ -361,8 +326,7 @@ void frmType::cmdDownload_Click()
         Exchange x(this);
         sent = SendChecked(kTitle, writes);
     }
-    if (sent == Sent::Incomplete || (sent == Sent::LinkDown && !CommOpenCancelled()))
-        MsgBox(LoadResString(3003), kTitle, MsgIcon::Critical);
+    ReportIncomplete(sent, kTitle);
     // the link may have been lost meanwhile
     OpeDisable(ch);
 }

@@ -14,37 +14,19 @@
 #include "counting/frmCountSet.h"
 #include "monitor/frmE6.h"
 #include "monitor/frmH9.h"
+#include "workflows/DownloadCheck.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 
 namespace {
 
 QString needPreset(const QString &text, const QString &what)
 {
-    static const QRegularExpression digits(R"(^\d{1,9}$)");
-    if (digits.match(text).hasMatch())
+    if (DownloadCheck::PresetOk(text))
         return QString();
     return QString("%1 must be 0 to 999999999 in at most 9 digits, not \"%2\"").arg(what, text);
-}
-
-// Installs the script for windows of type T while `open` runs; true when
-// the window was there to be driven.
-template <typename T>
-bool drive(const std::function<void(T *)> &fill, const std::function<void()> &open)
-{
-    bool opened = false;
-    EditorDialog::script() = [&](EditorDialog *d) {
-        if (auto *w = qobject_cast<T *>(d)) {
-            opened = true;
-            fill(w);
-        }
-    };
-    open();
-    EditorDialog::script() = nullptr;
-    return opened;
 }
 
 // The window's menu item or button is on for a module of its kind.
@@ -91,7 +73,7 @@ void runCount(const QStringList &a)
 {
     if (!available(5, "frmH9.cmdCh", "Count Download"))
         return;
-    drive<frmCount>(
+    DriveWindow<frmCount>(
         [&](frmCount *w) {
             w->optDO[a[1] == "on" ? 1 : 0]->click();
             w->txtPreset->setText(a[2]);
@@ -107,7 +89,7 @@ void runCounter(const QStringList &a)
         return;
     QHash<QString, QString> v;
     NeedKeyValues(a, kCounterKeys, &v);
-    const bool opened = drive<frmCountSet>(
+    const bool opened = DriveWindow<frmCountSet>(
         [&](frmCountSet *w) {
             w->optEdge[v.value("edge").toInt()]->click();
             w->optCntZero[v.value("zero") == "clear" ? 0 : 1]->click();
@@ -135,7 +117,7 @@ void runPresets(const QStringList &a)
 {
     if (!available(4, "frmE6.cmdCntPre", "Count Data"))
         return;
-    drive<frmCntPreset>(
+    DriveWindow<frmCntPreset>(
         [&](frmCntPreset *w) {
             for (int i = 1; i <= frmCntPreset::kRows; ++i) w->txtPreset[i]->setText(a[i - 1]);
             w->cmdDownload->click();

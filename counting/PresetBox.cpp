@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/Messages.h"
+#include "workflows/DownloadCheck.h"
 
 #include <QLineEdit>
 
@@ -16,6 +17,9 @@ bool Change(QLineEdit *box)
         box->setText(text.left(9));
         return false;
     }
+    // nothing typed yet, or digits as a download takes them
+    if (text.isEmpty() || DownloadCheck::PresetOk(text))
+        return true;
     // PositiveCheck tells about "+", "-" and "."; any other character that
     // is no digit gets the same words.
     bool told = false;
@@ -31,8 +35,6 @@ bool Change(QLineEdit *box)
         else if (i < cursor)
             ++removedBeforeCursor;
     }
-    if (digits.size() == text.size())
-        return true;
     if (!told)
         MsgBox("Please enter positive number.", "Kavix", MsgIcon::Information);
     box->setText(digits);

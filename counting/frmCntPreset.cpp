@@ -1,14 +1,13 @@
 #include "counting/frmCntPreset.h"
 
-#include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/Controls.h"
 #include "app/ui/frmDialog.h"
+#include "config/EditorParts.h"
 #include "counting/PresetBox.h"
-#include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
-#include "workflows/ModuleReads.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -18,14 +17,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QString indexed(const char *array, int i)
-{
-    return QString("%1(%2)").arg(QLatin1String(array)).arg(i);
-}
-
-}  // namespace
+using Controls::indexed;
 
 frmCntPreset::frmCntPreset()
 {
@@ -35,14 +27,8 @@ frmCntPreset::frmCntPreset()
 
     // Headings: the window's title over the two column captions.
     const char *const titles[4] = {"Count Data", "32bit", "Count", "Preset Data"};
-    for (int t = 0; t < 4; ++t) {
-        lblTitle[t] = new QLabel(titles[t]);
-        lblTitle[t]->setObjectName(indexed("lblTitle", t));
-    }
-    QFont big = lblTitle[0]->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.25);
-    lblTitle[0]->setFont(big);
+    lblTitle[0] = Controls::heading(indexed("lblTitle", 0), titles[0], 1.25);
+    for (int t = 1; t < 4; ++t) lblTitle[t] = Controls::label(indexed("lblTitle", t), titles[t]);
     outer->addWidget(lblTitle[0]);
 
     // The column captions line up with the cells of the rows below.
@@ -66,17 +52,12 @@ frmCntPreset::frmCntPreset()
         frame[i]->setFrameShape(QFrame::StyledPanel);
         auto *row = new QHBoxLayout(frame[i]);
         row->setContentsMargins(4, 1, 4, 1);
-        lblNo[i] = new QLabel(QString::number(i));
-        lblNo[i]->setObjectName(indexed("lblNo", i));
+        lblNo[i] = Controls::label(indexed("lblNo", i), QString::number(i));
         lblNo[i]->setFixedWidth(kNoW);
         lblNo[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        lbl32bitCnt[i] = new QLabel;
-        lbl32bitCnt[i]->setObjectName(indexed("lbl32bitCnt", i));
-        lbl32bitCnt[i]->setTextFormat(Qt::PlainText);  // as the module sent it
+        lbl32bitCnt[i] = Controls::readout(indexed("lbl32bitCnt", i));
         lbl32bitCnt[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         lbl32bitCnt[i]->setFixedWidth(kCellW);
-        lbl32bitCnt[i]->setFrameShape(QFrame::Panel);
-        lbl32bitCnt[i]->setFrameShadow(QFrame::Sunken);
         txtPreset[i] = new QLineEdit;
         txtPreset[i]->setObjectName(indexed("txtPreset", i));
         txtPreset[i]->setAlignment(Qt::AlignRight);
@@ -90,18 +71,10 @@ frmCntPreset::frmCntPreset()
     }
     outer->addLayout(grid);
 
-    auto *buttons = new QHBoxLayout;
-    const auto button = [&](QPushButton *&b, const char *name, const char *text) {
-        b = new QPushButton(text);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-    };
-    buttons->addStretch(1);
-    button(cmdUpload, "cmdUpload", "Upload");
-    button(cmdDownload, "cmdDownload", "Download");
-    button(cmdExit, "cmdExit", "Exit");
-    outer->addLayout(buttons);
+    cmdUpload = Controls::button("cmdUpload", "Upload");
+    cmdDownload = Controls::button("cmdDownload", "Download");
+    cmdExit = Controls::button("cmdExit", "Exit");
+    outer->addLayout(Controls::rightAligned({cmdUpload, cmdDownload, cmdExit}));
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cmdUpload, &QPushButton::clicked, this, &frmCntPreset::cmdUpload_Click);
@@ -148,15 +121,11 @@ void frmCntPreset::CntPreset()
 
 void frmCntPreset::cmdUpload_Click()
 {
-    cmdDownload->setEnabled(false);
-    cmdExit->setEnabled(false);
     bool read = false;
     {
         Exchange x(this);
         read = readRows();
     }
-    cmdDownload->setEnabled(true);
-    cmdExit->setEnabled(true);
     if (!read)
         MsgBox(LoadResString(3004), "Uploading", MsgIcon::Critical);
 }
@@ -164,8 +133,7 @@ void frmCntPreset::cmdUpload_Click()
 void frmCntPreset::cmdDownload_Click()
 {
     const QString title = "Downloading";
-    frmDialog::Dialog("Starting download for Count Preset Data.");
-    if (!G().DialogOK)
+    if (!frmDialog::Dialog("Starting download for Count Preset Data."))
         return;
     for (int i = 1; i <= kRows; ++i)
         if (!DownloadCheck::PresetOk(txtPreset[i]->text())) {
@@ -173,26 +141,17 @@ void frmCntPreset::cmdDownload_Click()
                                   title);
             return;
         }
-    Exchange x(this);
-    if (!ModuleReads::LinkUp()) {
-        if (!CommOpenCancelled())
-            MsgBox(LoadResString(3003), title, MsgIcon::Critical);
-        return;
-    }
-    if (!DownloadCheck::ModuleFits(title))
-        return;
-    cmdUpload->setEnabled(false);
-    cmdExit->setEnabled(false);
+    QList<EditorParts::CheckedWrite> writes;
     for (int i = 1; i <= kRows; ++i) {
         const QString text = txtPreset[i]->text();
-        QString reply;
-        if (!ParameterWrite(9, Fmt00(i) + text, reply) || reply != text) {
-            MsgBox(LoadResString(3003), title, MsgIcon::Critical);
-            break;
-        }
+        writes.append({9, Fmt00(i) + text, EditorParts::exactly(text)});
     }
-    cmdUpload->setEnabled(true);
-    cmdExit->setEnabled(true);
+    EditorParts::Sent sent;
+    {
+        Exchange x(this);
+        sent = EditorParts::SendChecked(title, writes);
+    }
+    EditorParts::ReportIncomplete(sent, title);
 }
 
 void frmCntPreset::txtPreset_Change(int i)

@@ -1,16 +1,15 @@
 #include "counting/frmCount.h"
 
 #include "app/Globals.h"
-#include "app/Init.h"
-#include "app/Messages.h"
+#include "app/ui/ChannelChooser.h"
+#include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
 #include "app/ui/frmDialog.h"
+#include "config/EditorParts.h"
 #include "counting/PresetBox.h"
-#include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "monitor/frmH9.h"
 #include "workflows/DownloadCheck.h"
-#include "workflows/ModuleReads.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -27,15 +26,10 @@ namespace {
 constexpr int kChannels = frmH9::kChannels;
 const char *const kTitle = "Count Download";
 
-QPushButton *makeButton(const char *name, const QString &text)
-{
-    auto *b = new QPushButton(text);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 }  // namespace
+
+using namespace Controls;
+using namespace EditorParts;
 
 frmCount::frmCount()
 {
@@ -43,30 +37,12 @@ frmCount::frmCount()
     setTag(this, "2047");
     auto *outer = new QVBoxLayout(this);
 
-    Label4 = new QLabel("Count Setting");
-    Label4->setObjectName("Label4");
-    setTag(Label4, "2047");
-    QFont big = Label4->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.25);
-    Label4->setFont(big);
+    Label4 = heading("Label4", "Count Setting", 1.25, "2047");
     outer->addWidget(Label4);
 
     Frame2 = new QGroupBox;
     Frame2->setObjectName("Frame2");
-    auto *top = new QHBoxLayout(Frame2);
-    Label1 = new QLabel("Channel");
-    Label1->setObjectName("Label1");
-    setTag(Label1, "2000");
-    cboChannel = new QComboBox;
-    cboChannel->setObjectName("cboChannel");
-    cmdPrev = makeButton("cmdPrev", "Prev.");
-    cmdNext = makeButton("cmdNext", "Next");
-    top->addWidget(Label1);
-    top->addWidget(cboChannel);
-    top->addStretch(1);
-    top->addWidget(cmdPrev);
-    top->addWidget(cmdNext);
+    ChannelChooser::make(Frame2, Label1, cboChannel, cmdPrev, cmdNext, "Label1", "2000");
     outer->addWidget(Frame2);
 
     Frame3 = new QGroupBox;
@@ -74,37 +50,22 @@ frmCount::frmCount()
     auto *mid = new QGridLayout(Frame3);
     Frame1 = new QGroupBox("DO");
     Frame1->setObjectName("Frame1");
-    auto *opts = new QHBoxLayout(Frame1);
-    const char *const captions[2] = {"OFF", "ON"};
-    for (int i = 0; i < 2; ++i) {
-        optDO[i] = new QRadioButton(captions[i]);
-        optDO[i]->setObjectName(QString("optDO(%1)").arg(i));
-        opts->addWidget(optDO[i]);
-    }
-    Label5 = new QLabel("Count  Preset");
-    Label5->setObjectName("Label5");
+    optionPair(optDO, "optDO", "OFF", "ON", new QHBoxLayout(Frame1));
+    Label5 = label("Label5", "Count  Preset");
     txtPreset = new QLineEdit("999999999");
     txtPreset->setObjectName("txtPreset");
     txtPreset->setAlignment(Qt::AlignRight);
-    cmdCopy = makeButton("cmdCopy", "Copy");
-    cmdPaste = makeButton("cmdPaste", "Paste");
+    cmdCopy = button("cmdCopy", "Copy");
+    cmdPaste = button("cmdPaste", "Paste");
     mid->addWidget(Frame1, 0, 0, 1, 2);
     mid->addWidget(Label5, 1, 0);
     mid->addWidget(txtPreset, 1, 1);
-    auto *clip = new QHBoxLayout;
-    clip->addStretch(1);
-    clip->addWidget(cmdCopy);
-    clip->addWidget(cmdPaste);
-    mid->addLayout(clip, 2, 0, 1, 2);
+    mid->addLayout(rightAligned({cmdCopy, cmdPaste}), 2, 0, 1, 2);
     outer->addWidget(Frame3);
 
-    auto *bottom = new QHBoxLayout;
-    cmdDownload = makeButton("cmdDownload", "Download");
-    cmdExit = makeButton("cmdExit", "Exit");
-    bottom->addStretch(1);
-    bottom->addWidget(cmdDownload);
-    bottom->addWidget(cmdExit);
-    outer->addLayout(bottom);
+    cmdDownload = button("cmdDownload", "Download");
+    cmdExit = button("cmdExit", "Exit");
+    outer->addLayout(rightAligned({cmdDownload, cmdExit}));
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cboChannel, &QComboBox::currentIndexChanged, this, &frmCount::cboChannel_Click);
@@ -133,11 +94,7 @@ void frmCount::CountSet()
     AppState &s = G();
     s.CountLoading = true;
     placeBelowMain();
-    cboChannel->clear();
-    for (int ch = 1; ch <= kChannels; ++ch) cboChannel->addItem(QString::number(ch));
-    const int ch = s.SelChannel >= 1 && s.SelChannel <= kChannels ? s.SelChannel : 1;
-    cboChannel->setCurrentIndex(ch - 1);
-    showChannel(ch);
+    showChannel(ChannelChooser::fill(cboChannel, kChannels, s.SelChannel));
     s.CountLoading = false;
     showModal();
 }
@@ -165,14 +122,12 @@ void frmCount::cboChannel_Click()
 
 void frmCount::cmdPrev_Click()
 {
-    const int ch = channel();
-    cboChannel->setCurrentIndex((ch == 1 ? kChannels : ch - 1) - 1);
+    ChannelChooser::step(cboChannel, -1);
 }
 
 void frmCount::cmdNext_Click()
 {
-    const int ch = channel();
-    cboChannel->setCurrentIndex((ch == kChannels ? 1 : ch + 1) - 1);
+    ChannelChooser::step(cboChannel, +1);
 }
 
 void frmCount::optDO_Click(int index)
@@ -217,33 +172,17 @@ void frmCount::cmdDownload_Click()
 {
     AppState &s = G();
     const int ch = channel();
-    frmDialog::Dialog("Starting download for Channel No." + QString::number(ch));
-    if (!s.DialogOK)
+    if (!frmDialog::Dialog("Starting download for Channel No." + QString::number(ch)))
+        return;
+    if (!DownloadCheck::CounterChannelOk(ch, kTitle))
         return;
     const QString preset = s.CountPreset[ch];
-    if (s.CountDo[ch] != 0 && s.CountDo[ch] != 1) {
-        DownloadCheck::Refuse(Tr("%1 of channel %2").arg("DO").arg(ch),
-                              QString::number(s.CountDo[ch]), kTitle);
-        return;
-    }
-    if (!DownloadCheck::PresetOk(preset)) {
-        DownloadCheck::Refuse(Tr("%1 of channel %2").arg(Tr("Count preset")).arg(ch), preset,
-                              kTitle);
-        return;
-    }
+    const QString d = QString::number(s.CountDo[ch]);
+    Sent sent;
     {
         Exchange x(this);
-        if (ModuleReads::LinkUp()) {
-            if (!DownloadCheck::ModuleFits(kTitle))
-                return;
-            const QString d = QString::number(s.CountDo[ch]);
-            QString reply;
-            if (ParameterWrite(7, Fmt00(ch) + d, reply) && reply == d &&
-                ParameterWrite(9, Fmt00(ch) + preset, reply) && reply == preset)
-                return;
-        } else if (CommOpenCancelled()) {
-            return;
-        }
+        sent = SendChecked(
+            kTitle, {{7, Fmt00(ch) + d, exactly(d)}, {9, Fmt00(ch) + preset, exactly(preset)}});
     }
-    MsgBox(LoadResString(3003), kTitle, MsgIcon::Critical);
+    ReportIncomplete(sent, kTitle);
 }

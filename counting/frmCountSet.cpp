@@ -3,10 +3,11 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
 #include "app/ui/frmDialog.h"
+#include "config/EditorParts.h"
 #include "link/TxtBus.h"
-#include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
 
 #include <QGroupBox>
@@ -28,12 +29,7 @@ frmCountSet::frmCountSet()
     setWindowTitle("Count Settings");
     auto *outer = new QVBoxLayout(this);
 
-    lblTitle = new QLabel("Count Settings");
-    lblTitle->setObjectName("lblTitle");
-    QFont big = lblTitle->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.25);
-    lblTitle->setFont(big);
+    lblTitle = Controls::heading("lblTitle", "Count Settings", 1.25);
     outer->addWidget(lblTitle);
 
     const auto group = [&](QGroupBox *&frame, const char *name, const char *caption,
@@ -41,13 +37,7 @@ frmCountSet::frmCountSet()
                            const char *first, const char *second) {
         frame = new QGroupBox(caption);
         frame->setObjectName(name);
-        auto *v = new QVBoxLayout(frame);
-        const char *const captions[2] = {first, second};
-        for (int i = 0; i < 2; ++i) {
-            opts[i] = new QRadioButton(captions[i]);
-            opts[i]->setObjectName(QString("%1(%2)").arg(array).arg(i));
-            v->addWidget(opts[i]);
-        }
+        Controls::optionPair(opts, array, first, second, new QVBoxLayout(frame));
         outer->addWidget(frame);
     };
     group(Frame6, "Frame6", "Pulse Edge.", optEdge, "optEdge", R"("H"or"OPEN"-->"GND")",
@@ -56,19 +46,10 @@ frmCountSet::frmCountSet()
     group(Frame3, "Frame3", "Count Rate Mem", optCntRate, "optCntRate", "Non Backup Data",
           "Backup Data");
 
-    auto *buttons = new QHBoxLayout;
-    const auto button = [&](QPushButton *&b, const char *name, const char *text, const char *tag) {
-        b = new QPushButton(text);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        if (tag)
-            setTag(b, tag);
-        buttons->addWidget(b);
-    };
-    button(cmdUpload, "cmdUpload", "Upload", "2027");
-    button(cmdDnload, "cmdDnload", "Download", "2028");
-    button(cmdExit, "cmdExit", "Exit", nullptr);
-    outer->addLayout(buttons);
+    cmdUpload = Controls::button("cmdUpload", "Upload", "2027");
+    cmdDnload = Controls::button("cmdDnload", "Download", "2028");
+    cmdExit = Controls::button("cmdExit", "Exit");
+    outer->addLayout(Controls::row({cmdUpload, cmdDnload, cmdExit}));
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cmdUpload, &QPushButton::clicked, this, &frmCountSet::cmdUpload_Click);
@@ -115,24 +96,23 @@ void frmCountSet::cmdUpload_Click()
 
 void frmCountSet::cmdDnload_Click()
 {
-    frmDialog::Dialog("Starting download for Count Setting.");
-    if (!G().DialogOK)
+    if (!frmDialog::Dialog("Starting download for Count Setting."))
         return;
+    using namespace EditorParts;
+    const int edge = optEdge[0]->isChecked() ? 0 : 1;
+    const int rate = optCntRate[0]->isChecked() ? 0 : 1;
+    QList<CheckedWrite> writes{{10, QString::number(edge), sameWhole(edge)}};
+    if (optCntZero[0]->isChecked())
+        writes.append({11, "1", exactly("OK")});
+    writes.append({14, QString::number(rate), sameWhole(rate)});
+    Sent sent;
     {
         // No link check of its own: the link of the opening is used.
         Exchange x(this);
-        if (!DownloadCheck::ModuleFits(kTitle))
-            return;
-        QString reply;
-        const int edge = optEdge[0]->isChecked() ? 0 : 1;
-        bool ok = ParameterWrite(10, QString::number(edge), reply) && WholeNumber(reply) == edge;
-        if (ok && optCntZero[0]->isChecked())
-            ok = ParameterWrite(11, "1", reply) && reply == "OK";
-        const int rate = optCntRate[0]->isChecked() ? 0 : 1;
-        ok = ok && ParameterWrite(14, QString::number(rate), reply) && WholeNumber(reply) == rate;
-        if (ok)
-            return;
+        sent = WriteChecked(kTitle, writes);
     }
+    if (sent != Sent::Incomplete)
+        return;
     MsgBox(LoadResString(3003), kTitle, MsgIcon::Critical);
     done(QDialog::Rejected);
 }

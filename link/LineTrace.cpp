@@ -1,8 +1,11 @@
 #include "link/LineTrace.h"
 
 #include "app/Globals.h"
+#include "link/TxtBus.h"
 
 #include <QDateTime>
+
+#include <utility>
 
 namespace {
 
@@ -84,16 +87,10 @@ QString valueText(int item, int kind, const QByteArray &data)
     const AppState &s = G();
     QString name;
     switch (item) {
-    case 5: {
-        const int high = v / 16, low = v % 16;
-        if (kind == 1)
-            name = NameAt(s.TypeNameTc, high * 7 + low);
-        else if (kind == 2 && v >= 48 && v <= 67)
-            name = NameAt(s.TypeNameRtd, (high - 3) * 6 + low);
-        else if (kind == 6)
-            name = NameAt(s.TypeNameKx7, high + low);
+    case 5:
+        if (kind != 2 || (v >= 48 && v <= 67))
+            name = TypeName(kind, v / 16, v % 16);
         break;
-    }
     case 7:
     case 25: name = NameAt(s.OnOffName, v); break;
     case 15: name = NameAt(s.LineNoiseName, v); break;
@@ -148,17 +145,12 @@ void LineTrace::append(Entry &&e)
 
 LineTrace::Result LineTrace::judge(const QByteArray &command, const QByteArray &reply)
 {
-    if (reply.size() < 3 || reply.at(0) != 'D' || !reply.endsWith('\r'))
+    const std::optional<QString> payload = ReplyPayload(QString::fromLatin1(reply));
+    if (!payload)
         return Result::InvalidReply;
-    // only spaces are trimmed, as the reply check does
-    QByteArray payload = reply.mid(1, reply.size() - 2);
-    while (payload.startsWith(' '))
-        payload.remove(0, 1);
-    while (payload.endsWith(' '))
-        payload.chop(1);
-    if (payload == "illegal OPE" || payload == "invalid data")
+    if (*payload == "illegal OPE" || *payload == "invalid data")
         return Result::Refused;
-    if (command.startsWith('G') && payload != "enter item")
+    if (command.startsWith('G') && *payload != "enter item")
         return Result::Refused;
     return Result::Done;
 }
@@ -209,19 +201,8 @@ void LineTrace::record(const QByteArray &command, const QByteArray &reply, qint6
     }
     append(std::move(e));
 
-    if (!pendingTail_.isEmpty()) {
-        Entry late;
-        late.wallMs = pendingTailMs_;
-        late.reply = pendingTail_;
-        late.result = Result::LateInput;
-        late.behindReply = true;
-        late.kind = qint8(orZero(G().ModelKind));
-        late.group = group_;
-        late.item = item_;
-        pendingTail_.clear();
-        ++counters_.lateInputs;
-        append(std::move(late));
-    }
+    if (!pendingTail_.isEmpty())
+        appendLate(std::exchange(pendingTail_, QByteArray()), pendingTailMs_, true);
 }
 
 void LineTrace::lateInput(const QByteArray &bytes, bool behindReply)
@@ -234,10 +215,16 @@ void LineTrace::lateInput(const QByteArray &bytes, bool behindReply)
         pendingTail_ += bytes;
         return;
     }
+    appendLate(bytes, QDateTime::currentMSecsSinceEpoch(), false);
+}
+
+void LineTrace::appendLate(const QByteArray &bytes, qint64 wallMs, bool behindReply)
+{
     Entry e;
-    e.wallMs = QDateTime::currentMSecsSinceEpoch();
+    e.wallMs = wallMs;
     e.reply = bytes;
     e.result = Result::LateInput;
+    e.behindReply = behindReply;
     e.kind = qint8(orZero(G().ModelKind));
     e.group = group_;
     e.item = item_;

@@ -83,7 +83,7 @@ public:
     // One tab-separated line: time, command, reply, ms, result, meaning.
     static QString line(const Entry &e);
     static QString header();
-    // How a complete reply line is judged (mirrors the protocol's reply check).
+    // How a complete reply line is judged (by the protocol's reply check).
     static Result judge(const QByteArray &command, const QByteArray &reply);
 
 signals:
@@ -93,6 +93,8 @@ signals:
 private:
     LineTrace() = default;
     void append(Entry &&e);
+    // An entry for dropped bytes, in the protocol place of the last line.
+    void appendLate(const QByteArray &bytes, qint64 wallMs, bool behindReply);
 
     std::deque<Entry> entries_;
     quint64 nextSeq_ = 0;

@@ -12,6 +12,20 @@ QString Fmt00(int n)
                  : QString::number(n).rightJustified(2, '0');
 }
 
+std::optional<QString> ReplyPayload(const QString &line)
+{
+    if (line.size() < 3 || !line.startsWith('D') || !line.endsWith('\r'))
+        return std::nullopt;
+    // only spaces are trimmed; any other character belongs to the payload
+    const QString payload = line.mid(1, line.size() - 2);
+    int from = 0, to = payload.size();
+    while (from < to && payload[from] == ' ')
+        ++from;
+    while (to > from && payload[to - 1] == ' ')
+        --to;
+    return payload.mid(from, to - from);
+}
+
 bool ReplyCheck(QString &reply)
 {
     AppState &s = G();
@@ -19,16 +33,10 @@ bool ReplyCheck(QString &reply)
         s.TimeoutFlag = false;
         return false;
     }
-    if (reply.size() < 3 || !reply.startsWith('D') || !reply.endsWith('\r'))
+    const std::optional<QString> payload = ReplyPayload(reply);
+    if (!payload)
         return false;
-    // only spaces are trimmed; any other character belongs to the payload
-    QString payload = reply.mid(1, reply.size() - 2);
-    int from = 0, to = payload.size();
-    while (from < to && payload[from] == ' ')
-        ++from;
-    while (to > from && payload[to - 1] == ' ')
-        --to;
-    reply = payload.mid(from, to - from);
+    reply = *payload;
     return true;
 }
 

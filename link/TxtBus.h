@@ -4,6 +4,11 @@
 
 #include <QString>
 
+#include <optional>
+
+// The payload of a reply line ("D", payload, CR) with the spaces around it
+// trimmed; nullopt when the line is not a reply.
+std::optional<QString> ReplyPayload(const QString &line);
 bool ReplyCheck(QString &reply);
 bool GroupCommand(int group, QString &reply);
 bool ItemCommand(int item);

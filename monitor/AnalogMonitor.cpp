@@ -313,7 +313,7 @@ void AnalogMonitor::fillFromState()
     if (lblLineNoise)
         lblLineNoise->setText(NameAt(s.LineNoiseName, orZero(s.LineNoise)));
     // A file may hold "2,5": only the number up to the comma counts.
-    lblFilter->setText(Fmt3(LeadingNumber(s.FilterTime)));
+    lblFilter->setText(NumberText(s.FilterTime));
     if (lblDiscOutput)
         ShowOnOffValue(lblDiscOutput, s.AlarmOut);
 }

@@ -6,19 +6,7 @@ QString TypeNameFor(int kind, int ch)
 {
     if (ch < 0 || ch > 16)
         return QString();
-    const AppState &s = G();
-    const int high = s.TypeHigh[ch];
-    const int low = s.TypeLow[ch];
-    switch (kind) {
-    case 1:
-        return NameAt(s.TypeNameTc, high * 7 + low);
-    case 2:
-        return NameAt(s.TypeNameRtd, (high - 3) * 6 + low);
-    case 6:
-        return NameAt(s.TypeNameKx7, high + low);
-    default:
-        return QString();
-    }
+    return TypeName(kind, G().TypeHigh[ch], G().TypeLow[ch]);
 }
 
 int LimitRtdCode(int code)

@@ -99,22 +99,41 @@ bool TypeCodeOk(int kind, int code)
     }
 }
 
+namespace {
+
+bool inRange(int v, int last)
+{
+    return v >= 0 && v <= last;
+}
+
+QString ofChannel(const QString &what, int ch)
+{
+    return Tr("%1 of channel %2").arg(what).arg(ch);
+}
+
+}  // namespace
+
+bool CounterChannelOk(int ch, const QString &title)
+{
+    const AppState &s = G();
+    if (!inRange(s.CountDo[ch], 1))
+        return Refuse(ofChannel("DO", ch), QString::number(s.CountDo[ch]), title);
+    if (!PresetOk(s.CountPreset[ch]))
+        return Refuse(ofChannel(Tr("Count preset"), ch), s.CountPreset[ch], title);
+    return true;
+}
+
 bool SettingsOk(int kind, const QString &title)
 {
     const AppState &s = G();
-    const auto inRange = [](int v, int last) { return v >= 0 && v <= last; };
     const int channels = kind == 1 ? 16 : 8;
-    const auto channel = [](const QString &what, int ch) {
-        return Tr("%1 of channel %2").arg(what).arg(ch);
-    };
     if (kind == 1 || kind == 2 || kind == 6) {
         for (int ch = 1; ch <= channels; ++ch) {
             if (!TypeCodeOk(kind, s.TypeCode[ch]))
-                return Refuse(channel(Tr("Input type"), ch), QString::number(s.TypeCode[ch]),
+                return Refuse(ofChannel(Tr("Input type"), ch), QString::number(s.TypeCode[ch]),
                               title);
             if (kind != 2 && !inRange(s.CjcSw[ch], 1))
-                return Refuse(channel(Tr("CJC switch"), ch), QString::number(s.CjcSw[ch]),
-                              title);
+                return Refuse(ofChannel(Tr("CJC switch"), ch), QString::number(s.CjcSw[ch]), title);
         }
         if (!inRange(s.BurnoutType, 2))
             return Refuse(LoadResString(2036), QString::number(s.BurnoutType), title);
@@ -128,12 +147,9 @@ bool SettingsOk(int kind, const QString &title)
             return Refuse(LoadResString(2113), QString::number(s.AlarmOut), title);
     }
     if (kind == 5) {
-        for (int ch = 1; ch <= 8; ++ch) {
-            if (!inRange(s.CountDo[ch], 1))
-                return Refuse(channel("DO", ch), QString::number(s.CountDo[ch]), title);
-            if (!PresetOk(s.CountPreset[ch]))
-                return Refuse(channel(Tr("Count preset"), ch), s.CountPreset[ch], title);
-        }
+        for (int ch = 1; ch <= 8; ++ch)
+            if (!CounterChannelOk(ch, title))
+                return false;
     }
     return true;
 }

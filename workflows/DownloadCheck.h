@@ -24,6 +24,9 @@ bool PresetOk(const QString &text);
 // An input type code of the kind's type list.
 bool TypeCodeOk(int kind, int code);
 
+// The DO option and count preset of channel ch of the pulse counter.
+bool CounterChannelOk(int ch, const QString &title);
+
 // Every value the whole-module download of this kind would send.
 bool SettingsOk(int kind, const QString &title);
 

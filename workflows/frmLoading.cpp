@@ -44,21 +44,9 @@ bool readValue(int kind, AnalogMonitor *w, int ch, bool raw)
     QString reply;
     if (!DataRead(raw ? 4 : 3, ch, reply))
         return false;
-    const int c = G().TypeCode[ch];
+    const QString unit = ValueUnit(kind, G().TypeCode[ch], raw);
     const double x = LeadingNumber(reply);
-    double shown = x;
-    QString unit;
-    if (kind == 2) {
-        unit = c >= 64 ? "%" : (raw ? "ohm" : "degC");
-    } else if (c >= 16) {
-        unit = raw ? "mV" : "degC";
-        shown = raw ? x * 1000 : x;
-    } else if (c >= 3) {
-        unit = "mV";
-        shown = x * 1000;
-    } else {
-        unit = "V";
-    }
+    const double shown = unit == "mV" ? x * 1000 : x;
     (raw ? w->lblRaw : w->lblReal)[ch]->setText(Fmt3(shown));
     (raw ? w->lblUnit2 : w->lblUnit1)[ch]->setText(unit);
     if (!raw)
@@ -130,6 +118,15 @@ void setChannelButtons(int kind, bool on)
                                         nullptr,        "frmH9.cmdCh",  "frmKx7.cmdCh"};
     if (kind >= 1 && kind <= 6 && names[kind])
         Commands::instance().set(QString::fromLatin1(names[kind]), on);
+}
+
+// Every toolbar button on or off, but Stop (tb6) the other way.
+void setToolbar(bool on)
+{
+    Commands &cmd = Commands::instance();
+    for (int pos = 1; pos <= 11; ++pos)
+        cmd.set(Commands::tb(pos), on);
+    cmd.set("tb6", !on);
 }
 
 }  // namespace
@@ -232,9 +229,7 @@ void frmLoading::Starting()
              {"mnuHelp", false},
              {"mnuAdjustment", false},
              {"mnuAlarm", false}});
-    for (int pos = 1; pos <= 11; ++pos)
-        cmd.set(Commands::tb(pos), false);
-    cmd.set("tb6", true);
+    setToolbar(false);
     // Start in the Monitor menu resumes a cycle the menu paused
     cmd.letIn("mnuMonitorStart");
 
@@ -309,9 +304,7 @@ void frmLoading::Stopping()
              {"mnuMonitorStop", false},
              {"mnuAdjustment", true},
              {"mnuHelp", true}});
-    for (int pos = 1; pos <= 11; ++pos)
-        cmd.set(Commands::tb(pos), true);
-    cmd.set("tb6", false);
+    setToolbar(true);
     s.TimeoutFlag = false;
 
     const int kind = orZero(s.ModelKind);

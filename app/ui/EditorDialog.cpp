@@ -41,6 +41,13 @@ std::function<void(EditorDialog *)> &EditorDialog::script()
     return s;
 }
 
+void DriveWindows(std::function<void(EditorDialog *)> drive, const std::function<void()> &open)
+{
+    EditorDialog::script() = std::move(drive);
+    open();
+    EditorDialog::script() = nullptr;
+}
+
 void EditorDialog::showModal()
 {
     if (script()) {

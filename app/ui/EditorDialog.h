@@ -63,6 +63,26 @@ private:
     int exchanges_ = 0;
 };
 
+// Runs `open` with every window it would show handed to `drive` instead of
+// the user (batch mode): the script is installed for that time only.
+void DriveWindows(std::function<void(EditorDialog *)> drive, const std::function<void()> &open);
+
+// The same for the windows of type T only; true when one of them came.
+template <typename T>
+bool DriveWindow(const std::function<void(T *)> &fill, const std::function<void()> &open)
+{
+    bool opened = false;
+    DriveWindows(
+        [&](EditorDialog *d) {
+            if (auto *w = qobject_cast<T *>(d)) {
+                opened = true;
+                fill(w);
+            }
+        },
+        open);
+    return opened;
+}
+
 // Loads an editor window, runs its opening operation (which shows it
 // modally) and unloads it when that returns: a workflow the whole time.
 template <typename T>

@@ -60,14 +60,15 @@ frmDialog::frmDialog(QWidget *parent) : QDialog(parent)
     connect(this, &QDialog::rejected, this, [] { G().DialogOK = false; });
 }
 
-void frmDialog::Dialog(const QString &message)
+bool frmDialog::Dialog(const QString &message)
 {
     if (answer) {
         G().DialogOK = answer(message).value_or(false);
-        return;
+        return G().DialogOK;
     }
     frmDialog dlg(QApplication::activeWindow());
     dlg.lblMsg->setText(message);
     G().DialogOK = false;  // however the window goes away, only OK says yes
     dlg.exec();
+    return G().DialogOK;
 }

@@ -14,9 +14,9 @@ class frmDialog : public QDialog {
 public:
     explicit frmDialog(QWidget *parent = nullptr);
 
-    // Shows the question modally; the answer is left in DialogOK: true for
-    // OK only. Cancel, the close box and Escape all back out.
-    static void Dialog(const QString &message);
+    // Shows the question modally; the answer is left in DialogOK and
+    // returned: true for OK only. Cancel, the close box and Escape all back out.
+    static bool Dialog(const QString &message);
 
     // A scripted answer instead of the window (tests, batch mode): true =
     // OK, false = Cancel, nullopt = the close box (so Cancel too).
