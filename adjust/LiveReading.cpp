@@ -4,6 +4,7 @@
 #include "app/Init.h"
 #include "app/Messages.h"
 #include "app/ui/FormText.h"
+#include "link/LineTrace.h"
 #include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
 
@@ -114,6 +115,8 @@ namespace {
 bool writeWithRetry(int item, const QString &value, QString &reply)
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0)
+            LineTrace::markRetry();
         if (ParameterWrite(item, value, reply) && reply != "illegal OPE")
             return true;
         if (AppEnding())

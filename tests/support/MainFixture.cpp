@@ -13,8 +13,21 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
+
+namespace {
+// The choices a test keeps go to a folder of this test process: never the
+// user's, never another test's running beside it.
+void ownSettingsFolder()
+{
+    static QTemporaryDir folder;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+}
+}  // namespace
+Q_COREAPP_STARTUP_FUNCTION(ownSettingsFolder)
 
 MainFixture::MainFixture(const QString &model, TextLanguage language)
 {
