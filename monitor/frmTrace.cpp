@@ -222,16 +222,17 @@ frmTrace::frmTrace() : QWidget(MainWindowWidget(), Qt::Window | Qt::Tool)
             Refresh();
     });
     refresh_->start();
+    QScrollBar *bar = grdTrace->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar](int value) { following_ = value >= bar->maximum(); });
     Refresh();
 }
 
 void frmTrace::Refresh()
 {
     if (!cmdPause->isChecked()) {
-        QScrollBar *bar = grdTrace->verticalScrollBar();
-        const bool follow = bar->value() >= bar->maximum();
         model_->sync();
-        if (follow)
+        if (following_)
             grdTrace->scrollToBottom();
     }
     const LineTrace::Counters &k = LineTrace::instance().counters();

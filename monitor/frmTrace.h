@@ -80,4 +80,7 @@ private:
     void applyFilter();
     TraceModel *model_ = nullptr;
     QTimer *refresh_ = nullptr;
+    // The view keeps to the newest exchange until the user scrolls away
+    // from it, and again once back at the bottom.
+    bool following_ = true;
 };
