@@ -190,7 +190,6 @@ void run(MainFixture &f, int flow, const QString &file, std::function<void()> in
     EditorDialog::script() = nullptr;
 }
 
-const ShownMessage kTimeout{"Timeout", "Send/Receive", MsgIcon::Critical};
 
 }  // namespace
 
@@ -283,7 +282,7 @@ void TestWorkflows::monitorMenuLeavesOtherWaitsTimed()
     f.module().setFaults(silent);
     QTimer::singleShot(300, [&] { emit f.main()->findChild<QMenu *>("mnuMonitor")->aboutToShow(); });
     f.connect();
-    QCOMPARE(f.log.messages.mid(0, 3), (QList<ShownMessage>{kTimeout, kTimeout, kTimeout}));
+    QCOMPARE(f.log.messages.mid(0, 3), (QList<ShownMessage>{kTimedOut, kTimedOut, kTimedOut}));
     QVERIFY(f.log.messages.last().text.startsWith("Communication failed"));
     QVERIFY(!G().Connected);
 }
@@ -429,10 +428,7 @@ void TestWorkflows::closingReads()
     QFETCH(QString, filter);
     MainFixture f(model);
     f.connect();
-    for (const QString &p : pins) {
-        const QStringList parts = p.split(':');
-        f.module().setValue(parts[0].toInt(), parts[1].toInt(), parts[2]);
-    }
+    f.pin(pins);
     // one whole pass, then stop
     f.afterExchange([&] { return f.received().filter("I16").size() == 2; },
                     [&] { f.main()->mnuMonitorStop_Click(); });
