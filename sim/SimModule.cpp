@@ -349,6 +349,8 @@ QList<Reply> ModuleCore::feed(const QByteArray &bytes)
             continue;
         if (faults_.stopAfter >= 0 && commands_ > faults_.stopAfter)
             continue;
+        if (commands_ <= faults_.skipFirst)
+            continue;
         const std::optional<QString> payload = handleLine(line);
         if (!payload)
             continue;

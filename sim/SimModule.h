@@ -37,6 +37,7 @@ struct Faults {
     int echoDecimals = -1;       // >=0: a decimal value written (filter, CJM) comes
                                  // back with this many decimals (1.5 as 1.50)
     int stopAfter = -1;          // >=0: stop answering after this many commands
+    int skipFirst = 0;           // leave the first this many commands unanswered
     bool noCr = false;           // replies never get their final CR
     QByteArray noise;            // put into every reply right after its D
                                  // (control characters on a noisy line)

@@ -6,7 +6,9 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 
@@ -85,6 +87,17 @@ int main(int argc, char *argv[])
     const QCommandLineOption noise(QStringLiteral("noise"),
                                    QStringLiteral("Put these bytes (hex) after the D of every reply."),
                                    QStringLiteral("HEX"));
+    const QCommandLineOption skip(QStringLiteral("skip"),
+                                  QStringLiteral("Leave the first N commands unanswered."),
+                                  QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption set(QStringLiteral("set"),
+                                 QStringLiteral("Hold PAYLOAD as the value of item ITEM, index "
+                                                "INDEX (repeatable)."),
+                                 QStringLiteral("ITEM,INDEX=PAYLOAD"));
+    const QCommandLineOption hangupAfter(
+        QStringLiteral("hangup-after"),
+        QStringLiteral("Close the port, as a pulled cable does, when the Nth command arrives."),
+        QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Print every command line received on standard "
                                                   "error."));
@@ -92,7 +105,8 @@ int main(int argc, char *argv[])
                                   QStringLiteral("Also make PATH a symlink to the port."),
                                   QStringLiteral("PATH"));
     parser.addOptions({model, baud, turnaround, silent, delay, split, busy, garbage, refuse,
-                       refuseItem, changedEcho, echoDecimals, stopAfter, noCr, noise, trace, link});
+                       refuseItem, changedEcho, echoDecimals, stopAfter, noCr, noise, skip, set, hangupAfter,
+                       trace, link});
     // A bad command line ends with status 2, as kavix's does.
     if (!parser.parse(app.arguments()))
         return usageError(parser.errorText() + QStringLiteral(" (see --help)"));
@@ -112,10 +126,12 @@ int main(int argc, char *argv[])
     };
     sim::Faults faults;
     sim::Pacing pacing;
+    int hangup = 0;
     if (!number(baud, 0, &pacing.baud) || !number(turnaround, 0, &pacing.turnaroundMs) ||
         !number(delay, 0, &faults.delayMs) || !number(split, 0, &faults.splitPieces) ||
         !number(busy, -1, &faults.busyGroupSelects) || !number(stopAfter, -1, &faults.stopAfter) ||
-        !number(echoDecimals, -1, &faults.echoDecimals) || !number(refuseItem, 0, &faults.refuseItem))
+        !number(echoDecimals, -1, &faults.echoDecimals) || !number(refuseItem, 0, &faults.refuseItem) ||
+        !number(hangupAfter, 0, &hangup) || !number(skip, 0, &faults.skipFirst))
         return usageError(QStringLiteral("numeric options take whole numbers (see --help)"));
     faults.silent = parser.isSet(silent);
     faults.garbage = parser.isSet(garbage);
@@ -126,11 +142,25 @@ int main(int argc, char *argv[])
 
     sim::PtyModule module(name);
     module.setFaults(faults);
+    for (const QString &value : parser.values(set)) {
+        static const QRegularExpression form(QStringLiteral(R"(^(\d+),(\d+)=(.*)$)"));
+        const QRegularExpressionMatch m = form.match(value);
+        if (!m.hasMatch())
+            return usageError(QStringLiteral("--set takes ITEM,INDEX=PAYLOAD, not \"%1\"").arg(value));
+        module.setValue(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3));
+    }
     module.setPacing(pacing);
-    if (parser.isSet(trace))
-        module.setTrace([](const QByteArray &line) {
-            std::fprintf(stderr, "%s\n", line.constData());
-            std::fflush(stderr);
+    const bool tracing = parser.isSet(trace);
+    std::atomic<int> seen{0};
+    if (tracing || hangup > 0)
+        module.setTrace([&](const QByteArray &line) {
+            if (tracing) {
+                std::fprintf(stderr, "%s\n", line.constData());
+                std::fflush(stderr);
+            }
+            // the stop below closes the port: the command gets no answer
+            if (hangup > 0 && ++seen == hangup)
+                ::kill(::getpid(), SIGTERM);
         });
     QString error;
     if (!module.start(&error)) {
