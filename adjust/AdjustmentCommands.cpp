@@ -111,6 +111,7 @@ void zeroSpan(ZeroSpanOp op, const QStringList &args)
                 std::printf("%s %s\n", qPrintable(dialog->lblInputreal->text()),
                             qPrintable(dialog->lblUnit3->text()));
                 std::fflush(stdout);
+                Outcome::done();
             } else {
                 dialog->txtReal->setText(real);
                 dialog->cmdOK->click();

@@ -132,8 +132,10 @@ bool AdjustmentWrite(const QString &title, int item, const QString &value, QStri
 {
     if (!DownloadCheck::ModuleFits(title))
         return false;
-    if (writeWithRetry(item, value, reply))
+    if (writeWithRetry(item, value, reply)) {
+        Outcome::done();
         return true;
+    }
     if (!AppEnding())
         MsgBox(LoadResString(failText), title, MsgIcon::Critical);
     return false;

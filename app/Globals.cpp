@@ -67,7 +67,9 @@ qint32 PositiveCheck(const QString &text)
         return -1;
     for (const QChar c : text) {
         if (c == '+' || c == '-' || c == '.') {
-            MsgBox("Please enter positive number.", "Kavix", MsgIcon::Information);
+            // a hint while typing: the box is put right, nothing fails
+            MsgBox("Please enter positive number.", "Kavix", MsgIcon::Information,
+                   MsgOutcome::Note);
             return 0;
         }
     }

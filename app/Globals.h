@@ -75,6 +75,8 @@ struct AppState {
 
     // File
     QString FileName;
+    // The settings are a mix: reading them from the module was cut short.
+    bool ConfigIncomplete = false;
 
     // Catalogs (filled by InitData)
     std::array<QString, 11> ModelName{};   // rows 1..10

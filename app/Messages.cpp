@@ -1,5 +1,7 @@
 #include "app/Messages.h"
 
+#include "app/Process.h"
+
 #include <cstdio>
 
 UiHooks &Hooks()
@@ -14,11 +16,24 @@ bool &AppEnding()
     return ending;
 }
 
-int &FailuresShown()
+namespace Outcome {
+struct State {
+    bool done = false;
+    bool failed = false;
+    bool shown = false;
+};
+State &state()
 {
-    static int count = 0;
-    return count;
+    static State s;
+    return s;
 }
+
+void begin() { state() = State{}; }
+void done() { state().done = true; }
+void failed() { state().failed = true; }
+bool succeeded() { return state().done && !state().failed; }
+bool failureShown() { return state().shown; }
+}  // namespace Outcome
 
 bool &QuietAfterPortLoss()
 {
@@ -28,10 +43,13 @@ bool &QuietAfterPortLoss()
 
 void MsgBox(const QString &text, const QString &title, MsgIcon icon, MsgOutcome outcome)
 {
-    if (AppEnding() || QuietAfterPortLoss())
+    // A failure told or kept quiet (after a lost port, at the end) is a failure.
+    if (outcome == MsgOutcome::Failure)
+        Outcome::failed();
+    if (AppEnding() || QuietAfterPortLoss() || Process::received())
         return;
     if (outcome == MsgOutcome::Failure)
-        ++FailuresShown();
+        Outcome::state().shown = true;
     if (Hooks().msgBox) {
         Hooks().msgBox(text, title, icon);
         return;

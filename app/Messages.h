@@ -16,9 +16,19 @@ enum class MsgOutcome { Failure, Note };
 void MsgBox(const QString &text, const QString &title, MsgIcon icon,
             MsgOutcome outcome = MsgOutcome::Failure);
 
-// Failures reported through MsgBox so far; batch mode ends with status 1
-// after a command that added one.
-int &FailuresShown();
+// What the command in progress achieved, reported by its work where it
+// knows (every write echoed, every value a number, every byte on disk).
+// Messages only carry that to the user: a failure message marks the command
+// failed, an informing one does not. Batch mode starts each command afresh
+// and ends the run at the first one that did not do its work.
+namespace Outcome {
+void begin();   // a new command: nothing done, nothing failed yet
+void done();    // the command did its work, confirmed
+void failed();  // it did not (whatever was done before)
+bool succeeded();
+// A failure was reported by a message (so a batch run need not add one).
+bool failureShown();
+}  // namespace Outcome
 
 struct UiHooks {
     // Shows a message; the application installs the real message box.

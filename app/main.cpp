@@ -1,6 +1,7 @@
 // kavix: configure and watch one remote I/O module over a serial line.
 // `kavix --help` lists the options and batch commands (app/ui/CommandLine.cpp).
 
+#include "app/Process.h"
 #include "app/ui/Batch.h"
 #include "app/ui/CommandLine.h"
 #include "app/ui/Find.h"
@@ -14,6 +15,7 @@
 
 int main(int argc, char *argv[])
 {
+    Process::prepare();
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--batch") == 0)
             return RunBatch(argc, argv);
@@ -44,6 +46,8 @@ int main(int argc, char *argv[])
     InstallGuiMessages();
     InstallQtTranslations();
     frmMain *main = MainForm();
+    // SIGTERM or SIGINT ends the program as File -> Exit does
+    Process::install([main](int) { main->mnuFileExit_Click(); });
     main->show();
     return app.exec();
 }

@@ -58,6 +58,7 @@ Sent WriteChecked(const QString &title, const QList<CheckedWrite> &writes)
         if (!ParameterWrite(w.item, w.value, reply) || !w.same(reply))
             return Sent::Incomplete;
     }
+    Outcome::done();
     return Sent::Done;
 }
 

@@ -2,9 +2,11 @@
 // and its System Restart, through the window's own handlers.
 
 #include "app/Commands.h"
+#include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
 #include "app/ui/BatchCommands.h"
+#include "app/ui/frmDialog.h"
 #include "app/ui/frmMain.h"
 #include "config/ModbusWindow.h"
 
@@ -47,6 +49,12 @@ QString checkModbus(const QStringList &args)
 // menu is off or the window did not open.
 void viaModbusMenu(const std::function<void(ModbusWindow *)> &drive)
 {
+    // both commands talk to the module at once: without one there is nothing to set
+    if (!G().Connected) {
+        MsgBox(Tr("Not connected to a module: use connect first. Nothing was sent."), kTitle,
+               MsgIcon::Exclamation);
+        return;
+    }
     if (!Commands::instance().enabled("mnuConfigModBus")) {
         MsgBox(Tr("The Modbus settings are not available now: connect to a module that has "
                   "them first. Nothing was sent."),
@@ -55,7 +63,8 @@ void viaModbusMenu(const std::function<void(ModbusWindow *)> &drive)
     }
     const bool opened =
         DriveWindow<ModbusWindow>(drive, [] { MainForm()->mnuConfigModBus_Click(); });
-    if (!opened)
+    // a link that went down meanwhile has been told already
+    if (!opened && G().Connected)
         MsgBox(Tr("The Modbus window did not open: the module's node address could not be "
                   "read. Nothing was sent."),
                kTitle, MsgIcon::Critical);
@@ -110,6 +119,11 @@ void AddModbusCommands()
                      checkModbus, runModbus});
     AddBatchCommand({"restart", 0, 0, "", "restart the module (System Restart)", nullptr,
                      [](const QStringList &) {
-                         viaModbusMenu([](ModbusWindow *w) { w->cmdQV8Res->click(); });
+                         // The module drops off its field bus while it restarts: confirmed
+                         // as a download is (--yes), and only with a module connected.
+                         viaModbusMenu([](ModbusWindow *w) {
+                             if (frmDialog::Dialog(Tr("Starting restart of the module.")))
+                                 w->cmdQV8Res->click();
+                         });
                      }});
 }

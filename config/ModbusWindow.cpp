@@ -250,8 +250,10 @@ void ModbusWindow::cmdQV8Res_Click()
             }
         }
     }
-    if (ok)
+    if (ok) {
+        Outcome::done();
         return;
+    }
     MsgBox(LoadResString(3007), kUploadTitle, MsgIcon::Critical);
     unloadWindow();
 }

@@ -128,6 +128,8 @@ void Upload()
     if (!row)
         return fail();
     const int kind = s.ModelKindList[row];
+    // from here the settings change one by one; whole again when all are read
+    s.ConfigIncomplete = true;
     s.ModelKind = kind;
     // the upload does not read the option bits of kind 6
     s.Identified = kind != 6 || optionsRead;
@@ -135,7 +137,9 @@ void Upload()
     ModuleReads::ShowKindWindow(kind);
     if (!ModuleReads::Settings(kind))
         return fail();
+    s.ConfigIncomplete = false;
     MainPanel::instance().setLastResult(Tr("Upload done, %1 channels").arg(channelsOf(kind)));
+    Outcome::done();
 }
 
 void Download()
@@ -154,8 +158,12 @@ void Download()
         return;
     }
 
-    if (kind == 3 || kind == 4)
-        return;  // nothing to download for the contact modules
+    if (kind == 3 || kind == 4) {
+        // the contact modules hold no settings to download: nothing to do is done
+        MainPanel::instance().setLastResult(Tr("Nothing to download: the module has no settings"));
+        Outcome::done();
+        return;
+    }
     if (kind == 0) {
         MsgBox(Tr("No Model"), Tr("Type set"), MsgIcon::None);
         return;
@@ -163,7 +171,7 @@ void Download()
     if (!DownloadCheck::ModuleFits(title))
         return;
     const QList<Write> writes = downloadSequence(kind);
-    Progress p("Downloading", writes.size());
+    Progress p("Downloading", writes.size(), "writes");
     for (const Write &w : writes) {
         QString reply;
         if (!ParameterWrite(w.item, w.value, reply) || reply != w.expected)
@@ -171,6 +179,7 @@ void Download()
         p.step();
     }
     MainPanel::instance().setLastResult(Tr("Download done, %1 channels").arg(channelsOf(kind)));
+    Outcome::done();
     // Success shows nothing but the status bar; the main window stays open (closing it would
     // end the program and lose the user's settings).
 }

@@ -8,12 +8,13 @@
 
 namespace PresetBox {
 
+// The hints here only inform: the box is put right as the user types.
 bool Change(QLineEdit *box)
 {
     const QString text = box->text();
     if (text.size() > 9) {
         MsgBox("Output set point must be 0 to 999999999.", "Preset Data Check",
-               MsgIcon::Information);
+               MsgIcon::Information, MsgOutcome::Note);
         box->setText(text.left(9));
         return false;
     }
@@ -36,7 +37,8 @@ bool Change(QLineEdit *box)
             ++removedBeforeCursor;
     }
     if (!told)
-        MsgBox("Please enter positive number.", "Kavix", MsgIcon::Information);
+        MsgBox("Please enter positive number.", "Kavix", MsgIcon::Information,
+               MsgOutcome::Note);
     box->setText(digits);
     box->setCursorPosition(cursor - removedBeforeCursor);
     return false;

@@ -5,6 +5,7 @@
 #include "app/Init.h"
 #include "app/MainPanel.h"
 #include "app/Messages.h"
+#include "app/Process.h"
 #include "link/LineTrace.h"
 #include "link/Ports.h"
 #include "link/TxtBus.h"
@@ -101,6 +102,8 @@ void LinkHost::onPortError(QSerialPort::SerialPortError error)
     }
     lost_ = true;
     G().Connected = false;
+    // whatever the work on the line was, it was not done
+    Outcome::failed();
     QuietAfterPortLoss() = true;
     Timer1.stop();
     if (current_) {
@@ -320,13 +323,14 @@ QString SendReceive(const QString &command)
 {
     AppState &s = G();
     QPointer<LinkHost> h = s.CommForm;
-    if (!h || AppEnding())
+    // Nothing new goes out once the program is ending or was interrupted.
+    if (!h || AppEnding() || Process::received())
         return giveUp();
 
     // One exchange at a time: a command started by an event handler while
     // another waits for its reply goes out only after that one has ended.
     waitUntil(h, [&] { return !h->exchangeInProgress(); });
-    if (!h || AppEnding())
+    if (!h || AppEnding() || Process::received())
         return giveUp();
 
     // The port vanished: the work gives up at once; the loss was reported.
@@ -371,7 +375,9 @@ QString SendReceive(const QString &command)
         return ex.errorText.isEmpty() ? giveUp() : portFailure(trace.portError(ex.errorText));
     trace.ended(ex.reply, ex.timedOut);
     if (ex.timedOut) {
-        MsgBox(Tr("Timeout"), Tr("Send/Receive"), MsgIcon::Critical);
+        // Told at once; whether the work failed is its caller's to say (a
+        // retry may still get the answer).
+        MsgBox(Tr("Timeout"), Tr("Send/Receive"), MsgIcon::Critical, MsgOutcome::Note);
         s.TimeoutFlag = true;
     }
     return QString::fromLatin1(ex.reply);

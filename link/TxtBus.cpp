@@ -105,8 +105,9 @@ bool ParameterWrite(int item, const QString &value, QString &reply)
     if (!ReplyCheck(reply))
         return false;
     if (reply == "illegal OPE" || reply == "invalid data") {
+        // the caller may try again, and reports the write's failure itself
         MsgBox("invalid data " + line + "\r\n" + "at item " + QString::number(item),
-               Tr("Parameter Write"), MsgIcon::Critical);
+               Tr("Parameter Write"), MsgIcon::Critical, MsgOutcome::Note);
         return false;
     }
     return true;

@@ -167,6 +167,21 @@ done <<'ROWS'
 1|nobody|$K open @/nobody/k1.qv8 saveas @/nobody/null.qv8|Open Error: null.qv8: is a device, not a file|[ -c /dev/null ] && [ -L @/nobody/null.qv8 ]
 1|-|--port sim:QV8T_KX7 open @/k1-copy.qv8 upload save|SaveAs: @/k1-copy.qv8 holds another model kind than the configuration now; it is not written over.|cmp -s @/k1-copy.qv8 @/k1.qv8
 0|-|$K open @/k1-copy.qv8 save||cmp -s @/k1-copy.qv8 @/k1.qv8
+1|-|$K open ''|Open: No file name given.|
+1|-|$K open @/k1.qv8 saveas ''|SaveAs: No file name given.|
+1|-|$K save|SaveAs: No file is behind the configuration: use saveas FILE.|
+1|--model QV8_KX5 --hangup-after 120|--port %P connect upload saveas @/pulled.qv8|Communication: The connection to the module was lost|[ ! -e @/pulled.qv8 ] && [ "$(all_lines "$WORK/err")" -eq 1 ]
+1|--model QV8_KX5 --hangup-after 120|--port %P --yes connect download upload|Communication: The connection to the module was lost|[ "$(all_lines "$WORK/err")" -eq 1 ]
+1|--model QV8_KX5 --hangup-after 86|--port %P --yes connect type 3 'K(CA)' on filter 2|Communication: The connection to the module was lost|[ "$(all_lines "$WORK/err")" -eq 1 ]
+1|--model QV8_KX5 --hangup-after 200|--port %P connect monitor 60 @/lost.csv|Communication: The connection to the module was lost|[ "$(all_lines "$WORK/err")" -eq 1 ]
+0|-|$K connect monitor 0.01 @/short.csv||
+2|-|$K connect monitor 1e12|kavix: monitor: SECONDS must be a number above 0 and at most 2000000|
+0|--model QV8_KX5 --skip 1|--port %P connect|Send/Receive: Timeout|
+0|--model QV8_E6F4 --set 9,1=-5|--port %P --yes connect presets 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16|Kavix: Please enter positive number.|
+1|-|$K restart|ModBus Settings: Not connected to a module: use connect first.|
+1|-|$K modbus stop=2|ModBus Settings: Not connected to a module: use connect first.|
+1|-|$K connect restart|DOWNLOAD: Starting restart of the module. Refused: confirm downloads with --yes.|
+1|-|$K --trace @/no/such/trace.txt connect|Trace: @/no/such/trace.txt: No such file or directory|
 ROWS
 cd - >/dev/null || exit 1
 
@@ -271,7 +286,7 @@ check "modbus exit status" [ "$RC" -eq 0 ]
 check "modbus quiet" is_empty "$WORK/err"
 check "modbus writes address first, then the lists" \
     [ "$(sim_tail 10)" = "I80 D12 I81 D3 I83 D2 I84 D1 I86 D1" ]
-run --port "$PORT" connect restart
+run --port "$PORT" --yes connect restart
 check "restart exit status" [ "$RC" -eq 0 ]
 check "restart quiet" is_empty "$WORK/err"
 check "restart lines" [ "$(sim_tail 4)" = "G99 I90 DRESET G01" ]
@@ -375,6 +390,37 @@ check "refused reset: two refusals, then incomplete" [ "$(cut -d: -f1 "$WORK/err
     "Parameter Write,Parameter Write,Zero/Span Adj.," ]
 check "refused reset message" [ "$(tail -n 1 "$WORK/err")" = \
     "Zero/Span Adj.: Zero/Span Adj. Reset Incomplete" ]
+
+# -- the process: closed standard streams, interrupts, the file-size limit
+start_sim --model QV8_KX5 --trace --stop-after 100 || exit 1
+"$KAVIX" --batch --port "$PORT" --trace - connect upload 0<&- 1>&- 2>&-
+check "closed streams: status 1" [ "$?" -eq 1 ]
+check "closed streams: the module got protocol lines only" \
+    eval "! grep -qvE '^(G[0-9]{2}|I[0-9]{2}|D[-0-9A-Za-z.]*)$' \"\$SIM_ERR\""
+# SIGINT while a download writes, SIGTERM while monitoring: the exchange in
+# progress ends, the run stops and says how far it got
+interrupt() {  # interrupt SIGNAL LINE ARGS...: the signal once the module got LINE
+    local signal=$1 line=$2
+    shift 2
+    "$KAVIX" --batch --port "$PORT" "$@" >"$WORK/out" 2>"$WORK/err" &
+    local pid=$!
+    for _ in $(seq 1 400); do grep -qx -- "$line" "$SIM_ERR" && break; sleep 0.05; done
+    kill -"$signal" "$pid"
+    wait "$pid"
+    RC=$?
+}
+start_sim --model QV8_KX5 --trace --delay 10 || exit 1
+interrupt INT D0317 --yes connect download
+check "SIGINT: status 130" [ "$RC" -eq 130 ]
+check "SIGINT: how far the download got" \
+    grep -qxE 'Interrupted: Download interrupted after [0-9]+ of 49 writes' "$WORK/err"
+interrupt TERM I03 connect monitor 100 "$WORK/term.csv"
+check "SIGTERM: status 143" [ "$RC:$(cat "$WORK/err")" = "143:Interrupted: Monitor interrupted" ]
+check "SIGTERM: the CSV holds whole rows" \
+    [ "$(grep -cvE '^(time|[0-9-]+T[0-9:.+-]+(,-?[0-9]+\.[0-9]{3}){16}\r)' "$WORK/term.csv")" -eq 0 ]
+(ulimit -f 4; run --port "$PORT" --trace "$WORK/big.txt" connect upload; [ "$RC" -eq 1 ] &&
+    has "$WORK/err" "Trace: $WORK/big.txt: File too large")
+check "a trace past the file-size limit fails the run" [ "$?" -eq 0 ]
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -126,6 +126,7 @@ private slots:
     void openRefused_data();
     void openRefused();
     void saveOverOtherKind();
+    void incompleteNotSaved();
     void dialogFolder();
 };
 
@@ -403,24 +404,23 @@ void TestTransfer::openRefused()
                  (ShownMessage{message, "File Read", MsgIcon::Critical}));
 }
 
-// Save does nothing before a file is known; it writes over the file it came
-// from, but asks as Save As does once the configuration is of another kind.
+// Save asks for a name, as Save As does, before a file is known and once the
+// configuration is of another kind than its file; else it writes over it.
 void TestTransfer::saveOverOtherKind()
 {
     MainFixture f("");
     G().ModelKind = 1;
     const QString kx5 = dir().filePath("plant.qv8"), l5 = dir().filePath("plant-l5.qv8");
     const QStringList &asked = answerFile(kx5);
-    f.main()->mnuFileSave_Click();
     f.main()->tbToolbar_ButtonClick("Save");
-    QCOMPARE(asked, QStringList{});
-    QVERIFY(!QFile::exists(kx5));
+    QCOMPARE(asked, QStringList{"save SaveAs"});
+    QVERIFY(QFile::exists(kx5));
 
     put("plant.qv8", kind1File());
     f.click("mnuFileOpen");
     G().TypeCode[7] = 34;
     f.click("mnuFileSave");
-    QCOMPARE(asked, QStringList{"open Open"});
+    QCOMPARE(asked, QStringList({"save SaveAs", "open Open"}));
     QCOMPARE(fileBytes(kx5).split('\n').value(7), QByteArray("34,1\r"));
 
     f.main()->mnuModelModel(2)->trigger();
@@ -434,6 +434,30 @@ void TestTransfer::saveOverOtherKind()
     f.click("mnuFileSave");  // the new file holds this kind
     QCOMPARE(askedAgain, QStringList{"save SaveAs"});
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
+}
+
+// An upload cut short leaves a mix of the module's values and earlier ones:
+// Save and Save As refuse it until a file is opened (or an upload completes).
+void TestTransfer::incompleteNotSaved()
+{
+    Connected f("QV8_KX5");
+    const QString name = dir().filePath("mix.qv8");
+    const QStringList &asked = answerFile(name);
+    f.stopAfter(30);
+    f.click("mnuConfigUpload");
+    f.log.messages.clear();
+    f.click("mnuFileSaveAs");
+    f.click("mnuFileSave");
+    const ShownMessage refusal{"The configuration is incomplete: reading it from the module was "
+                               "interrupted. Upload again or open a file, then save.",
+                               "SaveAs", MsgIcon::Exclamation};
+    QCOMPARE(f.log.messages, (QList<ShownMessage>{refusal, {refusal.text, "Save", refusal.icon}}));
+    QVERIFY(asked.isEmpty() && !QFile::exists(name));
+    answerFile(put("whole.qv8", kind1File()));
+    f.click("mnuFileOpen");
+    answerFile(name);
+    f.click("mnuFileSaveAs");
+    QCOMPARE(fileBytes(name), kind1File());
 }
 
 // The file dialogs open in the folder used last, kept for the next run,

@@ -10,7 +10,9 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace Logging {
 
@@ -73,11 +75,24 @@ bool TraceTo(const QString &file, QString *error)
         *error = file + ": " + out.errorString();
         return false;
     }
-    out.write((LineTrace::header() + '\n').toUtf8());
+    // A line that does not reach the trace fails the command that made it
+    // (told once): the run's word would not match its record.
+    static bool lost = false;
+    lost = false;
+    const auto put = [file](const QString &line) {
+        if (lost || out.write((line + '\n').toUtf8()) >= 0)
+            return;
+        lost = true;
+        MsgBox(file + ": " + QString::fromLocal8Bit(std::strerror(errno)), "Trace",
+               MsgIcon::Critical);
+    };
+    if (out.write((LineTrace::header() + '\n').toUtf8()) < 0) {
+        *error = file + ": " + QString::fromLocal8Bit(std::strerror(errno));
+        out.close();
+        return false;
+    }
     QObject::connect(&LineTrace::instance(), &LineTrace::appended, &LineTrace::instance(),
-                     [](const LineTrace::Entry &e) {
-                         out.write((LineTrace::line(e) + '\n').toUtf8());
-                     });
+                     [put](const LineTrace::Entry &e) { put(LineTrace::line(e)); });
     return true;
 }
 

@@ -224,7 +224,7 @@ bool Settings(int kind)
     case 6: {
         AnalogMonitor *w = AnalogWindow(kind);
         const int n = kind == 1 ? 16 : 8;
-        Progress p("Reading settings", n + 1);
+        Progress p("Reading settings", n + 1, "channels read");
         for (int ch = 1; ch <= n; ++ch, p.step()) {
             if (!Type(kind, w, ch))
                 return false;
@@ -236,14 +236,14 @@ bool Settings(int kind)
     case 3:
     case 4: {
         MainPanel::instance().setRow(6, QString(), QString());
-        Progress p("Reading contacts", 32);
+        Progress p("Reading contacts", 32, "contacts read");
         for (int ch = 1; ch <= 32; ++ch, p.step())
             if (!Contact(kind, ch))
                 return false;
         return true;
     }
     case 5: {
-        Progress p("Reading counters", 8);
+        Progress p("Reading counters", 8, "channels read");
         for (int ch = 1; ch <= 8; ++ch, p.step())
             if (!CounterChannel(ch))
                 return false;

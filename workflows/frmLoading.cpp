@@ -171,6 +171,8 @@ void frmLoading::Connecting()
     if (!row)
         return failUpload();
     const int kind = s.ModelKindList[row];
+    // from here the settings change one by one; whole again when all are read
+    s.ConfigIncomplete = true;
     s.ModelKind = kind;
 
     if ((kind == 1 || kind == 2 || kind == 5) && !ModuleReads::IdentityRow(6))
@@ -195,11 +197,14 @@ void frmLoading::Connecting()
     }
     if (!read)
         return failUpload();
+    s.ConfigIncomplete = false;
+    Outcome::done();
 }
 
 void frmLoading::DisConnecting()
 {
     CommClose();
+    Outcome::done();
     Commands::instance().set({{"mnuConfig", false},
                               {"mnuMonitor", false},
                               {"mnuAdjustment", false},
@@ -248,12 +253,18 @@ void frmLoading::Starting()
 void frmLoading::Monitoring()
 {
     AppState &s = G();
-    if (!ModuleReads::LinkUp())
-        return;
-    const int row = ModelRow(MainPanel::instance().data(1));
-    if (!row)
-        return failUpload();
+    // The cycle runs from here: a Stop chosen during the link check ends it
+    // before its first pass instead of being lost.
     s.MonitorRun = true;
+    if (!ModuleReads::LinkUp() || !s.MonitorRun) {
+        s.MonitorRun = false;
+        return;
+    }
+    const int row = ModelRow(MainPanel::instance().data(1));
+    if (!row) {
+        s.MonitorRun = false;
+        return failUpload();
+    }
     MainPanel::instance().setLinkState(MainPanel::LinkState::Monitoring);
     const int kind = s.ModelKindList[row];
     s.ModelKind = kind;

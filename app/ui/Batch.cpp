@@ -1,13 +1,17 @@
 #include "app/ui/Batch.h"
 
+#include "app/Commands.h"
+#include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
+#include "app/Process.h"
 #include "app/ui/BatchCommands.h"
 #include "app/ui/CommandLine.h"
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmDialog.h"
 #include "app/ui/frmMain.h"
 #include "workflows/Logging.h"
+#include "workflows/Progress.h"
 #include "files/ui/FileOps.h"
 
 #include <QApplication>
@@ -97,9 +101,6 @@ int RunBatch(int argc, char *argv[])
                 std::fprintf(stderr, "kavix: %s\n", qPrintable(msg));
         });
     QApplication app(argc, argv);
-    // Whether a message reports a failure is decided where it is raised
-    // (MsgOutcome), not by its icon: "Open Error" has none.
-    bool failed = false;
     Hooks().msgBox = [](const QString &text, const QString &title, MsgIcon) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(oneLine(title)), qPrintable(oneLine(text)));
         std::fflush(stderr);
@@ -114,29 +115,64 @@ int RunBatch(int argc, char *argv[])
         if (!frmCommPort::choosePort(port, &error))
             MsgBox(error, "Communication", MsgIcon::Exclamation);
     };
-    frmDialog::answer = [yes, &failed](const QString &message) -> std::optional<bool> {
-        if (!yes) {
-            std::fprintf(stderr, "DOWNLOAD: %s Refused: confirm downloads with --yes.\n",
-                         qPrintable(message));
-            failed = true;
-        }
+    frmDialog::answer = [yes](const QString &message) -> std::optional<bool> {
+        if (!yes)
+            MsgBox(message + " Refused: confirm downloads with --yes.", "DOWNLOAD",
+                   MsgIcon::Exclamation);
         return yes;
     };
 
     frmMain *main = MainForm();
-    FailuresShown() = 0;
+    // SIGINT, SIGTERM: the exchange in progress ends, nothing new starts
+    // (a monitoring cycle stops after it), and the run ends with 128 + signal.
+    Process::install([main](int signal) {
+        if (Process::received())
+            return;
+        Process::setReceived(signal);
+        main->mnuMonitorStop_Click();
+        emit Commands::instance().wake();
+    });
+    // A trace that cannot be written is a failure before anything is sent.
+    int status = 0;
     QString traceError;
-    if (!trace.isEmpty() && !Logging::TraceTo(trace, &traceError))
+    if (!trace.isEmpty() && !Logging::TraceTo(trace, &traceError)) {
         MsgBox(traceError, "Trace", MsgIcon::Exclamation);
+        steps.clear();
+        status = 1;
+    }
     for (const Step &step : steps) {
-        if (failed)
-            break;
+        Outcome::begin();
+        Progress::clearLast();
         step.command->run(step.args);
-        // a message that says a command did not do its work ends the run
-        if (FailuresShown() > 0)
-            failed = true;
+        // What came in meanwhile is told now: a port that vanished is seen
+        // in one turn of the event loop and told in the next.
+        for (int turn = 0; turn < 2; ++turn)
+            QCoreApplication::processEvents();
+        if (const int signal = Process::received()) {
+            const QString count = Progress::lastCount();
+            QString name = step.command->name;
+            name[0] = name[0].toUpper();
+            std::fprintf(stderr, "Interrupted: %s\n",
+                         qPrintable(count.isEmpty()
+                                        ? Tr("%1 interrupted").arg(name)
+                                        : Tr("%1 interrupted after %2").arg(name, count)));
+            status = 128 + signal;
+            break;
+        }
+        // The command's result decides; a failure said why already, a
+        // command that did nothing and said nothing is told here.
+        if (!Outcome::succeeded()) {
+            if (!Outcome::failureShown())
+                std::fprintf(stderr, "%s: %s\n", qPrintable(step.command->name),
+                             qPrintable(Tr("the command did not do its work.")));
+            status = 1;
+            break;
+        }
     }
     main->mnuFileExit_Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return failed ? 1 : 0;
+    std::fflush(stdout);
+    if (status == 0 && std::ferror(stdout))
+        status = 1;
+    return status;
 }

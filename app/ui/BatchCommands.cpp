@@ -10,6 +10,8 @@
 
 #include <QTimer>
 
+#include <cmath>
+
 namespace {
 QList<BatchCommand> &table()
 {
@@ -91,11 +93,19 @@ void monitorFor(double seconds, const QString &file)
     frmMain *main = MainForm();
     QTimer stop;
     stop.setSingleShot(true);
+    stop.setTimerType(Qt::PreciseTimer);
     QObject::connect(&stop, &QTimer::timeout, main, [main] { main->mnuMonitorStop_Click(); });
-    stop.start(int(seconds * 1000));
+    stop.start(int(std::ceil(seconds * 1000)));
     main->mnuMonitorStart_Click();
     log.stop();
+    // the cycle ran its time with the module answering (a failed pass or
+    // write has said so and counts as failed)
+    if (G().Connected)
+        Outcome::done();
 }
+
+// The stop timer counts whole milliseconds in an int.
+constexpr int kMaxMonitorSeconds = 2000000;
 
 }  // namespace
 
@@ -120,25 +130,32 @@ void AddFileAndTransferCommands()
         (MainForm()->*handler)();
         d.ask = before;
     };
+    // An empty name is not a file: said so, as a dialog left empty would be.
     const auto withFile = [withDialog](void (frmMain::*handler)()) {
         return [handler, withDialog](const QStringList &args) {
             const QString file = args.value(0);
-            withDialog(handler,
-                       [file](FileDialog::Mode, const QString &, const QString &) { return file; });
+            withDialog(handler, [file](FileDialog::Mode, const QString &title, const QString &) {
+                if (file.isEmpty())
+                    MsgBox(Tr("No file name given."), title, MsgIcon::Exclamation);
+                return file;
+            });
         };
     };
     AddBatchCommand({"open", 1, 1, "FILE", "read a configuration file", nullptr,
                      withFile(&frmMain::mnuFileOpen_Click)});
-    // Save asks for a name only when the file holds another model kind than
-    // the configuration now; a script cannot answer, so it is told why.
+    // Save asks for a name when no file is behind the configuration or the
+    // file holds another model kind; a script cannot answer, so it is told why.
     AddBatchCommand({"save", 0, 0, "", "save the configuration to the file it came from", nullptr,
                      [withDialog](const QStringList &) {
                          withDialog(&frmMain::mnuFileSave_Click,
                                     [](FileDialog::Mode, const QString &title, const QString &) {
-                                        MsgBox(Tr("%1 holds another model kind than the "
-                                                  "configuration now; it is not written over. "
-                                                  "Use saveas FILE.")
-                                                   .arg(G().FileName),
+                                        MsgBox(G().FileName.isEmpty()
+                                                   ? Tr("No file is behind the configuration: "
+                                                        "use saveas FILE.")
+                                                   : Tr("%1 holds another model kind than the "
+                                                        "configuration now; it is not written "
+                                                        "over. Use saveas FILE.")
+                                                         .arg(G().FileName),
                                                title, MsgIcon::Exclamation);
                                         return QString();
                                     });
@@ -152,8 +169,12 @@ void AddFileAndTransferCommands()
                      [](const QStringList &a) {
                          bool ok = false;
                          const double seconds = a.value(0).toDouble(&ok);
-                         return ok && seconds > 0 ? QString()
-                                                  : QString("SECONDS must be a positive number");
+                         return ok && seconds > 0 && seconds <= kMaxMonitorSeconds
+                                    ? QString()
+                                    : QString("SECONDS must be a number above 0 and at most "
+                                              "%1, not \"%2\"")
+                                          .arg(kMaxMonitorSeconds)
+                                          .arg(a.value(0));
                      },
                      [](const QStringList &a) { monitorFor(a.value(0).toDouble(), a.value(1)); }});
 }

@@ -79,8 +79,9 @@ QString helpText()
            "\nMODEL is one of " + sim::ModuleCore::models().join(", ") +
            ".\n"
            "\nIn batch mode every message goes to standard error as one line TITLE: TEXT.\n"
-           "Exit status: 0 when no error or warning was shown, 1 when the first error or\n"
-           "warning ended the run, 2 for a bad command line.\n";
+           "Exit status: 0 when every command did its work; 1 when one did not (the run\n"
+           "ends there; the message says why); 2 for a bad command line (nothing sent);\n"
+           "130 or 143 when SIGINT or SIGTERM stopped the run after the exchange in progress.\n";
 }
 
 QString versionText()

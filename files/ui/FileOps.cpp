@@ -109,10 +109,12 @@ void FileOpen()
     // load resets the channel settings, which must not wipe the file's.
     ModuleReads::AnalogWindow(kind);
     ConfigToState(r.data, s);
+    s.ConfigIncomplete = false;
 
     if (kind != 5)  // a counter file shows no window
         ModuleReads::ShowKindWindow(kind);
     MainPanel::instance().setLastResult(Tr("Opened %1").arg(QFileInfo(name).fileName()));
+    Outcome::done();
 }
 
 void FileWrite()
@@ -125,10 +127,29 @@ void FileWrite()
     }
     current() = {name, orZero(G().ModelKind)};
     MainPanel::instance().setLastResult(Tr("Saved %1").arg(QFileInfo(name).fileName()));
+    Outcome::done();
 }
+
+namespace {
+
+// An upload or connect cut short left a mix of the module's values and
+// earlier ones: such a configuration is not written to any file.
+bool savable(const QString &title)
+{
+    if (!G().ConfigIncomplete)
+        return true;
+    MsgBox(Tr("The configuration is incomplete: reading it from the module was interrupted. "
+              "Upload again or open a file, then save."),
+           title, MsgIcon::Exclamation);
+    return false;
+}
+
+}  // namespace
 
 void FileSaveAs()
 {
+    if (!savable("SaveAs"))
+        return;
     const QString name = ask(FileDialog::Mode::Save, "SaveAs");
     if (name.isEmpty())
         return;
@@ -139,8 +160,13 @@ void FileSaveAs()
 void FileSave()
 {
     const QString name = G().FileName;
-    if (name.isEmpty())
+    if (!savable("Save"))
         return;
+    // no file behind the configuration: ask for one
+    if (name.isEmpty()) {
+        FileSaveAs();
+        return;
+    }
     // A file of another kind (the Model menu or an upload changed it since)
     // is not written over without asking.
     if (current().name != name || current().kind != orZero(G().ModelKind)) {
