@@ -17,9 +17,11 @@ int signalSeen = 0;
 
 extern "C" void onSignal(int signal)
 {
+    const int saved = errno;
     const unsigned char byte = static_cast<unsigned char>(signal);
-    // nothing can be done about a full pipe here; the first byte is enough
+    // a full pipe already holds a byte: that is enough
     [[maybe_unused]] const ssize_t n = ::write(pipeEnds[0], &byte, 1);
+    errno = saved;
 }
 
 }  // namespace
@@ -38,7 +40,8 @@ void prepare()
 
 void install(std::function<void(int)> handle)
 {
-    if (pipeEnds[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pipeEnds) != 0)
+    if (pipeEnds[0] >= 0 ||
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pipeEnds) != 0)
         return;
     // owned by the application, so it goes with it
     auto *notifier = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read,
