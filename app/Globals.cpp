@@ -61,6 +61,32 @@ void TypeCodeSplit(int channel, int code)
     G().TypeLow[channel] = code - 16 * high;
 }
 
+void NewConfiguration(int kind)
+{
+    AppState &s = G();
+    const AppState fresh;
+    s.ModelKind = kind;
+    // resistance thermometers start on their first type (class 3), the others on code 0
+    const int code = kind == 2 ? 48 : 0;
+    for (int ch = 1; ch <= 16; ++ch) {
+        s.TypeCode[ch] = code;
+        TypeCodeSplit(ch, code);
+        s.CjcSw[ch] = 0;
+        s.CountDo[ch] = 0;
+        s.CountPreset[ch] = "0";
+    }
+    s.BurnoutType = 0;
+    s.FilterTime = "1.0";
+    // only the second-generation module has a line-noise filter
+    s.LineNoise = kind == 6 ? OptInt(0) : OptInt();
+    s.AlarmOut = 0;
+    s.CjmTemp.clear();
+    s.CjmVoltage.clear();
+    s.ModbusSet = fresh.ModbusSet;
+    s.ModbusSetKx7 = fresh.ModbusSetKx7;
+    s.ConfigIncomplete = false;
+}
+
 qint32 PositiveCheck(const QString &text)
 {
     if (text.isEmpty())

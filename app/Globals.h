@@ -88,6 +88,10 @@ struct AppState {
 // The state record.
 AppState &G();
 
+// The module settings of a new configuration of this kind, as a module
+// leaves the factory: nothing of an earlier module or file stays behind.
+void NewConfiguration(int kind);
+
 // Catalog row (1..10) of a model name, exact comparison, first match; 0 when none.
 int ModelRow(const QString &name);
 

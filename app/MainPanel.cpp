@@ -50,6 +50,13 @@ void MainPanel::reset()
     port_.clear();
     linkState_ = LinkState::NotConnected;
     lastResult_.clear();
+    configSource_.clear();
+    emit statusChanged();
+}
+
+void MainPanel::setConfigSource(const QString &text)
+{
+    configSource_ = text;
     emit statusChanged();
 }
 

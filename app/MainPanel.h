@@ -50,6 +50,10 @@ public:
     // The result of the last transfer or save ("Upload done, 16 channels").
     QString lastResult() const { return lastResult_; }
     void setLastResult(const QString &text);
+    // Where the configuration in hand came from ("read from the module",
+    // "file plant.qv8", "QV8_L5 defaults"); "" before there is one.
+    QString configSource() const { return configSource_; }
+    void setConfigSource(const QString &text);
 
 signals:
     void statusChanged();
@@ -59,6 +63,7 @@ private:
     QString port_;
     LinkState linkState_ = LinkState::NotConnected;
     QString lastResult_;
+    QString configSource_;
     std::array<QString, kRows> title_{};
     std::array<QString, kRows> data_{};
     QString fileName_;

@@ -37,12 +37,15 @@ bool refuse(const QString &text, const QString &title)
     return false;
 }
 
-// What a user could choose now: every editor command ends in a download,
-// so it needs the connection, and the menu item must be on for the module.
+// What a user could choose now: with a module, every editor command ends in
+// a download; without one it changes the configuration in hand (model NAME or
+// open FILE first). The menu item must be on for the kind.
 bool available(const QString &menuItem, const QString &title)
 {
-    if (!G().Connected)
-        return refuse(Tr("Not connected to a module: use connect first."), title);
+    if (!G().Connected && orZero(G().ModelKind) == 0)
+        return refuse(Tr("Not connected to a module: use connect first, or model NAME to "
+                         "prepare a file."),
+                      title);
     if (!menuItem.isEmpty() && !Commands::instance().enabled(menuItem))
         return refuse(Tr("The module at hand does not have this setting."), title);
     return true;
@@ -69,10 +72,15 @@ void drive(const std::function<void()> &open, const std::function<void(T *)> &fi
         [&](T *w) {
             fill(w);
             QPushButton *b = downloadButton(w);
-            if (!b->isEnabled())
+            if (!G().Connected) {
+                // offline: Exit keeps the choice in the configuration
+                w->cmdExit_Click();
+                Outcome::done();
+            } else if (!b->isEnabled()) {
                 refuse(Tr("Download is off: no module is connected."), title);
-            else
+            } else {
                 b->click();
+            }
         },
         open);
 }
@@ -147,7 +155,7 @@ void AddAnalogEditorCommands()
                      .arg(a[1], all.join(", "));
              return a.size() > 2 ? NeedOneOf(a[2], {"on", "off"}, "the CJC switch") : QString();
          },
-         typeCommand});
+         typeCommand, false});
 
     AddBatchCommand({"cjm", 2, 2, "TEMP VOLTS",
                      "cold-junction reference in degC and V, downloaded (needs --yes)",
@@ -185,7 +193,8 @@ void AddAnalogEditorCommands()
                                  w->cboBurnout_Click();
                              },
                              title);
-                     }});
+                     },
+                     false});
 
     AddBatchCommand(
         {"filter", 1, 1, "SECONDS", "filter time constant in seconds, downloaded (needs --yes)",
@@ -201,7 +210,8 @@ void AddAnalogEditorCommands()
              drive<frmTimeCon>(
                  menu(&frmMain::mnuConfigFilter_Click),
                  [a](frmTimeCon *w) { w->txtFilter()->setText(a[0]); }, title);
-         }});
+         },
+         false});
 
     AddBatchCommand(
         {"linenoise", 1, 1, "50/60Hz|50Hz|60Hz", "line-noise filter, downloaded (needs --yes)",
@@ -220,7 +230,8 @@ void AddAnalogEditorCommands()
                      w->cboLineNoise_Click();
                  },
                  title);
-         }});
+         },
+         false});
 
     AddBatchCommand({"alarm", 1, 1, "on|off", "alarm output contact, downloaded (needs --yes)",
                      [](const QStringList &a) {
@@ -234,5 +245,6 @@ void AddAnalogEditorCommands()
                              menu(&frmMain::mnuAlarmOutput_Click),
                              [a](frmAlarm *w) { w->optAlarm(a[0] == "on" ? 1 : 0)->click(); },
                              title);
-                     }});
+                     },
+                     false});
 }

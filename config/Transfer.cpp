@@ -15,6 +15,7 @@
 #include "monitor/frmKx5.h"
 #include "monitor/frmKx7.h"
 #include "monitor/frmL5.h"
+#include "files/ui/FileOps.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
 #include "workflows/Progress.h"
@@ -130,6 +131,7 @@ void Upload()
     const int kind = s.ModelKindList[row];
     // from here the settings change one by one; whole again when all are read
     s.ConfigIncomplete = true;
+    ConfigFromModule();
     s.ModelKind = kind;
     // the upload does not read the option bits of kind 6
     s.Identified = kind != 6 || optionsRead;

@@ -286,8 +286,11 @@ void AnalogMonitor::display()
     // While the cycle runs the Save commands stay as the cycle left them.
     if (!G().MonitorRun)
         setSaveEnabled(true);
+    // Without a module the editors change the configuration in hand (a
+    // file to prepare, also after a disconnect); what talks to a module waits.
     if (!G().Connected)
-        setMenus({{"mnuConfigModBus", false},
+        setMenus({{"mnuConfig", true},
+                  {"mnuConfigModBus", false},
                   {"mnuConfigCJM", false},
                   {"mnuConfigUpload", false},
                   {"mnuConfigDownload", false}});

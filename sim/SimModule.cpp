@@ -347,6 +347,8 @@ QList<Reply> ModuleCore::feed(const QByteArray &bytes)
         ++commands_;
         if (faults_.silent)
             continue;
+        if (faults_.hangupAfter > 0 && commands_ >= faults_.hangupAfter)
+            continue;
         if (faults_.stopAfter >= 0 && commands_ > faults_.stopAfter)
             continue;
         if (commands_ <= faults_.skipFirst)
@@ -1019,6 +1021,7 @@ void PtyModule::serve()
         if (pfd[0].revents & POLLOUT)
             blocked = false;
         bool broken = (pfd[0].revents & (POLLHUP | POLLERR)) != 0;
+        bool pulled = false;
         if (pfd[0].revents & POLLIN) {
             char buf[1024];
             const ssize_t got = ::read(master_, buf, sizeof buf);
@@ -1040,6 +1043,9 @@ void PtyModule::serve()
                     if (trace_)
                         for (qsizetype i = before; i < core_.received().size(); ++i)
                             trace_(core_.received().at(i));
+                    const int hangup = core_.faults().hangupAfter;
+                    if (hangup > 0 && core_.received().size() >= hangup)
+                        pulled = true;
                     if (cr >= 0) {
                         if (!out.empty())
                             ++overlaps_;
@@ -1050,6 +1056,13 @@ void PtyModule::serve()
                     pos = end;
                 }
             }
+        }
+        if (pulled) {
+            // The cable is pulled: the other end sees the port vanish at once.
+            out.clear();
+            closeFd(master_);
+            running_ = false;
+            break;
         }
         if (broken) {
             // Should not happen while we hold the slave open; never spin on it.

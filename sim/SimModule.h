@@ -38,6 +38,8 @@ struct Faults {
                                  // back with this many decimals (1.5 as 1.50)
     int stopAfter = -1;          // >=0: stop answering after this many commands
     int skipFirst = 0;           // leave the first this many commands unanswered
+    int hangupAfter = 0;         // >0: the port closes (a pulled cable) when this
+                                 // command arrives, before any answer to it
     bool noCr = false;           // replies never get their final CR
     QByteArray noise;            // put into every reply right after its D
                                  // (control characters on a noisy line)

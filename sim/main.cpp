@@ -126,12 +126,11 @@ int main(int argc, char *argv[])
     };
     sim::Faults faults;
     sim::Pacing pacing;
-    int hangup = 0;
     if (!number(baud, 0, &pacing.baud) || !number(turnaround, 0, &pacing.turnaroundMs) ||
         !number(delay, 0, &faults.delayMs) || !number(split, 0, &faults.splitPieces) ||
         !number(busy, -1, &faults.busyGroupSelects) || !number(stopAfter, -1, &faults.stopAfter) ||
         !number(echoDecimals, -1, &faults.echoDecimals) || !number(refuseItem, 0, &faults.refuseItem) ||
-        !number(hangupAfter, 0, &hangup) || !number(skip, 0, &faults.skipFirst))
+        !number(hangupAfter, 0, &faults.hangupAfter) || !number(skip, 0, &faults.skipFirst))
         return usageError(QStringLiteral("numeric options take whole numbers (see --help)"));
     faults.silent = parser.isSet(silent);
     faults.garbage = parser.isSet(garbage);
@@ -152,14 +151,14 @@ int main(int argc, char *argv[])
     module.setPacing(pacing);
     const bool tracing = parser.isSet(trace);
     std::atomic<int> seen{0};
-    if (tracing || hangup > 0)
+    if (tracing || faults.hangupAfter > 0)
         module.setTrace([&](const QByteArray &line) {
             if (tracing) {
                 std::fprintf(stderr, "%s\n", line.constData());
                 std::fflush(stderr);
             }
-            // the stop below closes the port: the command gets no answer
-            if (hangup > 0 && ++seen == hangup)
+            // the module closes the port itself; the program ends with it
+            if (faults.hangupAfter > 0 && ++seen == faults.hangupAfter)
                 ::kill(::getpid(), SIGTERM);
         });
     QString error;

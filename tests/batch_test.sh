@@ -165,7 +165,12 @@ done <<'ROWS'
 1|-|$K open @/k1.qv8 saveas @/rofile.qv8|Open Error: rofile.qv8: the file is read-only|cmp -s @/rofile.qv8 @/k6.qv8
 1|-|$K open @/k1.qv8 saveas @/adir|Open Error: adir: is a folder, not a file|
 1|nobody|$K open @/nobody/k1.qv8 saveas @/nobody/null.qv8|Open Error: null.qv8: is a device, not a file|[ -c /dev/null ] && [ -L @/nobody/null.qv8 ]
-1|-|--port sim:QV8T_KX7 open @/k1-copy.qv8 upload save|SaveAs: @/k1-copy.qv8 holds another model kind than the configuration now; it is not written over.|cmp -s @/k1-copy.qv8 @/k1.qv8
+1|-|--port sim:QV8T_KX7 open @/k1-copy.qv8 upload save|SaveAs: No file is behind the configuration: use saveas FILE.|cmp -s @/k1-copy.qv8 @/k1.qv8
+1|-|$K open @/k1-copy.qv8 connect save|SaveAs: No file is behind the configuration: use saveas FILE.|cmp -s @/k1-copy.qv8 @/k1.qv8
+1|-|$K open @/k6.qv8 model QV8_KX5 save|SaveAs: No file is behind the configuration: use saveas FILE.|cmp -s @/k6.qv8 @/rofile.qv8
+0|-|model QV8_L5 type 1 "Pt100(JIS'97)" filter 2.5 saveas @/l5new.qv8||[ "$(sed -n '2p;$p' @/l5new.qv8 | tr -d '\r' | tr '\n' ' ')" = '50,0 0,"2.5",,0 ' ]
+0|-|$K --yes connect filter 2.5 cjm 30 0.6 disconnect model QV8_KX5 saveas @/fresh.qv8||[ "$(tail -n 2 @/fresh.qv8 | tr -d '\r' | tr '\n' ' ')" = '"","" 0,"1.0",,0 ' ]
+2|-|model QV8_B6|kavix: model: NAME must be one of QV8_KX5, QV8T_KX7, QV8_L5, QW8_KX5, QY8_KX5|
 0|-|$K open @/k1-copy.qv8 save||cmp -s @/k1-copy.qv8 @/k1.qv8
 1|-|$K open ''|Open: No file name given.|
 1|-|$K open @/k1.qv8 saveas ''|SaveAs: No file name given.|
@@ -252,7 +257,7 @@ check "setting the module lacks message" has_line "$WORK/err" \
 run --port "$PK" --yes filter 2
 check "editor without connect status 1" [ "$RC" -eq 1 ]
 check "editor without connect message" has_line "$WORK/err" \
-    "Filter Download: Not connected to a module: use connect first."
+    "Filter Download: Not connected to a module: use connect first, or model NAME to prepare a file."
 run --port "$PK" connect upload saveas "$WORK/after.qv8"
 check "refused commands wrote nothing" [ "$(sed -n 4p "$WORK/after.qv8")" = $'17,1\r' ]
 check "refused burnout wrote nothing" [ "$(tail -n 1 "$WORK/after.qv8" | cut -d, -f1)" = 2 ]

@@ -396,7 +396,7 @@ void TestTransfer::openRefused()
     QVERIFY(G().FileMode);
     QCOMPARE(settings(), before);
     QCOMPARE(G().FileName, QString());
-    QCOMPARE(f.main()->windowTitle(), QString("KAVIX"));
+    QCOMPARE(f.main()->windowTitle(), QString("KAVIX - QV8_KX5"));
     QVERIFY(!loaded<frmKx7>());
     QCOMPARE(f.log.messages.size(), message.isEmpty() ? 0 : 1);
     for (const ShownMessage &m : f.log.messages)

@@ -8,6 +8,7 @@
 #include "app/PassSamples.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
+#include "files/ui/FileOps.h"
 #include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "monitor/TypeNames.h"
@@ -173,6 +174,7 @@ void frmLoading::Connecting()
     const int kind = s.ModelKindList[row];
     // from here the settings change one by one; whole again when all are read
     s.ConfigIncomplete = true;
+    ConfigFromModule();
     s.ModelKind = kind;
 
     if ((kind == 1 || kind == 2 || kind == 5) && !ModuleReads::IdentityRow(6))

@@ -89,8 +89,11 @@ int RunBatch(int argc, char *argv[])
             return CommandLine::usageError("unknown argument \"" + a + "\"");
         }
     }
+    // a file can be prepared without a module; talking to one needs its port
     if (port.isEmpty())
-        return CommandLine::usageError("--port is required");
+        for (const Step &step : steps)
+            if (step.command->needsPort)
+                return CommandLine::usageError(step.command->name + " needs --port");
     if (steps.isEmpty())
         return CommandLine::usageError("no command given");
 

@@ -8,6 +8,7 @@
 #include "app/Messages.h"
 #include "files/CsvLog.h"
 
+#include <QAction>
 #include <QTimer>
 
 #include <cmath>
@@ -79,6 +80,33 @@ QString NeedKeyValues(const QStringList &args, const QStringList &keys,
 
 namespace {
 
+// The analog models the Model menu prepares a file for, by its three items.
+int modelKindItem(int kind)
+{
+    return kind == 1 ? 1 : kind == 2 ? 2 : kind == 6 ? 3 : 0;
+}
+
+}  // namespace
+
+QStringList ModelMenuNames()
+{
+    QStringList names;
+    const AppState &s = G();
+    if (s.ModelName[1].isEmpty())
+        InitData();
+    for (int row = 1; row <= 10; ++row)
+        if (modelKindItem(s.ModelKindList[row]))
+            names << s.ModelName[row];
+    return names;
+}
+
+int ModelMenuItem(const QString &name)
+{
+    return ModelMenuNames().contains(name) ? modelKindItem(G().ModelKindList[ModelRow(name)]) : 0;
+}
+
+namespace {
+
 // The monitoring cycle through the main window's Start handler for this
 // long, then its Stop handler, the CSV going to the file (standard output
 // for an empty name).
@@ -141,8 +169,24 @@ void AddFileAndTransferCommands()
             });
         };
     };
+    AddBatchCommand({"model", 1, 1, "NAME",
+                     "a new configuration of NAME's defaults, without a module (the Model menu)",
+                     [](const QStringList &a) {
+                         return ModelMenuItem(a[0]) ? QString()
+                                                    : QString("NAME must be one of %1, not \"%2\"")
+                                                          .arg(ModelMenuNames().join(", "), a[0]);
+                     },
+                     [](const QStringList &a) {
+                         QAction *item = MainForm()->mnuModelModel(ModelMenuItem(a[0]));
+                         if (!item->isEnabled())
+                             MsgBox(Tr("The Model menu is off while a module is connected: "
+                                       "disconnect first."),
+                                    "Model", MsgIcon::Exclamation);
+                         item->trigger();
+                     },
+                     false});
     AddBatchCommand({"open", 1, 1, "FILE", "read a configuration file", nullptr,
-                     withFile(&frmMain::mnuFileOpen_Click)});
+                     withFile(&frmMain::mnuFileOpen_Click), false});
     // Save asks for a name when no file is behind the configuration or the
     // file holds another model kind; a script cannot answer, so it is told why.
     AddBatchCommand({"save", 0, 0, "", "save the configuration to the file it came from", nullptr,
@@ -159,9 +203,10 @@ void AddFileAndTransferCommands()
                                                title, MsgIcon::Exclamation);
                                         return QString();
                                     });
-                     }});
+                     },
+                     false});
     AddBatchCommand({"saveas", 1, 1, "FILE", "save the configuration to FILE", nullptr,
-                     withFile(&frmMain::mnuFileSaveAs_Click)});
+                     withFile(&frmMain::mnuFileSaveAs_Click), false});
     AddBatchCommand({"disconnect", 0, 0, "", "disconnect from the module", nullptr,
                      menu(&frmMain::mnuConnDisConn_Click)});
     AddBatchCommand({"monitor", 1, 2, "SECONDS [FILE]",

@@ -19,6 +19,9 @@ struct BatchCommand {
     // Returns why the arguments cannot be taken (usage error), or "".
     std::function<QString(const QStringList &args)> check;
     std::function<void(const QStringList &args)> run;
+    // Talks to the module: the run needs --port. The others work on the
+    // configuration in hand (a file prepared without a module).
+    bool needsPort = true;
 };
 
 // Every command, in the order of the help text.
@@ -31,6 +34,11 @@ void AddFileAndTransferCommands();
 void AddAnalogEditorCommands();
 void AddCountingCommands();
 void AddAdjustmentCommands();
+
+// The model names the Model menu takes (analog kinds), and the menu item
+// (1..3) for one of them; 0 for any other name.
+QStringList ModelMenuNames();
+int ModelMenuItem(const QString &name);
 
 // Helpers for the checks: "" when fine, else the problem.
 QString NeedChannel(const QString &text, int last);

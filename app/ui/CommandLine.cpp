@@ -18,7 +18,7 @@ const Option kOptions[] = {
      "try every serial port (or the PORTs given); print PORT MODEL where a module answers"},
     {"--batch", "", Batch, "run the COMMANDs in order without a window"},
     {"--port", "PORT", Batch,
-     "COM1, COM2, a device path such as /dev/ttyUSB0, or sim:MODEL (required)"},
+     "COM1, COM2, a device path such as /dev/ttyUSB0, or sim:MODEL (for the commands that talk to a module)"},
     {"--yes", "", Batch, "confirm every download (without it a download is refused)"},
     {"--trace", "FILE", Batch, "write every exchange to FILE as it happens (- for standard error)"},
 };

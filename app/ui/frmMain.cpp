@@ -116,10 +116,16 @@ frmMain::frmMain()
                 progress_->show();
             });
     connect(&panel, &MainPanel::progressHidden, progress_, &QWidget::hide);
-    connect(&panel, &MainPanel::fileNameChanged, this, [this](const QString &path) {
-        const QString name = QFileInfo(path).fileName();
+    // The title names the configuration in hand: its file, else the model.
+    const auto showTitle = [this] {
+        const MainPanel &panel = MainPanel::instance();
+        QString name = QFileInfo(panel.fileName()).fileName();
+        if (name.isEmpty())
+            name = panel.data(1).isEmpty() ? panel.data(0) : panel.data(1);
         setWindowTitle(name.isEmpty() ? QString(kCaption) : QString("%1 - %2").arg(kCaption, name));
-    });
+    };
+    connect(&panel, &MainPanel::fileNameChanged, this, showTitle);
+    connect(&panel, &MainPanel::rowChanged, this, showTitle);
     connect(&panel, &MainPanel::statusChanged, this, &frmMain::showStatus);
     connect(&panel, &MainPanel::rowChanged, this, &frmMain::showStatus);
 
@@ -384,6 +390,7 @@ void frmMain::buildStatus()
     lblState = label("lblState", 0);
     lblPort = label("lblPort", 0);
     lblModel = label("lblModel", 0);
+    lblSource = label("lblSource", 0);
     lblResult = label("lblResult", 1);
 
     // How to begin, on the empty work area.
@@ -427,6 +434,8 @@ void frmMain::showStatus()
     const QString model = panel.data(1).isEmpty() ? panel.data(0) : panel.data(1);
     lblModel->setText(model.isEmpty() ? QString() : Tr("Model: %1").arg(model));
     lblModel->setVisible(!model.isEmpty());
+    lblSource->setText(panel.configSource());
+    lblSource->setVisible(!panel.configSource().isEmpty());
     lblResult->setText(panel.lastResult());
 
     bool dataWindow = false;
@@ -562,22 +571,23 @@ void frmMain::mnuConnDisConn_Click()
 void frmMain::mnuModelModel_Click(int i)
 {
     Workflow w;
-    if (i == 1) {
-        G().ModelKind = 1;
-        unload<frmL5>();
-        unload<frmKx7>();
-        form<frmKx5>()->Kx5();
-    } else if (i == 2) {
-        G().ModelKind = 2;
+    if (i < 1 || i > 3)
+        return;
+    // A new configuration of the kind's defaults, every value of it shown:
+    // nothing of the module used before goes into a file prepared now.
+    const int kind = i == 3 ? 6 : i;
+    if (kind != 1)
         unload<frmKx5>();
-        unload<frmKx7>();
-        form<frmL5>()->L5();
-    } else if (i == 3) {
-        G().ModelKind = 6;
-        unload<frmKx5>();
+    if (kind != 2)
         unload<frmL5>();
-        form<frmKx7>()->Kx7();
-    }
+    if (kind != 6)
+        unload<frmKx7>();
+    ModuleReads::AnalogWindow(kind);  // its first load resets the channels: before the defaults
+    NewConfiguration(kind);
+    ConfigNew(modelItems_.at(i)->text().remove('&'));
+    G().FileMode = true;
+    ModuleReads::ShowKindWindow(kind);
+    Outcome::done();
 }
 
 void frmMain::mnuConfigModBus_Click() { Workflow w; Editors::ModSet(); }

@@ -43,6 +43,7 @@ public:
     QLabel *lblState = nullptr;
     QLabel *lblPort = nullptr;
     QLabel *lblModel = nullptr;
+    QLabel *lblSource = nullptr;  // where the configuration came from
     QLabel *lblResult = nullptr;
     QLabel *lblHint = nullptr;
 

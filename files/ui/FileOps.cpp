@@ -35,6 +35,16 @@ void setFileName(const QString &name)
     G().FileName = name;
     dlgFile().FileName = name;
     MainPanel::instance().setFileName(name);
+    if (!name.isEmpty())
+        MainPanel::instance().setConfigSource(Tr("File %1").arg(QFileInfo(name).fileName()));
+}
+
+// No file stands behind the configuration any more.
+void dropFile(const QString &source)
+{
+    setFileName(QString());
+    current() = {};
+    MainPanel::instance().setConfigSource(source);
 }
 
 QString showDialog(FileDialog::Mode mode, const QString &title, const QString &filter)
@@ -117,6 +127,16 @@ void FileOpen()
     Outcome::done();
 }
 
+void ConfigFromModule()
+{
+    dropFile(Tr("Read from the module"));
+}
+
+void ConfigNew(const QString &model)
+{
+    dropFile(Tr("New %1 configuration").arg(model));
+}
+
 void FileWrite()
 {
     QString error;
@@ -126,6 +146,7 @@ void FileWrite()
         return;
     }
     current() = {name, orZero(G().ModelKind)};
+    MainPanel::instance().setConfigSource(Tr("File %1").arg(QFileInfo(name).fileName()));
     MainPanel::instance().setLastResult(Tr("Saved %1").arg(QFileInfo(name).fileName()));
     Outcome::done();
 }

@@ -10,6 +10,11 @@ void FileSave();
 void FileSaveAs();
 // Writes the state to the file name the dialog holds now.
 void FileWrite();
+// The configuration is being replaced by the module's (connect, upload): no
+// file stands behind it any more, so Save asks for a name.
+void ConfigFromModule();
+// The configuration became a new one of the kind's defaults (Model menu).
+void ConfigNew(const QString &model);
 
 // The common file dialog. It opens in the folder used last (kept between
 // runs), else the user's home. `ask`, when set, answers instead (tests,
