@@ -55,6 +55,14 @@ void LinkHost::onReadyRead()
         return LineTrace::instance().lateInput(data, false);
     Exchange *ex = current_;
     const int cr = data.indexOf('\r');
+    // The limit holds however the line arrives: in pieces, or whole in one read.
+    if (ex->reply.size() + (cr >= 0 ? cr : data.size()) > MaxReplyLength) {
+        ex->failed = true;
+        ex->errorText = Tr("Reply too long: no end of line after %1 characters")
+                            .arg(MaxReplyLength);
+        finish(ex);
+        return;
+    }
     if (cr >= 0) {
         ex->reply += data.left(cr + 1);  // anything behind the CR is dropped
         LineTrace::instance().lateInput(data.mid(cr + 1), true);
@@ -62,12 +70,6 @@ void LinkHost::onReadyRead()
         return;
     }
     ex->reply += data;
-    if (ex->reply.size() > MaxReplyLength) {
-        ex->failed = true;
-        ex->errorText = Tr("Reply too long: no end of line after %1 characters")
-                            .arg(MaxReplyLength);
-        finish(ex);
-    }
 }
 
 void LinkHost::onTimer1()

@@ -143,11 +143,18 @@ private slots:
         QCOMPARE(good, QString("18"));
     }
 
-    void endlessLineIsCapped()
+    void overLongLineIsCapped_data()
     {
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("no end of line") << QByteArray(3000, 'x');
+        QTest::newRow("whole line in one read") << "D" + QByteArray(1100, '7') + "\r";
+    }
+    void overLongLineIsCapped()
+    {
+        QFETCH(QByteArray, line);
         LinkFixture f;
         RawPty pty(f.host());
-        QTimer::singleShot(20, [&] { pty.send(QByteArray(3000, 'x')); });
+        QTimer::singleShot(20, [&] { pty.send(line); });
         QElapsedTimer t;
         t.start();
         QCOMPARE(SendReceive("D\r"), QString());
