@@ -15,6 +15,8 @@ LinkHost::LinkHost(QObject *parent) : QObject(parent)
 {
     Timer1.setSingleShot(true);
     Timer1.setInterval(2000);
+    // A coarse timer may fire up to 5 % early and fail a module that answers in time.
+    Timer1.setTimerType(Qt::PreciseTimer);
     connect(&Timer1, &QTimer::timeout, this, &LinkHost::onTimer1);
     connect(&MSComm1, &QSerialPort::readyRead, this, &LinkHost::onReadyRead);
     connect(&MSComm1, &QSerialPort::errorOccurred, this, &LinkHost::onPortError);

@@ -167,6 +167,21 @@ private slots:
         QVERIFY(!ReplyCheck(any));
     }
 
+    void answerJustInTime()
+    {
+        // A coarse 2 s timer ends on a whole or half second of the monotonic
+        // clock, up to 100 ms early: started 100-250 ms past one, at 1.9 s.
+        LinkFixture f;
+        CommOpen();
+        f.module().setFaults(faults([](sim::Faults &x) { x.delayMs = 1930; }));
+        QElapsedTimer clock;
+        clock.start();
+        pump(int((675 - clock.msecsSinceReference() % 500) % 500));
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(SendReceive("I90\r"), QString("D90\r"));
+        QVERIFY(f.log.messages.isEmpty());
+    }
+
     void replyCheck_data()
     {
         QTest::addColumn<QString>("reply");
