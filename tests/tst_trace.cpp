@@ -120,6 +120,13 @@ void TestTrace::exchanges_data()
         {"I25<CR>|D<0x07><NUL><ESC><0x3C><TAB>25<CR>|done|select cold-junction switch",
          "D02<CR>|D<0x07><NUL><ESC><0x3C><TAB>1<CR>|done|read channel 2 cold-junction switch"},
         "2 0 0 0 0");
+    row("module-wide burnout, compensation of one channel", [](sim::Faults &) {},
+        [] { QString r; DataRead(20, 1, r); ParameterWrite(21, "082", r); },
+        {"I20<CR>|D20<CR>|done|select burnout type",
+         "D01<CR>|D1<CR>|done|read burnout type (whole module)",
+         "I21<CR>|Dillegal OPE<CR>|refused|select line resistance compensation",
+         "D082<CR>|Dillegal OPE<CR>|refused|channel 8 line resistance compensation ← 2 100%"},
+        "4 0 2 0 0");
     row("group select retried", [](sim::Faults &f) { f.busyGroupSelects = 1; },
         [] { QString r; GroupCommand(1, r); },
         {"G01<CR>|Dbusy<CR>|refused|enter group 1",
