@@ -1,5 +1,6 @@
 #include "files/CsvLog.h"
 
+#include "app/Globals.h"
 #include "app/Messages.h"
 
 #include <QDateTime>
@@ -123,7 +124,8 @@ bool CsvLog::write(const PassSample &p)
     QString row = isoTime(p.timeMs);
     for (int i = 0; i < p.channels.size(); ++i) {
         header += ',' + field(columnName(i + 1, p.channels[i]), true);
-        row += ',' + field(p.channels[i].text);
+        // a value may hold a module's own bytes: shown as the trace shows them
+        row += ',' + field(VisibleText(p.channels[i].text));
     }
     QByteArray bytes;
     const QByteArray headerBytes = header.toUtf8() + "\r\n";

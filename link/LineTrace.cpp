@@ -235,26 +235,7 @@ void LineTrace::appendLate(const QByteArray &bytes, qint64 wallMs, bool behindRe
 
 QString LineTrace::visible(const QByteArray &bytes)
 {
-    QString out;
-    out.reserve(bytes.size() + 8);
-    for (char ch : bytes) {
-        const uchar c = uchar(ch);
-        switch (c) {
-        case '\r': out += "<CR>"; break;
-        case '\n': out += "<LF>"; break;
-        case '\t': out += "<TAB>"; break;
-        case 0x00: out += "<NUL>"; break;
-        case 0x1b: out += "<ESC>"; break;
-        default:
-            // "<" itself is written as a code too, so "<CR>" in a reply can
-            // never pass for a real CR.
-            if (c >= 0x20 && c < 0x7f && c != '<')
-                out += QChar(c);
-            else
-                out += "<0x" + QString::number(c, 16).rightJustified(2, '0').toUpper() + ">";
-        }
-    }
-    return out;
+    return VisibleText(QString::fromLatin1(bytes));
 }
 
 QString LineTrace::timeText(const Entry &e)

@@ -144,6 +144,7 @@ done <<'ROWS'
 1|--model QV8_KX5 --silent|--port %P connect saveas @/never.qv8|Send/Receive: Timeout;Communication: Communication failed|[ ! -e @/never.qv8 ]
 1|--model QV8_KX5 --silent|--port %P --yes download|Communication: Communication failed;Download all channels: Download Incomplete|
 1|--model QV8_KX5 --garbage|--port %P connect|Group Command Error: Out=G01|
+1|--model QV8_KX5 --noise 1b5b324a07|--port %P connect|In =<ESC>[2J<0x07>enter item|! grep -q $'\e' @/err
 1|-|--port @/no-port connect|Communication: @/no-port was not found|
 1|-|--port sim:QV8_NONE connect|Communication: Unknown model "QV8_NONE"|
 1|--model QV8_KX5 --stop-after 4|--port %P connect|Send/Receive: Timeout;Monitoring: Upload Incomplete|

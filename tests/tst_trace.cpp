@@ -233,7 +233,9 @@ void TestTrace::csvHeaderRowsAndQuoting()
     QString error;
     QVERIFY(log.start(path, &error));
     feedPass({{"12.500", "degC", "K(CA)"}, {"1,5", "mV", "Type \"A\", B"}});
-    feedPass({{"13.000", "degC", "K(CA)"}, {"2", "mV", "Type \"A\", B"}});
+    // a module's NUL, C1 and escape bytes in a value
+    const QString bytes = QString::fromLatin1("2\0\x85\x1b", 4);
+    feedPass({{"13.000", "degC", "K(CA)"}, {bytes, "mV", "Type \"A\", B"}});
     PassSamples::begin(1, 2);  // a pass cut short by Stop is no row
     PassSamples::add(1, 1, "1", "degC", "K(CA)");
     PassSamples::end();
@@ -245,7 +247,7 @@ void TestTrace::csvHeaderRowsAndQuoting()
     const QRegularExpression time(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d,)");
     QVERIFY(time.match(lines[0]).hasMatch());
     QCOMPARE(lines[0].section(',', 1), QString("12.500,\"1,5\""));
-    QCOMPARE(lines[1].section(',', 1), QString("13.000,2"));
+    QCOMPARE(lines[1].section(',', 1), QString("13.000,2<NUL><0x85><ESC>"));
 }
 
 void TestTrace::csvWriteFailsMidway()
