@@ -2,23 +2,12 @@
 
 #include "app/Globals.h"
 #include "app/Messages.h"
+#include "files/FileWrite.h"
 
 #include <QDateTime>
 #include <QFileInfo>
 
 #include <cstdio>
-
-namespace {
-
-bool writeAll(QFile &file, const QByteArray &bytes, QString *error)
-{
-    if (file.write(bytes) == bytes.size() && file.flush())
-        return true;
-    *error = file.errorString();
-    return false;
-}
-
-}  // namespace
 
 CsvLog &CsvLog::instance()
 {
@@ -135,7 +124,7 @@ bool CsvLog::write(const PassSample &p)
 
     const qint64 before = toStdout_ ? 0 : file_.pos();
     QString error;
-    if (!(writer ? writer : writeAll)(file_, bytes, &error)) {
+    if (!WriteFully(file_, bytes, &error)) {
         // Cut a row written in part, so the file ends with a whole row.
         if (!toStdout_)
             file_.resize(before);

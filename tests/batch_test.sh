@@ -6,6 +6,9 @@ KAVIX=$(realpath "$1")
 SIM=$(realpath "$2")
 VERSION=$3
 export QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 LC_ALL=C.UTF-8
+# "fsize" rows run where files may not grow past 300 bytes, as on a full disk:
+# a write past it fails ("File too large") instead of ending the program
+trap '' XFSZ
 
 WORK=$(mktemp -d)
 # A name used relatively; the same name beside the program must stay untouched.
@@ -125,11 +128,12 @@ K=--port\ sim:QV8_KX5
 cd "$WORK" || exit 1
 while IFS='|' read -r want sim args text then; do
     args=${args//@/$WORK} text=${text//@/$WORK} then=${then//@/$WORK}
-    if [ "$sim" != - ] && [ "$sim" != nobody ]; then
+    if [ "$sim" != - ] && [ "$sim" != nobody ] && [ "$sim" != fsize ]; then
         eval "start_sim $sim" || exit 1
         args=${args//%P/$PORT}
     fi
     [ "$sim" = nobody ] && as=("${AS_NOBODY[@]}") || as=("${AS_USER[@]}")
+    [ "$sim" = fsize ] && as=(prlimit --fsize=300 --)
     eval "run_plain \"\${as[@]}\" \"\$KAVIX\" --batch $args"
     row="[$args]"
     check "$row status $want" [ "$RC" -eq "$want" ]
@@ -166,6 +170,7 @@ done <<'ROWS'
 1|-|$K open @/k1.qv8 saveas @/rofile.qv8|Open Error: rofile.qv8: the file is read-only|cmp -s @/rofile.qv8 @/k6.qv8
 1|-|$K open @/k1.qv8 saveas @/adir|Open Error: adir: is a folder, not a file|
 1|nobody|$K open @/nobody/k1.qv8 saveas @/nobody/null.qv8|Open Error: null.qv8: is a device, not a file|[ -c /dev/null ] && [ -L @/nobody/null.qv8 ]
+1|fsize|$K --trace @/t.txt connect|Trace: Tracing to @/t.txt stopped: File too large|[ "$(tail -c 1 @/t.txt)" = "" ]
 1|-|--port sim:QV8T_KX7 open @/k1-copy.qv8 upload save|SaveAs: @/k1-copy.qv8 holds another model kind than the configuration now; it is not written over.|cmp -s @/k1-copy.qv8 @/k1.qv8
 0|-|$K open @/k1-copy.qv8 save||cmp -s @/k1-copy.qv8 @/k1.qv8
 ROWS

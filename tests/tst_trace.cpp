@@ -12,6 +12,7 @@
 #include "tests/support/MainFixture.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -22,6 +23,7 @@
 #include <qcustomplot.h>
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -191,11 +193,19 @@ void TestTrace::savedFile()
     const QRegularExpression time(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}\t)");
     QVERIFY(time.match(lines[1]).hasMatch());
 
-    // a folder is never saved over
+    // a disk that fills up keeps the file saved before; a folder is never saved over
+    const QByteArray saved = fileBytes(path);
+    {
+        FileSizeLimit full(saved.size() / 2);
+        QVERIFY(!w->SaveTo(path));
+    }
+    QCOMPARE(fileBytes(path), saved);
     QVERIFY(!w->SaveTo(dir.path()));
     const ShownMessage refused{dir.path() + " is not a regular file.", "Save Trace",
                                MsgIcon::Exclamation};
-    QCOMPARE(f.log.messages, QList<ShownMessage>{refused});
+    QCOMPARE(f.log.messages,
+             (QList<ShownMessage>{{path + ": File too large", "Save Trace", MsgIcon::Critical},
+                                  refused}));
 }
 
 void TestTrace::trendFollowsTicksAndZoom()
@@ -256,23 +266,18 @@ void TestTrace::csvWriteFailsMidway()
     QTemporaryDir dir;
     const QString path = dir.filePath("log.csv");
     CsvLog &log = CsvLog::instance();
-    int writes = 0;
-    log.writer = [&writes](QFile &file, const QByteArray &bytes, QString *error) {
-        if (++writes < 3)
-            return file.write(bytes) == bytes.size();
-        file.write(bytes.left(bytes.size() / 2));  // the disk fills up halfway
-        *error = "No space left on device";
-        return false;
-    };
     QString error;
     QVERIFY(log.start(path, &error));
-    for (int pass = 1; pass <= 4; ++pass)
+    for (int pass = 1; pass <= 4; ++pass) {
+        // the disk fills up halfway through the third row
+        std::optional<FileSizeLimit> full;
+        if (pass >= 3)
+            full.emplace(QFileInfo(path).size() + 10);
         feedPass({{QString::number(pass), "V", "-20 to 20V"}});
-    log.writer = nullptr;
+    }
     QVERIFY(!log.isRunning());
-    QCOMPARE(writes, 3);
     const ShownMessage stopped{"Logging to " + path +
-                                   " stopped: No space left on device\nThe rows written "
+                                   " stopped: File too large\nThe rows written "
                                    "before remain in the file.",
                                "Log to CSV", MsgIcon::Critical};
     QCOMPARE(messages.messages, QList<ShownMessage>{stopped});

@@ -2,6 +2,7 @@
 
 #include "app/Messages.h"
 #include "files/CsvLog.h"
+#include "files/FileWrite.h"
 #include "files/ui/FileOps.h"
 #include "link/LineTrace.h"
 
@@ -73,11 +74,29 @@ bool TraceTo(const QString &file, QString *error)
         *error = file + ": " + out.errorString();
         return false;
     }
-    out.write((LineTrace::header() + '\n').toUtf8());
-    QObject::connect(&LineTrace::instance(), &LineTrace::appended, &LineTrace::instance(),
-                     [](const LineTrace::Entry &e) {
-                         out.write((LineTrace::line(e) + '\n').toUtf8());
-                     });
+    if (!WriteFully(out, (LineTrace::header() + '\n').toUtf8(), error)) {
+        *error = file + ": " + *error;
+        return false;
+    }
+    static QMetaObject::Connection tracing;
+    QObject::disconnect(tracing);
+    const bool toStderr = file == "-";  // shared with the messages: never cut back
+    const QString name = toStderr ? QString("standard error") : file;
+    tracing = QObject::connect(
+        &LineTrace::instance(), &LineTrace::appended, &LineTrace::instance(),
+        [name, toStderr](const LineTrace::Entry &e) {
+            const qint64 before = toStderr ? -1 : out.pos();
+            QString why;
+            if (WriteFully(out, (LineTrace::line(e) + '\n').toUtf8(), &why))
+                return;
+            // A trace with lines missing would tell less than happened: it
+            // stops, and ends with the last whole line.
+            QObject::disconnect(tracing);
+            if (before >= 0)
+                out.resize(before);
+            out.close();
+            MsgBox("Tracing to " + name + " stopped: " + why, "Trace", MsgIcon::Critical);
+        });
     return true;
 }
 
