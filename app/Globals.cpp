@@ -104,6 +104,28 @@ qint32 PositiveCheck(const QString &text)
     return ok ? v : 0;
 }
 
+QString VisibleText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        switch (c) {
+        case '\r': out += QLatin1String("<CR>"); break;
+        case '\n': out += QLatin1String("<LF>"); break;
+        case '\t': out += QLatin1String("<TAB>"); break;
+        case 0x00: out += QLatin1String("<NUL>"); break;
+        case 0x1b: out += QLatin1String("<ESC>"); break;
+        default:
+            if ((c >= 0x20 && c < 0x7f && c != '<') || c > 0xff)
+                out += ch;
+            else
+                out += "<0x" + QString::number(c, 16).rightJustified(2, '0').toUpper() + ">";
+        }
+    }
+    return out;
+}
+
 QString CommaToPoint(const QString &text)
 {
     const int at = text.indexOf(',');

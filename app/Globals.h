@@ -110,6 +110,12 @@ void TypeCodeSplit(int channel, int code);
 qint32 PositiveCheck(const QString &text);
 QString CommaToPoint(const QString &text);
 
+// Text from the module as the line trace shows it, safe on a terminal or in
+// a file: control characters, DEL and the bytes 0x80..0xFF as "<CR>",
+// "<ESC>", "<0x07>", "<0x85>", and "<" itself as "<0x3C>" so a code is never
+// faked. Characters beyond 0xFF only come from the program's own texts and stay.
+QString VisibleText(const QString &text);
+
 // Payload as a whole number; nullopt when it is not one.
 std::optional<int> WholeNumber(const QString &text);
 

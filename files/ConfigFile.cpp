@@ -1,6 +1,7 @@
 #include "files/ConfigFile.h"
 
 #include "app/Init.h"
+#include "files/FileWrite.h"
 
 #include <QDir>
 #include <QFile>
@@ -567,8 +568,8 @@ bool WriteConfigFile(const QString &path, const ConfigData &d, QString *error)
     const QByteArray bytes = WriteConfig(d);
     // Flush before commit: commit alone misses a short write (disk full) and
     // would rename a truncated file over the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString why = file.errorString();
+    QString why;
+    if (!WriteFully(file, bytes, &why)) {
         file.cancelWriting();
         return failed(why);
     }

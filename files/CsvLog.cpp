@@ -1,23 +1,13 @@
 #include "files/CsvLog.h"
 
+#include "app/Globals.h"
 #include "app/Messages.h"
+#include "files/FileWrite.h"
 
 #include <QDateTime>
 #include <QFileInfo>
 
 #include <cstdio>
-
-namespace {
-
-bool writeAll(QFile &file, const QByteArray &bytes, QString *error)
-{
-    if (file.write(bytes) == bytes.size() && file.flush())
-        return true;
-    *error = file.errorString();
-    return false;
-}
-
-}  // namespace
 
 CsvLog &CsvLog::instance()
 {
@@ -123,7 +113,8 @@ bool CsvLog::write(const PassSample &p)
     QString row = isoTime(p.timeMs);
     for (int i = 0; i < p.channels.size(); ++i) {
         header += ',' + field(columnName(i + 1, p.channels[i]), true);
-        row += ',' + field(p.channels[i].text);
+        // a value may hold a module's own bytes: shown as the trace shows them
+        row += ',' + field(VisibleText(p.channels[i].text));
     }
     QByteArray bytes;
     const QByteArray headerBytes = header.toUtf8() + "\r\n";
@@ -133,7 +124,7 @@ bool CsvLog::write(const PassSample &p)
 
     const qint64 before = toStdout_ ? 0 : file_.pos();
     QString error;
-    if (!(writer ? writer : writeAll)(file_, bytes, &error)) {
+    if (!WriteFully(file_, bytes, &error)) {
         // Cut a row written in part, so the file ends with a whole row.
         if (!toStdout_)
             file_.resize(before);

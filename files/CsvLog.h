@@ -11,8 +11,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-
 class CsvLog : public QObject {
     Q_OBJECT
 public:
@@ -32,10 +30,6 @@ public:
     // (another module, a type changed between two runs). False when the
     // write failed; logging has then stopped and the message been shown.
     bool write(const PassSample &p);
-
-    // How bytes reach the file; a test puts a writer here that fails.
-    using Writer = std::function<bool(QFile &file, const QByteArray &bytes, QString *error)>;
-    Writer writer;
 
     // A field quoted as RFC 4180 asks: in quotes, with quotes doubled, when
     // it holds a comma, a quote or a line break (always when forced).

@@ -16,6 +16,8 @@ LinkHost::LinkHost(QObject *parent) : QObject(parent)
 {
     Timer1.setSingleShot(true);
     Timer1.setInterval(2000);
+    // A coarse timer may fire up to 5 % early and fail a module that answers in time.
+    Timer1.setTimerType(Qt::PreciseTimer);
     connect(&Timer1, &QTimer::timeout, this, &LinkHost::onTimer1);
     connect(&MSComm1, &QSerialPort::readyRead, this, &LinkHost::onReadyRead);
     connect(&MSComm1, &QSerialPort::errorOccurred, this, &LinkHost::onPortError);
@@ -56,6 +58,14 @@ void LinkHost::onReadyRead()
         return LineTrace::instance().lateInput(data, false);
     Exchange *ex = current_;
     const int cr = data.indexOf('\r');
+    // The limit holds however the line arrives: in pieces, or whole in one read.
+    if (ex->reply.size() + (cr >= 0 ? cr : data.size()) > MaxReplyLength) {
+        ex->failed = true;
+        ex->errorText = Tr("Reply too long: no end of line after %1 characters")
+                            .arg(MaxReplyLength);
+        finish(ex);
+        return;
+    }
     if (cr >= 0) {
         ex->reply += data.left(cr + 1);  // anything behind the CR is dropped
         LineTrace::instance().lateInput(data.mid(cr + 1), true);
@@ -63,12 +73,6 @@ void LinkHost::onReadyRead()
         return;
     }
     ex->reply += data;
-    if (ex->reply.size() > MaxReplyLength) {
-        ex->failed = true;
-        ex->errorText = Tr("Reply too long: no end of line after %1 characters")
-                            .arg(MaxReplyLength);
-        finish(ex);
-    }
 }
 
 void LinkHost::onTimer1()

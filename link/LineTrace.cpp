@@ -58,7 +58,7 @@ bool indexed(int item, int kind)
 {
     switch (item) {
     case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 13:
-    case 17: case 18: case 19: case 25:
+    case 17: case 18: case 19: case 21: case 25:
         return true;
     case 20:
         return kind != 6;  // the second-generation module has one burnout type
@@ -95,6 +95,7 @@ QString valueText(int item, int kind, const QByteArray &data)
     case 25: name = NameAt(s.OnOffName, v); break;
     case 15: name = NameAt(s.LineNoiseName, v); break;
     case 20: name = NameAt(s.BurnoutName, v); break;
+    case 21: name = NameAt({"reset", "0% or Line Res.", "100%"}, v); break;  // the request
     default: break;
     }
     return name.isEmpty() ? text : text + " " + name;
@@ -234,26 +235,7 @@ void LineTrace::appendLate(const QByteArray &bytes, qint64 wallMs, bool behindRe
 
 QString LineTrace::visible(const QByteArray &bytes)
 {
-    QString out;
-    out.reserve(bytes.size() + 8);
-    for (char ch : bytes) {
-        const uchar c = uchar(ch);
-        switch (c) {
-        case '\r': out += "<CR>"; break;
-        case '\n': out += "<LF>"; break;
-        case '\t': out += "<TAB>"; break;
-        case 0x00: out += "<NUL>"; break;
-        case 0x1b: out += "<ESC>"; break;
-        default:
-            // "<" itself is written as a code too, so "<CR>" in a reply can
-            // never pass for a real CR.
-            if (c >= 0x20 && c < 0x7f && c != '<')
-                out += QChar(c);
-            else
-                out += "<0x" + QString::number(c, 16).rightJustified(2, '0').toUpper() + ">";
-        }
-    }
-    return out;
+    return VisibleText(QString::fromLatin1(bytes));
 }
 
 QString LineTrace::timeText(const Entry &e)
@@ -321,6 +303,8 @@ QString LineTrace::meaning(const Entry &e)
         if (data.size() == 2 && allDigits(data)) {
             if (e.item == 2 && data == "00")
                 return "read option bits";
+            if (e.item == 20)  // one burnout type for the module, read at index 1
+                return "read " + name + " (whole module)";
             if (indexed(e.item, e.kind))
                 return "read " + element + QString::number(data.toInt()) + " " + name;
         }

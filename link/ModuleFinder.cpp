@@ -91,6 +91,7 @@ QList<FoundModule> ModuleFinder::find(const QStringList &ports, int replyMs)
         Probe *p = probes_.back().get();
         p->path = path;
         p->timer.setSingleShot(true);
+        p->timer.setTimerType(Qt::PreciseTimer);  // never gives up before the reply time
         connect(&p->timer, &QTimer::timeout, this, [this, p] { end(p); });
         connect(&p->port, &QSerialPort::readyRead, this, [this, p] {
             p->input += p->port.readAll();

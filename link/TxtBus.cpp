@@ -52,7 +52,8 @@ bool GroupCommand(int group, QString &reply)
         if (AppEnding() || (G().CommForm && G().CommForm->portLost()))
             return false;
     }
-    MsgBox("Out=" + line + "\r\n" + "In =" + reply, Tr("Group Command Error"),
+    // the reply as the trace shows it: a module's control bytes never reach a terminal
+    MsgBox("Out=" + line + "\r\n" + "In =" + VisibleText(reply), Tr("Group Command Error"),
            MsgIcon::Exclamation);
     return false;
 }

@@ -49,6 +49,6 @@ void frmB6::DiscreteDown()
         s.DoRequest = 0;
     if (done)
         return;
-    MsgBox(LoadResString(3003) + "\r\n" + "Out= " + value + "\r" + " In= " + reply, "Descrete Down",
-           MsgIcon::Critical);
+    MsgBox(LoadResString(3003) + "\r\n" + "Out= " + value + "\r" + " In= " + VisibleText(reply),
+           "Descrete Down", MsgIcon::Critical);
 }

@@ -2,6 +2,7 @@
 
 #include "app/Messages.h"
 #include "app/ui/Forms.h"
+#include "files/FileWrite.h"
 #include "files/ui/FileOps.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 // ---- model
 
@@ -304,16 +306,23 @@ bool frmTrace::SaveTo(const QString &name)
         MsgBox(name + " is not a regular file.", "Save Trace", MsgIcon::Exclamation);
         return false;
     }
+    // Written in pieces, each checked: the file replaces an older one only
+    // when all of it reached the disk.
     QSaveFile file(name);
-    if (file.open(QIODevice::WriteOnly)) {
-        QByteArray text = (LineTrace::header() + '\n').toUtf8();
-        for (int r = 0; r < model_->rowCount(); ++r)
-            if (const LineTrace::Entry *e = model_->entry(r))
-                text += (LineTrace::line(*e) + '\n').toUtf8();
-        file.write(text);
-        if (file.commit())
-            return true;
+    QString why;
+    bool written = file.open(QIODevice::WriteOnly);
+    QByteArray piece = (LineTrace::header() + '\n').toUtf8();
+    for (int r = 0; written && r <= model_->rowCount(); ++r) {
+        if (const LineTrace::Entry *e = model_->entry(r))
+            piece += (LineTrace::line(*e) + '\n').toUtf8();
+        if (piece.size() >= (1 << 16) || r == model_->rowCount())
+            written = WriteFully(file, std::exchange(piece, QByteArray()), &why);
     }
-    MsgBox(name + ": " + file.errorString(), "Save Trace", MsgIcon::Critical);
+    if (written && file.commit())
+        return true;
+    if (written || why.isEmpty())
+        why = file.errorString();
+    file.cancelWriting();
+    MsgBox(name + ": " + why, "Save Trace", MsgIcon::Critical);
     return false;
 }

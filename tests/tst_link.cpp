@@ -143,11 +143,18 @@ private slots:
         QCOMPARE(good, QString("18"));
     }
 
-    void endlessLineIsCapped()
+    void overLongLineIsCapped_data()
     {
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("no end of line") << QByteArray(3000, 'x');
+        QTest::newRow("whole line in one read") << "D" + QByteArray(1100, '7') + "\r";
+    }
+    void overLongLineIsCapped()
+    {
+        QFETCH(QByteArray, line);
         LinkFixture f;
         RawPty pty(f.host());
-        QTimer::singleShot(20, [&] { pty.send(QByteArray(3000, 'x')); });
+        QTimer::singleShot(20, [&] { pty.send(line); });
         QElapsedTimer t;
         t.start();
         QCOMPARE(SendReceive("D\r"), QString());
@@ -158,6 +165,21 @@ private slots:
         QVERIFY(f.log.messages[0].text.contains("too long"));
         QString any = "D1\r";
         QVERIFY(!ReplyCheck(any));
+    }
+
+    void answerJustInTime()
+    {
+        // A coarse 2 s timer ends on a whole or half second of the monotonic
+        // clock, up to 100 ms early: started 100-250 ms past one, at 1.9 s.
+        LinkFixture f;
+        CommOpen();
+        f.module().setFaults(faults([](sim::Faults &x) { x.delayMs = 1930; }));
+        QElapsedTimer clock;
+        clock.start();
+        pump(int((675 - clock.msecsSinceReference() % 500) % 500));
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(SendReceive("I90\r"), QString("D90\r"));
+        QVERIFY(f.log.messages.isEmpty());
     }
 
     void replyCheck_data()

@@ -12,6 +12,7 @@
 #include "tests/support/MainFixture.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -22,6 +23,7 @@
 #include <qcustomplot.h>
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -120,6 +122,13 @@ void TestTrace::exchanges_data()
         {"I25<CR>|D<0x07><NUL><ESC><0x3C><TAB>25<CR>|done|select cold-junction switch",
          "D02<CR>|D<0x07><NUL><ESC><0x3C><TAB>1<CR>|done|read channel 2 cold-junction switch"},
         "2 0 0 0 0");
+    row("module-wide burnout, compensation of one channel", [](sim::Faults &) {},
+        [] { QString r; DataRead(20, 1, r); ParameterWrite(21, "082", r); },
+        {"I20<CR>|D20<CR>|done|select burnout type",
+         "D01<CR>|D1<CR>|done|read burnout type (whole module)",
+         "I21<CR>|Dillegal OPE<CR>|refused|select line resistance compensation",
+         "D082<CR>|Dillegal OPE<CR>|refused|channel 8 line resistance compensation ← 2 100%"},
+        "4 0 2 0 0");
     row("group select retried", [](sim::Faults &f) { f.busyGroupSelects = 1; },
         [] { QString r; GroupCommand(1, r); },
         {"G01<CR>|Dbusy<CR>|refused|enter group 1",
@@ -184,11 +193,19 @@ void TestTrace::savedFile()
     const QRegularExpression time(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}\t)");
     QVERIFY(time.match(lines[1]).hasMatch());
 
-    // a folder is never saved over
+    // a disk that fills up keeps the file saved before; a folder is never saved over
+    const QByteArray saved = fileBytes(path);
+    {
+        FileSizeLimit full(saved.size() / 2);
+        QVERIFY(!w->SaveTo(path));
+    }
+    QCOMPARE(fileBytes(path), saved);
     QVERIFY(!w->SaveTo(dir.path()));
     const ShownMessage refused{dir.path() + " is not a regular file.", "Save Trace",
                                MsgIcon::Exclamation};
-    QCOMPARE(f.log.messages, QList<ShownMessage>{refused});
+    QCOMPARE(f.log.messages,
+             (QList<ShownMessage>{{path + ": File too large", "Save Trace", MsgIcon::Critical},
+                                  refused}));
 }
 
 void TestTrace::trendFollowsTicksAndZoom()
@@ -226,7 +243,9 @@ void TestTrace::csvHeaderRowsAndQuoting()
     QString error;
     QVERIFY(log.start(path, &error));
     feedPass({{"12.500", "degC", "K(CA)"}, {"1,5", "mV", "Type \"A\", B"}});
-    feedPass({{"13.000", "degC", "K(CA)"}, {"2", "mV", "Type \"A\", B"}});
+    // a module's NUL, C1 and escape bytes in a value
+    const QString bytes = QString::fromLatin1("2\0\x85\x1b", 4);
+    feedPass({{"13.000", "degC", "K(CA)"}, {bytes, "mV", "Type \"A\", B"}});
     PassSamples::begin(1, 2);  // a pass cut short by Stop is no row
     PassSamples::add(1, 1, "1", "degC", "K(CA)");
     PassSamples::end();
@@ -238,7 +257,7 @@ void TestTrace::csvHeaderRowsAndQuoting()
     const QRegularExpression time(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d,)");
     QVERIFY(time.match(lines[0]).hasMatch());
     QCOMPARE(lines[0].section(',', 1), QString("12.500,\"1,5\""));
-    QCOMPARE(lines[1].section(',', 1), QString("13.000,2"));
+    QCOMPARE(lines[1].section(',', 1), QString("13.000,2<NUL><0x85><ESC>"));
 }
 
 void TestTrace::csvWriteFailsMidway()
@@ -247,23 +266,18 @@ void TestTrace::csvWriteFailsMidway()
     QTemporaryDir dir;
     const QString path = dir.filePath("log.csv");
     CsvLog &log = CsvLog::instance();
-    int writes = 0;
-    log.writer = [&writes](QFile &file, const QByteArray &bytes, QString *error) {
-        if (++writes < 3)
-            return file.write(bytes) == bytes.size();
-        file.write(bytes.left(bytes.size() / 2));  // the disk fills up halfway
-        *error = "No space left on device";
-        return false;
-    };
     QString error;
     QVERIFY(log.start(path, &error));
-    for (int pass = 1; pass <= 4; ++pass)
+    for (int pass = 1; pass <= 4; ++pass) {
+        // the disk fills up halfway through the third row
+        std::optional<FileSizeLimit> full;
+        if (pass >= 3)
+            full.emplace(QFileInfo(path).size() + 10);
         feedPass({{QString::number(pass), "V", "-20 to 20V"}});
-    log.writer = nullptr;
+    }
     QVERIFY(!log.isRunning());
-    QCOMPARE(writes, 3);
     const ShownMessage stopped{"Logging to " + path +
-                                   " stopped: No space left on device\nThe rows written "
+                                   " stopped: File too large\nThe rows written "
                                    "before remain in the file.",
                                "Log to CSV", MsgIcon::Critical};
     QCOMPARE(messages.messages, QList<ShownMessage>{stopped});

@@ -256,6 +256,11 @@ void TestTransfer::downloadRefused_data()
     QTest::newRow("same kind offline")
         << "QV8T_KX7" << QStringList{"open"} << kind6File() << identify + QStringList{"I02", "D00"}
         << 8 * 2 + 4 << QList<ShownMessage>();
+    // a name the program does not know, quoted as the trace shows it
+    QTest::newRow("unknown model") << "QV8_KX5" << QStringList{"open", "name \x1b]0;x\x07QV8"}
+                                   << kind1File() << identify << 0
+                                   << refused("The module on the line is a model this program "
+                                              "does not know (<ESC>]0;x<0x07>QV8).");
     QTest::newRow("empty filter in a file") << "QV8_KX5" << QStringList{"open"} << kind1File("")
                                             << none << 0 << unsent("Filter Time Const. \"\"");
     QTest::newRow("empty count presets")  // a file holds no presets
@@ -290,6 +295,8 @@ void TestTransfer::downloadRefused()
             G().ModelKind.reset();
         else if (step == "long filter")
             f.module().setValue(16, 0, "123456789");
+        else if (step.startsWith("name "))
+            f.module().setValue(90, 0, step.mid(5));
         else
             f.main()->mnuModelModel(step.mid(6).toInt())->trigger();
     }

@@ -20,10 +20,10 @@ QString kindName(int kind)
 }
 
 // A message never quotes a value (or a module's reply) longer than a module
-// could hold.
+// could hold, nor its control characters.
 QString shown(const QString &value)
 {
-    return value.size() > 24 ? value.left(24) + QStringLiteral("…") : value;
+    return VisibleText(value.size() > 24 ? value.left(24) + QStringLiteral("…") : value);
 }
 
 }  // namespace

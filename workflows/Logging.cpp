@@ -2,6 +2,7 @@
 
 #include "app/Messages.h"
 #include "files/CsvLog.h"
+#include "files/FileWrite.h"
 #include "files/ui/FileOps.h"
 #include "link/LineTrace.h"
 
@@ -10,9 +11,7 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 namespace Logging {
 
@@ -75,24 +74,29 @@ bool TraceTo(const QString &file, QString *error)
         *error = file + ": " + out.errorString();
         return false;
     }
-    // A line that does not reach the trace fails the command that made it
-    // (told once): the run's word would not match its record.
-    static bool lost = false;
-    lost = false;
-    const auto put = [file](const QString &line) {
-        if (lost || out.write((line + '\n').toUtf8()) >= 0)
-            return;
-        lost = true;
-        MsgBox(file + ": " + QString::fromLocal8Bit(std::strerror(errno)), "Trace",
-               MsgIcon::Critical);
-    };
-    if (out.write((LineTrace::header() + '\n').toUtf8()) < 0) {
-        *error = file + ": " + QString::fromLocal8Bit(std::strerror(errno));
-        out.close();
+    if (!WriteFully(out, (LineTrace::header() + '\n').toUtf8(), error)) {
+        *error = file + ": " + *error;
         return false;
     }
-    QObject::connect(&LineTrace::instance(), &LineTrace::appended, &LineTrace::instance(),
-                     [put](const LineTrace::Entry &e) { put(LineTrace::line(e)); });
+    static QMetaObject::Connection tracing;
+    QObject::disconnect(tracing);
+    const bool toStderr = file == "-";  // shared with the messages: never cut back
+    const QString name = toStderr ? QString("standard error") : file;
+    tracing = QObject::connect(
+        &LineTrace::instance(), &LineTrace::appended, &LineTrace::instance(),
+        [name, toStderr](const LineTrace::Entry &e) {
+            const qint64 before = toStderr ? -1 : out.pos();
+            QString why;
+            if (WriteFully(out, (LineTrace::line(e) + '\n').toUtf8(), &why))
+                return;
+            // A trace with lines missing would tell less than happened: it
+            // stops, and ends with the last whole line.
+            QObject::disconnect(tracing);
+            if (before >= 0)
+                out.resize(before);
+            out.close();
+            MsgBox("Tracing to " + name + " stopped: " + why, "Trace", MsgIcon::Critical);
+        });
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "app/ui/Find.h"
 
+#include "app/Globals.h"
 #include "app/ui/CommandLine.h"
 #include "link/ModuleFinder.h"
 #include "link/Ports.h"
@@ -26,7 +27,7 @@ int RunFind(int argc, char *argv[])
     ModuleFinder finder;
     const QList<FoundModule> found = finder.find(ports);
     for (const FoundModule &m : found)
-        std::printf("%s %s\n", qPrintable(m.port), qPrintable(m.model));
+        std::printf("%s %s\n", qPrintable(m.port), qPrintable(VisibleText(m.model)));
     if (found.isEmpty()) {
         std::fprintf(stderr, "kavix: no module answered on %lld port(s)\n",
                      static_cast<long long>(ports.size()));

@@ -96,6 +96,24 @@ QStringList linesOf(sim::PtyModule &m)
     return out;
 }
 
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    getrlimit(RLIMIT_FSIZE, &limit_);
+    rlimit low = limit_;
+    low.rlim_cur = rlim_t(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &low) != 0)
+        qFatal("cannot limit the file size");
+    struct sigaction ignore{};
+    ignore.sa_handler = SIG_IGN;  // the write fails instead of ending the process
+    sigaction(SIGXFSZ, &ignore, &onSignal_);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    setrlimit(RLIMIT_FSIZE, &limit_);
+    sigaction(SIGXFSZ, &onSignal_, nullptr);
+}
+
 void pump(int ms)
 {
     QEventLoop loop;

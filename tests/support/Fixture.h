@@ -10,8 +10,11 @@
 #include <QMetaType>
 #include <QString>
 
+#include <csignal>
 #include <functional>
 #include <memory>
+
+#include <sys/resource.h>
 
 struct ShownMessage {
     QString text;
@@ -62,6 +65,18 @@ public:
 private:
     std::unique_ptr<sim::PtyModule> module_;
     std::unique_ptr<LinkHost> host_;
+};
+
+// While it lives, no file of this process grows past `bytes`, as on a disk
+// that fills up: the write that would, fails with "File too large".
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+
+private:
+    rlimit limit_{};
+    struct sigaction onSignal_{};
 };
 
 // Runs the event loop for ms milliseconds.
