@@ -85,6 +85,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption noise(QStringLiteral("noise"),
                                    QStringLiteral("Put these bytes (hex) after the D of every reply."),
                                    QStringLiteral("HEX"));
+    const QCommandLineOption value(
+        QStringLiteral("value"),
+        QStringLiteral("Answer reads of item ITEM, index INDEX (0: none) with PAYLOAD until a "
+                       "write replaces it; may be given more than once."),
+        QStringLiteral("ITEM:INDEX:PAYLOAD"));
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Print every command line received on standard "
                                                   "error."));
@@ -92,7 +97,8 @@ int main(int argc, char *argv[])
                                   QStringLiteral("Also make PATH a symlink to the port."),
                                   QStringLiteral("PATH"));
     parser.addOptions({model, baud, turnaround, silent, delay, split, busy, garbage, refuse,
-                       refuseItem, changedEcho, echoDecimals, stopAfter, noCr, noise, trace, link});
+                       refuseItem, changedEcho, echoDecimals, stopAfter, noCr, noise, value, trace,
+                       link});
     // A bad command line ends with status 2, as kavix's does.
     if (!parser.parse(app.arguments()))
         return usageError(parser.errorText() + QStringLiteral(" (see --help)"));
@@ -126,6 +132,15 @@ int main(int argc, char *argv[])
 
     sim::PtyModule module(name);
     module.setFaults(faults);
+    for (const QString &v : parser.values(value)) {
+        bool item = false, index = false;
+        const int i = v.section(QLatin1Char(':'), 0, 0).toInt(&item);
+        const int x = v.section(QLatin1Char(':'), 1, 1).toInt(&index);
+        if (!item || !index || v.count(QLatin1Char(':')) < 2)
+            return usageError(
+                QStringLiteral("--value takes ITEM:INDEX:PAYLOAD, not \"%1\"").arg(v));
+        module.setValue(i, x, v.section(QLatin1Char(':'), 2));
+    }
     module.setPacing(pacing);
     if (parser.isSet(trace))
         module.setTrace([](const QByteArray &line) {
