@@ -7,10 +7,12 @@
 #include "adjust/frmSetZeroSpan.h"
 #include "adjust/frmZeroSpan.h"
 #include "app/Commands.h"
+#include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
 #include "app/ui/BatchCommands.h"
 #include "app/ui/frmMain.h"
+#include "link/LineTrace.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -108,9 +110,18 @@ void zeroSpan(ZeroSpanOp op, const QStringList &args)
         } else if (auto *dialog = qobject_cast<frmSetZeroSpan *>(w)) {
             shown = true;
             if (op == ZeroSpanOp::Read) {
-                std::printf("%s %s\n", qPrintable(dialog->lblInputreal->text()),
-                            qPrintable(dialog->lblUnit3->text()));
-                std::fflush(stdout);
+                // a reply that is no number is no reading, whatever it was
+                if (NumberIn(dialog->inputReply())) {
+                    std::printf("%s %s\n", qPrintable(dialog->lblInputreal->text()),
+                                qPrintable(dialog->lblUnit3->text()));
+                    std::fflush(stdout);
+                } else {
+                    MsgBox(Tr("The module answered the read of channel %1 with \"%2\", which "
+                              "is not a number.")
+                               .arg(ch)
+                               .arg(LineTrace::visible(dialog->inputReply().toLatin1())),
+                           title, MsgIcon::Critical);
+                }
             } else {
                 dialog->txtReal->setText(real);
                 dialog->cmdOK->click();

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QtNumeric>
 
 using namespace Controls;
 using namespace EditorParts;
@@ -24,10 +25,11 @@ namespace {
 
 const QString kTitle = QStringLiteral("CJM Reference Temperature");
 
-// The number an entry starts with, comma or point, as single precision.
+// The number of an entry, comma or point, as single precision; NaN, which
+// no range takes, when it is not one.
 float entryValue(const QString &text)
 {
-    return float(LeadingNumber(CommaToPoint(text)));
+    return float(NumberIn(CommaToPoint(text)).value_or(qQNaN()));
 }
 
 }  // namespace

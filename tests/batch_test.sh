@@ -147,6 +147,7 @@ done <<'ROWS'
 1|-|--port @/no-port connect|Communication: @/no-port was not found|
 1|-|--port sim:QV8_NONE connect|Communication: Unknown model "QV8_NONE"|
 1|--model QV8_KX5 --stop-after 4|--port %P connect|Send/Receive: Timeout;Monitoring: Upload Incomplete|
+1|--model QV8_KX5 --value '3:1:illegal OPE'|--port %P connect read 1|Zero/Span Adj.: The module answered the read of channel 1 with "illegal OPE", which is not a number.|is_empty out
 1|-|$K connect download|DOWNLOAD: Starting download for All Channels. Refused: confirm downloads with --yes.|
 1|--model QV8_KX5 --refuse 'invalid data'|--port %P --yes connect download|Parameter Write: invalid data D01;Download all channels: Download Incomplete|
 1|--model QV8_KX5 --changed-echo|--port %P --yes connect download|Download all channels: Download Incomplete|
@@ -170,8 +171,9 @@ done <<'ROWS'
 ROWS
 cd - >/dev/null || exit 1
 
-# -- monitoring for a few seconds into a CSV file, with the line traced
-start_sim --model QV8_KX5 || exit 1
+# -- monitoring for a few seconds into a CSV file, with the line traced;
+# channel 2 answers with no number: an empty cell, marked in the trace
+start_sim --model QV8_KX5 --value 3:2:nan || exit 1
 CSV=$WORK/values.csv
 run --port "$PORT" --trace "$WORK/trace.txt" connect monitor 3 "$CSV"
 check "monitor exit status" [ "$RC" -eq 0 ]
@@ -179,9 +181,11 @@ check "monitor quiet" is_empty "$WORK/err"
 check "csv header names the channels" \
     grep -qE '^time,"Ch1 [^"]+ \[[a-zA-Z]+\]",.*"Ch16 [^"]+ \[[a-zA-Z]+\]"'$'\r''$' "$CSV"
 check "csv has rows of 17 fields" \
-    [ "$(grep -cE '^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:.]+[+-][0-9:]+(,-?[0-9]+\.[0-9]{3}){16}'$'\r''$' "$CSV")" -ge 1 ]
+    [ "$(grep -cE '^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:.]+[+-][0-9:]+,-?[0-9]+\.[0-9]{3},(,-?[0-9]+\.[0-9]{3}){14}'$'\r''$' "$CSV")" -ge 1 ]
 check "csv has one header" [ "$(grep -c '^time,' "$CSV")" -eq 1 ]
 check "trace names the exchanges" has "$WORK/trace.txt" $'G01<CR>\tDenter item<CR>'
+check "trace marks the reply that is no number" grep -qE \
+    $'^[^\t]+\tD02<CR>\tDnan<CR>\t[0-9.]+\tdone, no number\tread channel 2 measured value$' "$WORK/trace.txt"
 check "csv to standard output" \
     bash -c "timeout 60 '$KAVIX' --batch --port '$PORT' connect monitor 1 2>/dev/null | grep -q '^time,'"
 
