@@ -11,6 +11,7 @@
 #include "app/Init.h"
 #include "app/Messages.h"
 #include "app/ui/BatchCommands.h"
+#include "app/ui/Controls.h"
 #include "app/ui/frmMain.h"
 #include "link/LineTrace.h"
 
@@ -32,9 +33,14 @@ QString checkReal(const QStringList &args)
 {
     if (const QString problem = checkChannel(args); !problem.isEmpty())
         return problem;
-    const QString real = args.value(1);
-    if (real.trimmed().isEmpty() || !RealValueOk(real))
-        return QString("REAL must be a decimal number, not \"%1\"").arg(real);
+    const QString real = args.value(1).trimmed();
+    if (real.isEmpty() || !RealValueOk(real))
+        return QString("REAL must be a decimal number, not \"%1\"").arg(args.value(1));
+    // the box would cut it into another number
+    if (real.size() > Controls::kTextBoxChars)
+        return QString("REAL may have at most %1 characters, not %2")
+            .arg(Controls::kTextBoxChars)
+            .arg(real.size());
     return QString();
 }
 
@@ -88,7 +94,7 @@ void zeroSpan(ZeroSpanOp op, const QStringList &args)
     if (!menuReady("mnuAdjZeroSpan", Tr("Connect to an analog input module first."), title))
         return;
     const int ch = args.value(0).toInt();
-    const QString real = args.value(1);
+    const QString real = args.value(1).trimmed();
     bool chosen = false, shown = false;
     MessageCount messages;
     driven(&frmMain::mnuAdjZeroSpan_Click, [&](EditorDialog *w) {

@@ -330,7 +330,7 @@ check "presets refused by the module" [ "$RC" -eq 1 ]
 check "presets failure reported" has "$WORK/err" "Downloading: Download Incomplete"
 
 # -- calibration: zero/span adjustment, compensation and the live value
-start_sim --model QV8_KX5 || exit 1
+start_sim --model QV8_KX5 --trace || exit 1
 run --port "$PORT" connect read 4
 check "read exit status" [ "$RC" -eq 0 ]
 check "read prints one value in the channel's unit" grep -qxE -- '-?[0-9]+\.[0-9]{3} mV' "$WORK/out"
@@ -349,7 +349,9 @@ check "adjreset status" [ "$RC" -eq 0 ]
 check "adjreset quiet" is_empty "$WORK/err"
 run --port "$PORT" connect span 3 30
 check "span after reset needs a zero again" [ "$RC" -eq 1 ]
-for args in "zero 2 abc" "zero 2 ''" "zero 17 1" "read 0" "adjreset x" "comp 9 reset" "comp 1 half"; do
+run --port "$PORT" connect zero 5 "$(printf '%34s' 12.5)"
+check "a REAL padded beyond the box is sent whole" grep -qx D0512.500 "$SIM_ERR"
+for args in "zero 2 abc" "zero 2 ''" "zero 2 $(printf '%033d' 1)" "zero 17 1" "read 0" "adjreset x" "comp 9 reset" "comp 1 half"; do
     eval "run --port \"\$PORT\" connect $args"
     check "bad adjustment [$args] status 2" [ "$RC" -eq 2 ]
     check "bad adjustment [$args] usage" has "$WORK/err" "usage: kavix --batch"
