@@ -332,6 +332,12 @@ bool ModuleCore::hasItem(int item) const
     return false;
 }
 
+QString ModuleCore::modelName() const
+{
+    return !faults_.swapModel.isEmpty() && commands_ > faults_.swapAfter ? faults_.swapModel
+                                                                          : model_;
+}
+
 QList<Reply> ModuleCore::feed(const QByteArray &bytes)
 {
     QList<Reply> replies;
@@ -406,7 +412,7 @@ std::optional<QString> ModuleCore::handleLine(const QByteArray &line)
             return kIllegal;
         if (group_ == 99) {
             if (rest.isEmpty())
-                return model_;
+                return modelName();
             if (!faults_.refuseWrites.isEmpty())
                 return faults_.refuseWrites;
             if (rest != QLatin1String("RESET"))
@@ -522,7 +528,7 @@ QString ModuleCore::liveValue(int item, int i)
     case 86:
         return QString::number(float_);
     case 90:
-        return model_;
+        return modelName();
     case 91:
         return QStringLiteral("V1.02");
     case 92:

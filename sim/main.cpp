@@ -85,6 +85,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption noise(QStringLiteral("noise"),
                                    QStringLiteral("Put these bytes (hex) after the D of every reply."),
                                    QStringLiteral("HEX"));
+    const QCommandLineOption swapModel(
+        QStringLiteral("swap-model"),
+        QStringLiteral("After N commands answer with the model name NAME, as if another module "
+                       "had been plugged in."),
+        QStringLiteral("NAME:N"));
     const QCommandLineOption value(
         QStringLiteral("value"),
         QStringLiteral("Answer reads of item ITEM, index INDEX (0: none) with PAYLOAD until a "
@@ -97,8 +102,8 @@ int main(int argc, char *argv[])
                                   QStringLiteral("Also make PATH a symlink to the port."),
                                   QStringLiteral("PATH"));
     parser.addOptions({model, baud, turnaround, silent, delay, split, busy, garbage, refuse,
-                       refuseItem, changedEcho, echoDecimals, stopAfter, noCr, noise, value, trace,
-                       link});
+                       refuseItem, changedEcho, echoDecimals, stopAfter, noCr, noise, swapModel, value,
+                       trace, link});
     // A bad command line ends with status 2, as kavix's does.
     if (!parser.parse(app.arguments()))
         return usageError(parser.errorText() + QStringLiteral(" (see --help)"));
@@ -129,6 +134,14 @@ int main(int argc, char *argv[])
     faults.changedEcho = parser.isSet(changedEcho);
     faults.noCr = parser.isSet(noCr);
     faults.noise = QByteArray::fromHex(parser.value(noise).toLatin1());
+    if (parser.isSet(swapModel)) {
+        const QString swap = parser.value(swapModel);
+        bool ok = false;
+        faults.swapModel = swap.section(QLatin1Char(':'), 0, -2);
+        faults.swapAfter = swap.section(QLatin1Char(':'), -1).toInt(&ok);
+        if (!ok || faults.swapAfter < 0 || faults.swapModel.isEmpty())
+            return usageError(QStringLiteral("--swap-model takes NAME:N, not \"%1\"").arg(swap));
+    }
 
     sim::PtyModule module(name);
     module.setFaults(faults);
