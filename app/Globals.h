@@ -32,8 +32,10 @@ struct AppState {
     OptInt ModelKind;
     // What this connection found out about the module on the line: its
     // model was looked up (and for kind 6 its option bits read) since the
-    // link came up. A download writes only to a module identified so.
+    // link came up. A download writes only to a module identified so, and
+    // only while it still answers with the same model name.
     bool Identified = false;
+    QString LineModel;
     int LineKind = 0;
     bool HwOption10 = false;
     bool HwOption20 = false;

@@ -151,6 +151,7 @@ done <<'ROWS'
 1|-|$K connect download|DOWNLOAD: Starting download for All Channels. Refused: confirm downloads with --yes.|
 1|--model QV8_KX5 --refuse 'invalid data'|--port %P --yes connect download|Parameter Write: invalid data D01;Download all channels: Download Incomplete|
 1|--model QV8_KX5 --changed-echo|--port %P --yes connect download|Download all channels: Download Incomplete|
+1|--model QV8_KX5 --trace --swap-model QV8_L5:83|--port %P --yes connect download|Download all channels: The module on the line now answers as QV8_L5, not as the QV8_KX5 identified before. Nothing was written.|[ "$(tail -n 3 "$SIM_ERR" | tr '\n' ' ')" = "G01 I90 D " ]
 1|-|$K --yes download|Type set: No Model|
 0|-|$K disconnect|Type set: No Model|
 1|--model QV8_KX5 --stop-after 1|--port %P --yes open @/k1.qv8 download|Download all channels: The module did not tell its model. Nothing was written.|

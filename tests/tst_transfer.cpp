@@ -29,6 +29,8 @@ QStringList expectedDownload(sim::PtyModule &m, int kind, bool option10)
     const auto text = [&](int item, int index) { return valueIn(m, item, index); };
     const auto num = [&](int item, int index) { return QString::number(text(item, index).toInt()); };
     QStringList out{"G01"};
+    if (kind != 3 && kind != 4)
+        out << "I90" << "D";  // the model name, read before the first write
     const auto write = [&](int item, const QString &data) {
         out << "I" + Fmt00(item) << "D" + data;
     };
@@ -168,7 +170,7 @@ void TestTransfer::roundTrip()
     QCOMPARE(f.main()->lblData[1]->text(), model);
 
     const QStringList expected = expectedDownload(f.module(), kind, G().HwOption10);
-    QCOMPARE(expected.size(), 1 + 2 * writes);
+    QCOMPARE(expected.size(), (writes ? 3 : 1) + 2 * writes);
     f.clearReceived();
     f.click("mnuConfigDownload");
     QCOMPARE(f.questions, QStringList{"Starting download for All Channels."});
@@ -212,8 +214,9 @@ void TestTransfer::download()
     f.answer = answer < 0 ? std::nullopt : std::optional<bool>(answer == 1);
     f.click("mnuConfigDownload");
     QCOMPARE(f.questions, QStringList{"Starting download for All Channels."});
-    QCOMPARE(f.received(), answer > 0 ? QStringList({"G01", "I05", "D01" + Fmt00(G().TypeCode[1])})
-                                  : QStringList());
+    QCOMPARE(f.received(), answer > 0 ? QStringList({"G01", "I90", "D", "I05",
+                                                     "D01" + Fmt00(G().TypeCode[1])})
+                                      : QStringList());
     QCOMPARE(f.log.titles(), titles);
     if (answer > 0)
         QCOMPARE(f.log.messages.last(), downloadIncomplete("Download all channels"));
@@ -249,8 +252,12 @@ void TestTransfer::downloadRefused_data()
         << "QV8_KX5" << QStringList{"open"} << kind6File() << identify << 0
         << otherKind("KX5", "KX7");
     QTest::newRow("upload, then Model menu") << "QV8_KX5" << QStringList{"upload", "model 2"}
-                                             << QByteArray() << QStringList{"G01"} << 0
+                                             << QByteArray() << identify << 0
                                              << otherKind("KX5", "L5");
+    QTest::newRow("another module plugged in after connect")
+        << "QV8_KX5" << QStringList{"connect", "swap"} << QByteArray() << identify << 0
+        << refused("The module on the line now answers as QW8_KX5, not as the QV8_KX5 "
+                   "identified before.");
     // option bits 48: the cold-junction, burnout and line-noise writes too
     QTest::newRow("same kind offline")
         << "QV8T_KX7" << QStringList{"open"} << kind6File() << identify + QStringList{"I02", "D00"}
@@ -289,6 +296,8 @@ void TestTransfer::downloadRefused()
             G().ModelKind.reset();
         else if (step == "long filter")
             f.module().setValue(16, 0, "123456789");
+        else if (step == "swap")
+            f.module().setValue(90, 0, "QW8_KX5");
         else
             f.main()->mnuModelModel(step.mid(6).toInt())->trigger();
     }

@@ -31,13 +31,22 @@ QString shown(const QString &value)
 bool ModuleFits(const QString &title)
 {
     AppState &s = G();
+    // The model name is read before every download: a module put on the
+    // line after it was identified must not get the settings of another.
+    QString name;
+    if (!DataRead(90, 0, name)) {
+        MsgBox(Tr("The module did not tell its model. Nothing was written."), title,
+               MsgIcon::Critical);
+        return false;
+    }
+    if (s.Identified && name != s.LineModel) {
+        MsgBox(Tr("The module on the line now answers as %1, not as the %2 identified before. "
+                  "Nothing was written.")
+                   .arg(shown(name), s.LineModel),
+               title, MsgIcon::Exclamation);
+        return false;
+    }
     if (!s.Identified) {
-        QString name;
-        if (!DataRead(90, 0, name)) {
-            MsgBox(Tr("The module did not tell its model. Nothing was written."), title,
-                   MsgIcon::Critical);
-            return false;
-        }
         const int row = ModelRow(name);
         if (!row) {
             MsgBox(Tr("The module on the line is a model this program does not know (%1). "
@@ -52,6 +61,7 @@ bool ModuleFits(const QString &title)
                    MsgIcon::Critical);
             return false;
         }
+        s.LineModel = name;
         s.LineKind = kind;
         s.Identified = true;
     }

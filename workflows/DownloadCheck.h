@@ -9,8 +9,9 @@
 namespace DownloadCheck {
 
 // The module on the line has been identified in this connection (its model
-// looked up, and for kind 6 its option bits read; done here when not yet)
-// and is of the configuration's model kind. Call with the link up.
+// looked up, and for kind 6 its option bits read; done here when not yet),
+// still answers with that model name (read here, one exchange) and is of the
+// configuration's model kind. Call with the link up, before the first write.
 bool ModuleFits(const QString &title);
 
 // Refuses a setting that cannot be sent as it stands; always false.

@@ -178,6 +178,7 @@ void frmLoading::Connecting()
         return failUpload();
     if (kind == 6 && !ModuleReads::OptionBits())
         return failUpload();
+    s.LineModel = s.ModelName[row];
     s.LineKind = kind;
     s.Identified = true;
 
