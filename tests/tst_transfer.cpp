@@ -142,7 +142,8 @@ void TestTransfer::roundTrip_data()
     QTest::newRow("kx5") << "QV8_KX5" << 1
                          << QStringList{"5:3:18", "25:3:1", "20:1:1", "16:0:2.5", "5:16:33"}
                          << 16 * 3 + 1;
-    QTest::newRow("l5") << "QV8_L5" << 2 << QStringList{"5:2:65", "20:1:2", "16:0:0.5"}
+    // a filter time as long as a module may report it
+    QTest::newRow("l5") << "QV8_L5" << 2 << QStringList{"5:2:65", "20:1:2", "16:0:0.5000000"}
                         << 8 * 2 + 1;
     QTest::newRow("b6") << "QV8_B6" << 3 << QStringList{"7:5:1"} << 0;
     QTest::newRow("e6") << "QV8_E6" << 4 << QStringList{} << 0;
@@ -168,6 +169,10 @@ void TestTransfer::roundTrip()
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
     QCOMPARE(G().ModelKind, OptInt(kind));
     QCOMPARE(f.main()->lblData[1]->text(), model);
+
+    answerFile(dir().filePath(model + ".qv8"));
+    f.click("mnuFileSaveAs");  // what the module reported can be kept
+    QCOMPARE(f.log.messages, QList<ShownMessage>{});
 
     const QStringList expected = expectedDownload(f.module(), kind, G().HwOption10);
     QCOMPARE(expected.size(), (writes ? 3 : 1) + 2 * writes);
@@ -269,7 +274,7 @@ void TestTransfer::downloadRefused_data()
         << none << 0 << unsent("Count preset of channel 1 \"\"");
     QTest::newRow("filter longer than a module holds")
         << "QV8_KX5" << QStringList{"long filter", "upload"} << QByteArray() << none << 0
-        << unsent("Filter Time Const. \"123456789\"");
+        << unsent("Filter Time Const. \"" + QString(24, '1') + "…\"");
     QTest::newRow("no model") << "QV8_KX5" << QStringList{"connect", "no model"} << QByteArray()
                               << QStringList{"G01"} << 0
                               << QList<ShownMessage>{{"No Model", "Type set", MsgIcon::None}};
@@ -295,7 +300,7 @@ void TestTransfer::downloadRefused()
         else if (step == "no model")
             G().ModelKind.reset();
         else if (step == "long filter")
-            f.module().setValue(16, 0, "123456789");
+            f.module().setValue(16, 0, QString(33, '1'));
         else if (step == "swap")
             f.module().setValue(90, 0, "QW8_KX5");
         else

@@ -18,7 +18,7 @@ bool ModuleFits(const QString &title);
 bool Refuse(const QString &setting, const QString &value, const QString &title);
 
 // A filter time constant text: a decimal number, point or comma, no
-// longer than a module holds.
+// longer than a module reports one.
 bool FilterTextOk(const QString &text);
 // A count preset: 1 to 9 digits.
 bool PresetOk(const QString &text);
