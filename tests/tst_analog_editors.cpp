@@ -365,6 +365,7 @@ void TestAnalogEditors::cjm_data()
     row("volts at max", None, "25.5", "0.700", {}, voltCheck, false);
     row("decimal comma", None, "25,5", "0,55", sent("25.500", "0.550"), {}, false);
     row("both wrong", None, "abc", "0.9", {}, tempCheck, false);
+    row("rounded to the limit when sent", None, "99.9999", "0.550", {}, tempCheck, false);
     row("upload", None, "", "", {"G01", "I23", "D", "I24", "D"}, {}, false);
     row("changed echo", Changed, "25.5", "0.55", {"G01", "I90", "D", "I23", "D25.500"},
         {downloadIncomplete(title)}, true);
