@@ -75,7 +75,8 @@ bool validType(int kind, int code)
     case 2:
         return (code >= 48 && code <= 53) || (code >= 64 && code <= 67);
     case 6:
-        return code == 0 || (code >= 16 && code <= 28);
+        // and here 32..43 for the last twelve
+        return code == 0 || (code >= 16 && code <= 28) || (code >= 32 && code <= 43);
     default:
         return false;
     }

@@ -149,7 +149,8 @@ void TestTransfer::roundTrip_data()
     QTest::newRow("e6") << "QV8_E6" << 4 << QStringList{} << 0;
     QTest::newRow("h9") << "QV8_H9" << 5 << QStringList{"7:2:1", "9:4:00001234"} << 8 * 2;
     QTest::newRow("kx7") << "QV8T_KX7" << 6
-                         << QStringList{"5:1:20", "25:1:1", "20:0:2", "7:1:1", "15:0:2", "16:0:3.0"}
+                         << QStringList{"5:1:20", "25:1:1", "20:0:2", "7:1:1", "15:0:2", "16:0:3.0",
+                                        "5:2:32", "5:3:40"}  // reported as K(CA) and N
                          << 8 * 2 + 4;
     // without option bit 0x10 only the type codes, alarm and filter go out
     QTest::newRow("kx7 without option 10") << "QV8T_KX7" << 6 << QStringList{"2:0:32"} << 8 + 2;

@@ -99,10 +99,13 @@ bool PresetOk(const QString &text)
 
 bool TypeCodeOk(int kind, int code)
 {
+    // A thermocouple as a module may report it, in class 2, goes back as it
+    // came wherever the kind's table names it (kind 1: 32..37, kind 6: 32..43).
+    if ((kind == 1 || kind == 6) && code >= 32 && code < 48)
+        return !TypeName(kind, code / 16, code % 16).isEmpty();
     switch (kind) {
-    // the thermocouples as written (16..28) and as a module may report the
-    // last six of them (32..37)
-    case 1: return (code >= 0 && code <= 6) || (code >= 16 && code <= 28) || (code >= 32 && code <= 37);
+    // the thermocouples as written: 16..28
+    case 1: return (code >= 0 && code <= 6) || (code >= 16 && code <= 28);
     case 2: return (code >= 48 && code <= 53) || (code >= 64 && code <= 67);
     case 6: return code == 0 || (code >= 16 && code <= 28);
     default: return false;
