@@ -63,7 +63,8 @@ const SettingEditor::Config kBurnout{
 const SettingEditor::Config kFilter{
     "frmTimeCon", "2048", "lblFilter", "Filter Time Const.", "2048",
     SettingEditor::Control::Text, "txtFilter", [] { return QStringList{}; }, "Sec.", false,
-    [](AnalogMonitor *w) { return w->filterText(); },
+    // the text the configuration holds, not the monitor's formatted label
+    [](AnalogMonitor *) { return G().FilterTime; },
     [](AnalogMonitor *w, int, const QString &text) { w->setFilterText(text); },
     [](int, const QString &text) { G().FilterTime = CommaToPoint(text); },
     // An empty text would go out as a bare read line, anything not a number

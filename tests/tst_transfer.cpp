@@ -5,6 +5,7 @@
 #include "app/ui/Forms.h"
 #include "app/ui/Settings.h"
 #include "app/ui/frmMain.h"
+#include "config/SettingEditors.h"
 #include "files/ConfigFile.h"
 #include "files/ui/FileOps.h"
 #include "link/TxtBus.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -374,6 +376,11 @@ void TestTransfer::openThenDownload()
                        "20=" + Fmt00(ch) + "2"});
     }
     QCOMPARE(w->lblType[4]->text(), QString("T(CC)"));
+    // the filter editor shows the file's text and Exit alone keeps it
+    QVERIFY(inWindow<frmTimeCon>([&] { f.click("mnuConfigFilter"); }, [](frmTimeCon *e) {
+        QCOMPARE(e->txtFilter()->text(), QString("2,5"));
+        e->cmdExit_Click();
+    }));
 
     f.main()->mnuConfigDownload_Click();  // as batch mode does: the menu is off offline
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
