@@ -7,10 +7,13 @@
 #include "adjust/frmSetZeroSpan.h"
 #include "adjust/frmZeroSpan.h"
 #include "app/Commands.h"
+#include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
 #include "app/ui/BatchCommands.h"
+#include "app/ui/Controls.h"
 #include "app/ui/frmMain.h"
+#include "link/LineTrace.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -30,9 +33,14 @@ QString checkReal(const QStringList &args)
 {
     if (const QString problem = checkChannel(args); !problem.isEmpty())
         return problem;
-    const QString real = args.value(1);
-    if (real.trimmed().isEmpty() || !RealValueOk(real))
-        return QString("REAL must be a decimal number, not \"%1\"").arg(real);
+    const QString real = args.value(1).trimmed();
+    if (real.isEmpty() || !RealValueOk(real))
+        return QString("REAL must be a decimal number, not \"%1\"").arg(args.value(1));
+    // the box would cut it into another number
+    if (real.size() > Controls::kTextBoxChars)
+        return QString("REAL may have at most %1 characters, not %2")
+            .arg(Controls::kTextBoxChars)
+            .arg(real.size());
     return QString();
 }
 
@@ -86,7 +94,7 @@ void zeroSpan(ZeroSpanOp op, const QStringList &args)
     if (!menuReady("mnuAdjZeroSpan", Tr("Connect to an analog input module first."), title))
         return;
     const int ch = args.value(0).toInt();
-    const QString real = args.value(1);
+    const QString real = args.value(1).trimmed();
     bool chosen = false, shown = false;
     MessageCount messages;
     driven(&frmMain::mnuAdjZeroSpan_Click, [&](EditorDialog *w) {
@@ -108,10 +116,19 @@ void zeroSpan(ZeroSpanOp op, const QStringList &args)
         } else if (auto *dialog = qobject_cast<frmSetZeroSpan *>(w)) {
             shown = true;
             if (op == ZeroSpanOp::Read) {
-                std::printf("%s %s\n", qPrintable(dialog->lblInputreal->text()),
-                            qPrintable(dialog->lblUnit3->text()));
-                std::fflush(stdout);
-                Outcome::done();
+                // a reply that is no number is no reading, whatever it was
+                if (NumberIn(dialog->inputReply())) {
+                    std::printf("%s %s\n", qPrintable(dialog->lblInputreal->text()),
+                                qPrintable(dialog->lblUnit3->text()));
+                    std::fflush(stdout);
+                    Outcome::done();
+                } else {
+                    MsgBox(Tr("The module answered the read of channel %1 with \"%2\", which "
+                              "is not a number.")
+                               .arg(ch)
+                               .arg(LineTrace::visible(dialog->inputReply().toLatin1())),
+                           title, MsgIcon::Critical);
+                }
             } else {
                 dialog->txtReal->setText(real);
                 dialog->cmdOK->click();

@@ -107,7 +107,7 @@ void frmSetZeroSpan::SetZeroSpan()
         lblRetdata->setText(NumberText(reply, !span && mV));
         if (!DataRead(3, ch, reply) || !self)
             return;
-        lblInputreal->setText(NumberText(reply, mV));
+        showInput(reply);
     }
     if (AppEnding())
         return;
@@ -119,8 +119,14 @@ bool frmSetZeroSpan::readLive()
     QString reply;
     if (!liveRead(3, G().ZsChannel, reply))
         return false;
-    lblInputreal->setText(NumberText(reply, lblUnit2->text() == "mV"));
+    showInput(reply);
     return true;
+}
+
+void frmSetZeroSpan::showInput(const QString &reply)
+{
+    inputReply_ = reply;
+    lblInputreal->setText(NumberText(reply, lblUnit2->text() == "mV"));
 }
 
 void frmSetZeroSpan::cmdOK_Click()
@@ -136,7 +142,7 @@ void frmSetZeroSpan::cmdOK_Click()
         DownloadCheck::Refuse(lblReal->text(), txtReal->text(), title);
         return;
     }
-    double x = LeadingNumber(CommaToPoint(txtReal->text()));
+    double x = NumberIn(CommaToPoint(txtReal->text())).value_or(0);
     if (lblUnit2->text() == "mV")
         x /= 1000.0;
     const QString value = Fmt00(s.ZsChannel) + Fmt3(x);

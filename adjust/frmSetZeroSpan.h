@@ -25,6 +25,9 @@ public:
 
     void cmdOK_Click();
 
+    // The module's reply to the last read of the live input value, as it came.
+    const QString &inputReply() const { return inputReply_; }
+
     QLabel *Label1 = nullptr;
     QLabel *lblInput = nullptr;
     QLabel *lblInputreal = nullptr;
@@ -42,4 +45,8 @@ public:
 
 protected:
     bool readLive() override;
+
+private:
+    void showInput(const QString &reply);
+    QString inputReply_;
 };

@@ -118,8 +118,9 @@ void frmZeroSpan::cmdSpan_Click()
         QString reply;
         if (!DataRead(17, ch, reply))
             return;
-        // a span is taken only on top of a zero adjustment
-        if (qRound(LeadingNumber(reply)) == 0) {
+        // a span is taken only on top of a zero adjustment (a state that is
+        // no number counts as none)
+        if (qRound(NumberIn(reply).value_or(0)) == 0) {
             MsgBox(LoadResString(3008), LoadResString(2043), MsgIcon::Exclamation);
             return;
         }

@@ -143,33 +143,14 @@ std::optional<int> WholeNumber(const QString &text)
     return v;
 }
 
-double LeadingNumber(const QString &text)
+std::optional<double> NumberIn(const QString &text)
 {
-    const QString t = text.trimmed();
-    int i = 0;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-'))
-        ++i;
-    while (i < t.size() && t[i].isDigit())
-        ++i;
-    if (i < t.size() && t[i] == '.') {
-        ++i;
-        while (i < t.size() && t[i].isDigit())
-            ++i;
-    }
-    // an exponent only counts when digits follow it
-    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-        int j = i + 1;
-        if (j < t.size() && (t[j] == '+' || t[j] == '-'))
-            ++j;
-        if (j < t.size() && t[j].isDigit()) {
-            while (j < t.size() && t[j].isDigit())
-                ++j;
-            i = j;
-        }
-    }
     bool ok = false;
-    const double v = t.left(i).toDouble(&ok);  // QString::toDouble is locale-free
-    return ok && std::isfinite(v) ? v : 0.0;
+    // locale-free: a point only; blanks around the number are skipped
+    const double v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
 }
 
 QString Fmt3(double value)
@@ -180,10 +161,25 @@ QString Fmt3(double value)
     return CommaToPoint(s);
 }
 
-QString NumberText(const QString &text, bool times1000)
+QString NoNumber()
 {
-    const double x = LeadingNumber(text);
-    return Fmt3(times1000 ? x * 1000.0 : x);
+    return QStringLiteral("—");
+}
+
+std::optional<double> ShownNumber(const QString &reply, bool times1000)
+{
+    std::optional<double> x = NumberIn(reply);
+    if (x && times1000)
+        *x *= 1000.0;
+    if (x && !std::isfinite(*x))
+        return std::nullopt;
+    return x;
+}
+
+QString NumberText(const QString &reply, bool times1000)
+{
+    const std::optional<double> x = ShownNumber(reply, times1000);
+    return x ? Fmt3(*x) : NoNumber();
 }
 
 QString ValueUnit(int kind, int typeCode, bool raw)

@@ -32,8 +32,10 @@ struct AppState {
     OptInt ModelKind;
     // What this connection found out about the module on the line: its
     // model was looked up (and for kind 6 its option bits read) since the
-    // link came up. A download writes only to a module identified so.
+    // link came up. A download writes only to a module identified so, and
+    // only while it still answers with the same model name.
     bool Identified = false;
+    QString LineModel;
     int LineKind = 0;
     bool HwOption10 = false;
     bool HwOption20 = false;
@@ -119,15 +121,20 @@ QString VisibleText(const QString &text);
 // Payload as a whole number; nullopt when it is not one.
 std::optional<int> WholeNumber(const QString &text);
 
-// The number a text starts with, read with a point as decimal separator
-// whatever the locale ("2,5" gives 2, "abc" gives 0).
-double LeadingNumber(const QString &text);
+// The number a text gives: the whole text, blanks around it aside, read as a
+// decimal number with a point whatever the locale. None for anything else
+// and for what is not finite: "illegal OPE", "12abc", "2,5", "nan", "1e400".
+std::optional<double> NumberIn(const QString &text);
 
 // Mask "#0.000" with a point: at least one integer digit, three decimals.
 QString Fmt3(double value);
-// A number from the module as the windows show it: the number the text
-// starts with, times 1000 when shown in millivolts, as Fmt3.
-QString NumberText(const QString &text, bool times1000 = false);
+// What the windows show where the module's reply gave no number.
+QString NoNumber();
+// A number from the module as the windows show it: times 1000 when shown in
+// millivolts; none when the reply gives no finite number.
+std::optional<double> ShownNumber(const QString &reply, bool times1000 = false);
+// ... as Fmt3, or NoNumber().
+QString NumberText(const QString &reply, bool times1000 = false);
 
 // Unit of an analog channel's value by model kind and input type code:
 // "V", "mV", "degC", "%"; its raw value has "mV" (kinds 1 and 6) or "ohm"

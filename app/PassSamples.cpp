@@ -1,6 +1,7 @@
 #include "app/PassSamples.h"
 
 #include <QDateTime>
+#include <QtNumeric>
 
 PassSamples &PassSamples::instance()
 {
@@ -16,13 +17,14 @@ void PassSamples::begin(int kind, int channels)
     p.open_ = true;
 }
 
-void PassSamples::add(int ch, double value, const QString &text, const QString &unit,
-                      const QString &type)
+void PassSamples::add(int ch, std::optional<double> value, const QString &text,
+                      const QString &unit, const QString &type)
 {
     PassSamples &p = instance();
     if (!p.open_ || ch < 1 || ch > p.current_.channels.size())
         return;
-    p.current_.channels[ch - 1] = ChannelSample{true, value, text, unit, type};
+    p.current_.channels[ch - 1] = ChannelSample{true, value.value_or(qQNaN()),
+                                                value ? text : QString(), unit, type};
 }
 
 void PassSamples::end()

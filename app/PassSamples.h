@@ -8,10 +8,14 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 struct ChannelSample {
     bool read = false;
-    double value = 0;   // as shown: x 1000 for millivolt ranges, a count rate, a 0/1 state
-    QString text;       // the value as the window shows it
+    // As shown: x 1000 for millivolt ranges, a count rate, a 0/1 state; NaN
+    // (a gap in the plot) when the module's reply gave no number.
+    double value = 0;
+    QString text;       // the value as the window shows it; empty when there is none
     QString unit;       // "degC", "mV", "V", "%", "ohm"; empty where there is none
     QString type;       // type name, "rate", "input" or "output"
 };
@@ -29,8 +33,9 @@ public:
 
     // The monitoring cycle's side.
     static void begin(int kind, int channels);
-    static void add(int ch, double value, const QString &text, const QString &unit,
-                    const QString &type);
+    // A channel's value, or none when the module's reply gave no number.
+    static void add(int ch, std::optional<double> value, const QString &text,
+                    const QString &unit, const QString &type);
     // Hands the pass on if every channel of it was read, and closes it.
     static void end();
 

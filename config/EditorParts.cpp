@@ -8,8 +8,6 @@
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
 
-#include <cmath>
-
 namespace EditorParts {
 
 std::function<bool(const QString &)> exactly(const QString &expected)
@@ -17,20 +15,11 @@ std::function<bool(const QString &)> exactly(const QString &expected)
     return [expected](const QString &payload) { return payload == expected; };
 }
 
-std::optional<double> numberOf(const QString &text)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);  // locale-free: a point only
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
-
 std::function<bool(const QString &)> sameNumber(const QString &expected)
 {
     return [expected](const QString &payload) {
-        const auto a = numberOf(expected);
-        const auto b = numberOf(payload);
+        const auto a = NumberIn(expected);
+        const auto b = NumberIn(payload);
         return a && b && *a == *b;
     };
 }

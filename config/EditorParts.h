@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <functional>
-#include <optional>
 
 namespace EditorParts {
 
@@ -23,8 +22,6 @@ struct CheckedWrite {
 std::function<bool(const QString &)> exactly(const QString &expected);
 std::function<bool(const QString &)> sameNumber(const QString &expected);
 std::function<bool(const QString &)> sameWhole(int expected);
-// A text that is a number as a whole (point as separator), else nullopt.
-std::optional<double> numberOf(const QString &text);
 
 enum class Sent {
     Done,        // every write went out and came back as meant

@@ -63,7 +63,8 @@ const SettingEditor::Config kBurnout{
 const SettingEditor::Config kFilter{
     "frmTimeCon", "2048", "lblFilter", "Filter Time Const.", "2048",
     SettingEditor::Control::Text, "txtFilter", [] { return QStringList{}; }, "Sec.", false,
-    [](AnalogMonitor *w) { return w->filterText(); },
+    // the text the configuration holds, not the monitor's formatted label
+    [](AnalogMonitor *) { return G().FilterTime; },
     [](AnalogMonitor *w, int, const QString &text) { w->setFilterText(text); },
     [](int, const QString &text) { G().FilterTime = CommaToPoint(text); },
     // An empty text would go out as a bare read line, anything not a number
@@ -76,8 +77,8 @@ const SettingEditor::Config kFilter{
         // sent with a point; equal when both read the same with one decimal
         const QString sent = G().FilterTime;
         const auto same = [sent](const QString &payload) {
-            const auto a = numberOf(sent);
-            const auto b = numberOf(payload);
+            const auto a = NumberIn(sent);
+            const auto b = NumberIn(payload);
             return a && b && QString::number(*a, 'f', 1) == QString::number(*b, 'f', 1);
         };
         return QList<CheckedWrite>{{16, sent, same}};
@@ -114,7 +115,7 @@ const SettingEditor::Config kAlarm{
         // contact 01 and its state; the reply read as a number
         const QString state = num(index == 0 ? 0 : 1);
         const auto same = [state](const QString &payload) {
-            const auto p = numberOf(payload);
+            const auto p = NumberIn(payload);
             return p && float(*p) == state.toFloat();
         };
         return QList<CheckedWrite>{{7, "01" + state, same}};

@@ -2,9 +2,10 @@
 // The small editors of one module-wide setting of an analog module:
 // burnout type, filter time constant, line-noise filter and alarm output.
 // One window written once and configured per setting: they differ only in
-// their control (a list, a text box or two option buttons), the monitor
-// label they take the value from and write it back to, the state field,
-// the writes and how a reply is checked, and their texts.
+// their control (a list, a text box or two option buttons), where they take
+// the value from (a monitor label, or the state for the filter text), the
+// label they write it back to, the state field, the writes and how a reply
+// is checked, and their texts.
 
 #include "app/ui/EditorDialog.h"
 #include "config/EditorParts.h"

@@ -135,6 +135,7 @@ void Upload()
     s.ModelKind = kind;
     // the upload does not read the option bits of kind 6
     s.Identified = kind != 6 || optionsRead;
+    s.LineModel = s.ModelName[row];
     s.LineKind = kind;
     ModuleReads::ShowKindWindow(kind);
     if (!ModuleReads::Settings(kind))

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QtNumeric>
 
 using namespace Controls;
 using namespace EditorParts;
@@ -24,10 +25,18 @@ namespace {
 
 const QString kTitle = QStringLiteral("CJM Reference Temperature");
 
-// The number an entry starts with, comma or point, as single precision.
+// The number of an entry, comma or point, as single precision; NaN, which
+// no range takes, when it is not one.
 float entryValue(const QString &text)
 {
-    return float(LeadingNumber(CommaToPoint(text)));
+    return float(NumberIn(CommaToPoint(text)).value_or(qQNaN()));
+}
+
+// An entry as it goes out: its number with three decimals; "" when it has none.
+QString sentText(const QLineEdit *entry)
+{
+    const std::optional<double> x = NumberIn(CommaToPoint(entry->text()));
+    return x ? Fmt3(*x) : QString();
 }
 
 }  // namespace
@@ -144,8 +153,9 @@ void frmCJM::cmdUp_Click()
 bool frmCJM::inRange(const QLineEdit *text, const QLabel *min, const QLabel *max,
                      const QString &unit, const QString &title)
 {
-    // both limits excluded, compared in single precision as the labels show
-    const float v = entryValue(text->text());
+    // Both limits excluded, compared in single precision as the labels show,
+    // on the value as it will be sent: 99.9999 goes out as 100.000.
+    const float v = entryValue(sentText(text));
     if (v > entryValue(min->text()) && v < entryValue(max->text()))
         return true;
     MsgBox("Output set point must be " + min->text() + unit + " to " + max->text() + unit + ".",
@@ -161,8 +171,8 @@ void frmCJM::cmdDown_Click()
         return;
     if (!frmDialog::Dialog("Starting download for CJM Setting."))
         return;
-    const QString temp = NumberText(CommaToPoint(Text1->text()));
-    const QString volts = NumberText(CommaToPoint(Text2->text()));
+    const QString temp = sentText(Text1);
+    const QString volts = sentText(Text2);
     Sent sent;
     {
         Exchange x(this);

@@ -31,9 +31,10 @@ bool KindHasLine24(const OptInt &kind);
 // A valid file is well under 1 KiB; anything beyond this is not one.
 constexpr qint64 kMaxConfigBytes = 64 * 1024;
 
-// The longest text a module sends or accepts for the filter time constant
-// and the CJM temperature and voltage ("100.000"); longer ones are refused.
-constexpr int kMaxTextChars = 8;
+// The longest text kept for the filter time constant and the CJM
+// temperature and voltage: what a module may report for them ("0.5000000")
+// and an editor's box holds; longer ones are refused.
+constexpr int kMaxTextChars = 32;
 
 // What a save writes. Line-24 fields are filled only for the kinds that have it.
 ConfigData ConfigFromState(const AppState &s);

@@ -107,6 +107,23 @@ int twoDigits(const QByteArray &b, int from)
     return allDigits(d) ? d.toInt() : -1;
 }
 
+// A read of a measured or set value whose reply the module gave, but with
+// no number in it: the windows show a dash, the log an empty cell.
+bool noNumber(const LineTrace::Entry &e)
+{
+    static const QList<int> valueItems = {3, 4, 13, 16, 18, 19, 23, 24};
+    if (e.result != LineTrace::Result::Done || e.group == 99 || !valueItems.contains(e.item) ||
+        !e.command.startsWith('D'))
+        return false;
+    QByteArray data = e.command.mid(1);
+    if (data.endsWith('\r'))
+        data.chop(1);
+    if (!data.isEmpty() && !(data.size() == 2 && allDigits(data)))
+        return false;  // a write
+    const std::optional<QString> payload = ReplyPayload(QString::fromLatin1(e.reply));
+    return payload && !NumberIn(*payload);
+}
+
 }  // namespace
 
 LineTrace &LineTrace::instance()
@@ -254,7 +271,7 @@ QString LineTrace::resultText(const Entry &e)
 {
     QString t;
     switch (e.result) {
-    case Result::Done: t = "done"; break;
+    case Result::Done: t = noNumber(e) ? "done, no number" : "done"; break;
     case Result::Timeout: t = "time-out"; break;
     case Result::Refused: t = "refused"; break;
     case Result::InvalidReply:
@@ -272,7 +289,7 @@ QString LineTrace::resultText(const Entry &e)
 
 bool LineTrace::isError(const Entry &e)
 {
-    return e.result != Result::Done && e.result != Result::RestartWrite;
+    return (e.result != Result::Done && e.result != Result::RestartWrite) || noNumber(e);
 }
 
 QString LineTrace::meaning(const Entry &e)

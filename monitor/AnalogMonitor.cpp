@@ -315,8 +315,8 @@ void AnalogMonitor::fillFromState()
     lblBurnout->setText(NameAt(s.BurnoutName, s.BurnoutType));
     if (lblLineNoise)
         lblLineNoise->setText(NameAt(s.LineNoiseName, orZero(s.LineNoise)));
-    // A file may hold "2,5": only the number up to the comma counts.
-    lblFilter->setText(NumberText(s.FilterTime));
+    // A file may hold "2,5", typed with a decimal comma: it is 2.5 all the same.
+    lblFilter->setText(NumberText(CommaToPoint(s.FilterTime)));
     if (lblDiscOutput)
         ShowOnOffValue(lblDiscOutput, s.AlarmOut);
 }

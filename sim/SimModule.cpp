@@ -75,7 +75,8 @@ bool validType(int kind, int code)
     case 2:
         return (code >= 48 && code <= 53) || (code >= 64 && code <= 67);
     case 6:
-        return code == 0 || (code >= 16 && code <= 28);
+        // and here 32..43 for the last twelve
+        return code == 0 || (code >= 16 && code <= 28) || (code >= 32 && code <= 43);
     default:
         return false;
     }
@@ -332,6 +333,12 @@ bool ModuleCore::hasItem(int item) const
     return false;
 }
 
+QString ModuleCore::modelName() const
+{
+    return !faults_.swapModel.isEmpty() && commands_ > faults_.swapAfter ? faults_.swapModel
+                                                                          : model_;
+}
+
 QList<Reply> ModuleCore::feed(const QByteArray &bytes)
 {
     QList<Reply> replies;
@@ -410,7 +417,7 @@ std::optional<QString> ModuleCore::handleLine(const QByteArray &line)
             return kIllegal;
         if (group_ == 99) {
             if (rest.isEmpty())
-                return model_;
+                return modelName();
             if (!faults_.refuseWrites.isEmpty())
                 return faults_.refuseWrites;
             if (rest != QLatin1String("RESET"))
@@ -526,7 +533,7 @@ QString ModuleCore::liveValue(int item, int i)
     case 86:
         return QString::number(float_);
     case 90:
-        return model_;
+        return modelName();
     case 91:
         return QStringLiteral("V1.02");
     case 92:

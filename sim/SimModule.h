@@ -43,6 +43,8 @@ struct Faults {
     bool noCr = false;           // replies never get their final CR
     QByteArray noise;            // put into every reply right after its D
                                  // (control characters on a noisy line)
+    QString swapModel;           // non-empty: after swapAfter commands the model
+    int swapAfter = 0;           // name reads as this (another module plugged in)
 };
 
 // One line sent on the wire, as the transport gets it from the core.
@@ -107,6 +109,7 @@ private:
     int contactInput(int i, qint64 now) const;
     quint32 count(int ch, qint64 now) const;
     qint64 now() const;
+    QString modelName() const;
 
     QString model_;
     int kind_ = 0;

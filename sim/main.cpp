@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <atomic>
 #include <csignal>
@@ -90,14 +89,20 @@ int main(int argc, char *argv[])
     const QCommandLineOption skip(QStringLiteral("skip"),
                                   QStringLiteral("Leave the first N commands unanswered."),
                                   QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption set(QStringLiteral("set"),
-                                 QStringLiteral("Hold PAYLOAD as the value of item ITEM, index "
-                                                "INDEX (repeatable)."),
-                                 QStringLiteral("ITEM,INDEX=PAYLOAD"));
     const QCommandLineOption hangupAfter(
         QStringLiteral("hangup-after"),
         QStringLiteral("Close the port, as a pulled cable does, when the Nth command arrives."),
         QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption swapModel(
+        QStringLiteral("swap-model"),
+        QStringLiteral("After N commands answer with the model name NAME, as if another module "
+                       "had been plugged in."),
+        QStringLiteral("NAME:N"));
+    const QCommandLineOption value(
+        QStringLiteral("value"),
+        QStringLiteral("Answer reads of item ITEM, index INDEX (0: none) with PAYLOAD until a "
+                       "write replaces it; may be given more than once."),
+        QStringLiteral("ITEM:INDEX:PAYLOAD"));
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Print every command line received on standard "
                                                   "error."));
@@ -105,7 +110,8 @@ int main(int argc, char *argv[])
                                   QStringLiteral("Also make PATH a symlink to the port."),
                                   QStringLiteral("PATH"));
     parser.addOptions({model, baud, turnaround, silent, delay, split, busy, garbage, refuse,
-                       refuseItem, changedEcho, echoDecimals, stopAfter, noCr, noise, skip, set, hangupAfter,
+                       refuseItem, changedEcho, echoDecimals, stopAfter, noCr, noise, skip,
+                       hangupAfter, swapModel, value,
                        trace, link});
     // A bad command line ends with status 2, as kavix's does.
     if (!parser.parse(app.arguments()))
@@ -138,15 +144,25 @@ int main(int argc, char *argv[])
     faults.changedEcho = parser.isSet(changedEcho);
     faults.noCr = parser.isSet(noCr);
     faults.noise = QByteArray::fromHex(parser.value(noise).toLatin1());
+    if (parser.isSet(swapModel)) {
+        const QString swap = parser.value(swapModel);
+        bool ok = false;
+        faults.swapModel = swap.section(QLatin1Char(':'), 0, -2);
+        faults.swapAfter = swap.section(QLatin1Char(':'), -1).toInt(&ok);
+        if (!ok || faults.swapAfter < 0 || faults.swapModel.isEmpty())
+            return usageError(QStringLiteral("--swap-model takes NAME:N, not \"%1\"").arg(swap));
+    }
 
     sim::PtyModule module(name);
     module.setFaults(faults);
-    for (const QString &value : parser.values(set)) {
-        static const QRegularExpression form(QStringLiteral(R"(^(\d+),(\d+)=(.*)$)"));
-        const QRegularExpressionMatch m = form.match(value);
-        if (!m.hasMatch())
-            return usageError(QStringLiteral("--set takes ITEM,INDEX=PAYLOAD, not \"%1\"").arg(value));
-        module.setValue(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3));
+    for (const QString &v : parser.values(value)) {
+        bool item = false, index = false;
+        const int i = v.section(QLatin1Char(':'), 0, 0).toInt(&item);
+        const int x = v.section(QLatin1Char(':'), 1, 1).toInt(&index);
+        if (!item || !index || v.count(QLatin1Char(':')) < 2)
+            return usageError(
+                QStringLiteral("--value takes ITEM:INDEX:PAYLOAD, not \"%1\"").arg(v));
+        module.setValue(i, x, v.section(QLatin1Char(':'), 2));
     }
     module.setPacing(pacing);
     const bool tracing = parser.isSet(trace);

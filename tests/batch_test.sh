@@ -152,9 +152,11 @@ done <<'ROWS'
 1|-|--port @/no-port connect|Communication: @/no-port was not found|
 1|-|--port sim:QV8_NONE connect|Communication: Unknown model "QV8_NONE"|
 1|--model QV8_KX5 --stop-after 4|--port %P connect|Send/Receive: Timeout;Monitoring: Upload Incomplete|
+1|--model QV8_KX5 --value '3:1:illegal OPE'|--port %P connect read 1|Zero/Span Adj.: The module answered the read of channel 1 with "illegal OPE", which is not a number.|is_empty out
 1|-|$K connect download|DOWNLOAD: Starting download for All Channels. Refused: confirm downloads with --yes.|
 1|--model QV8_KX5 --refuse 'invalid data'|--port %P --yes connect download|Parameter Write: invalid data D01;Download all channels: Download Incomplete|
 1|--model QV8_KX5 --changed-echo|--port %P --yes connect download|Download all channels: Download Incomplete|
+1|--model QV8_KX5 --trace --swap-model QV8_L5:83|--port %P --yes connect download|Download all channels: The module on the line now answers as QV8_L5, not as the QV8_KX5 identified before. Nothing was written.|[ "$(tail -n 3 "$SIM_ERR" | tr '\n' ' ')" = "G01 I90 D " ]
 1|-|$K --yes download|Type set: No Model|
 0|-|$K disconnect|Type set: No Model|
 1|--model QV8_KX5 --stop-after 1|--port %P --yes open @/k1.qv8 download|Download all channels: The module did not tell its model. Nothing was written.|
@@ -188,7 +190,7 @@ done <<'ROWS'
 0|-|$K connect monitor 0.01 @/short.csv||
 2|-|$K connect monitor 1e12|kavix: monitor: SECONDS must be a number above 0 and at most 2000000|
 0|--model QV8_KX5 --skip 1|--port %P connect|Send/Receive: Timeout|
-0|--model QV8_E6F4 --set 9,1=-5|--port %P --yes connect presets 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16|Kavix: Please enter positive number.|
+0|--model QV8_E6F4 --value 9:1:-5|--port %P --yes connect presets 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16|Kavix: Please enter positive number.|
 1|-|$K restart|ModBus Settings: Not connected to a module: use connect first.|
 1|-|$K modbus stop=2|ModBus Settings: Not connected to a module: use connect first.|
 1|-|$K connect restart|DOWNLOAD: Starting restart of the module. Refused: confirm downloads with --yes.|
@@ -196,8 +198,9 @@ done <<'ROWS'
 ROWS
 cd - >/dev/null || exit 1
 
-# -- monitoring for a few seconds into a CSV file, with the line traced
-start_sim --model QV8_KX5 || exit 1
+# -- monitoring for a few seconds into a CSV file, with the line traced;
+# channel 2 answers with no number: an empty cell, marked in the trace
+start_sim --model QV8_KX5 --value 3:2:nan || exit 1
 CSV=$WORK/values.csv
 run --port "$PORT" --trace "$WORK/trace.txt" connect monitor 3 "$CSV"
 check "monitor exit status" [ "$RC" -eq 0 ]
@@ -205,9 +208,11 @@ check "monitor quiet" is_empty "$WORK/err"
 check "csv header names the channels" \
     grep -qE '^time,"Ch1 [^"]+ \[[a-zA-Z]+\]",.*"Ch16 [^"]+ \[[a-zA-Z]+\]"'$'\r''$' "$CSV"
 check "csv has rows of 17 fields" \
-    [ "$(grep -cE '^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:.]+[+-][0-9:]+(,-?[0-9]+\.[0-9]{3}){16}'$'\r''$' "$CSV")" -ge 1 ]
+    [ "$(grep -cE '^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:.]+[+-][0-9:]+,-?[0-9]+\.[0-9]{3},(,-?[0-9]+\.[0-9]{3}){14}'$'\r''$' "$CSV")" -ge 1 ]
 check "csv has one header" [ "$(grep -c '^time,' "$CSV")" -eq 1 ]
 check "trace names the exchanges" has "$WORK/trace.txt" $'G01<CR>\tDenter item<CR>'
+check "trace marks the reply that is no number" grep -qE \
+    $'^[^\t]+\tD02<CR>\tDnan<CR>\t[0-9.]+\tdone, no number\tread channel 2 measured value$' "$WORK/trace.txt"
 check "csv to standard output" \
     bash -c "timeout 60 '$KAVIX' --batch --port '$PORT' connect monitor 1 2>/dev/null | grep -q '^time,'"
 
@@ -352,7 +357,7 @@ check "presets refused by the module" [ "$RC" -eq 1 ]
 check "presets failure reported" has "$WORK/err" "Downloading: Download Incomplete"
 
 # -- calibration: zero/span adjustment, compensation and the live value
-start_sim --model QV8_KX5 || exit 1
+start_sim --model QV8_KX5 --trace || exit 1
 run --port "$PORT" connect read 4
 check "read exit status" [ "$RC" -eq 0 ]
 check "read prints one value in the channel's unit" grep -qxE -- '-?[0-9]+\.[0-9]{3} mV' "$WORK/out"
@@ -371,7 +376,9 @@ check "adjreset status" [ "$RC" -eq 0 ]
 check "adjreset quiet" is_empty "$WORK/err"
 run --port "$PORT" connect span 3 30
 check "span after reset needs a zero again" [ "$RC" -eq 1 ]
-for args in "zero 2 abc" "zero 2 ''" "zero 17 1" "read 0" "adjreset x" "comp 9 reset" "comp 1 half"; do
+run --port "$PORT" connect zero 5 "$(printf '%34s' 12.5)"
+check "a REAL padded beyond the box is sent whole" grep -qx D0512.500 "$SIM_ERR"
+for args in "zero 2 abc" "zero 2 ''" "zero 2 $(printf '%033d' 1)" "zero 17 1" "read 0" "adjreset x" "comp 9 reset" "comp 1 half"; do
     eval "run --port \"\$PORT\" connect $args"
     check "bad adjustment [$args] status 2" [ "$RC" -eq 2 ]
     check "bad adjustment [$args] usage" has "$WORK/err" "usage: kavix --batch"

@@ -408,6 +408,7 @@ void TestAdjust::channelChangeReadsAtOnce()
     form<frmL5>()->lblUnit1[2]->setText("degC");
     form<frmL5>()->lblUnit2[2]->setText("ohm");
     f.module().setValue(3, 2, "21.5");
+    f.module().setValue(4, 2, "nan");
     QPointer<frmSetComp> dialog;
     QElapsedTimer sinceChange;
     qint64 firstRead = -1;
@@ -430,7 +431,8 @@ void TestAdjust::channelChangeReadsAtOnce()
               [&] { firstRead = sinceChange.elapsed(); })
         .then([&] { return dialog->lblInputreal->text() == "21.500"; },
               [&] {
-                  shownValues << dialog->lblUnit1->text() << dialog->lblUnit2->text();
+                  shownValues << dialog->lblUnit1->text() << dialog->lblUnit2->text()
+                              << dialog->lblRawreal->text();
                   dialog->close();
               });
     steps.start();
@@ -438,7 +440,7 @@ void TestAdjust::channelChangeReadsAtOnce()
     QVERIFY(steps.finished());
     QVERIFY2(firstRead >= 0 && firstRead < 400, qPrintable(QString::number(firstRead)));
     QCOMPARE(f.received().mid(0, 2), (QStringList{"I03", "D02"}));
-    QCOMPARE(shownValues, (QStringList{"degC", "ohm"}));
+    QCOMPARE(shownValues, (QStringList{"degC", "ohm", "—"}));
 }
 
 QTEST_MAIN(TestAdjust)

@@ -26,7 +26,7 @@
 
 namespace {
 
-enum Fault { None, Refuse, Changed, TwoDecimals, Garbage };
+enum Fault { None, Refuse, Changed, TwoDecimals, Garbage, Swapped };
 using Messages = QList<ShownMessage>;
 
 struct TypeCase {
@@ -53,6 +53,7 @@ void setFault(MainFixture &f, int fault)
         x.changedEcho = fault == Changed;
         x.echoDecimals = fault == TwoDecimals ? 2 : -1;
         x.garbage = fault == Garbage;
+        x.swapModel = fault == Swapped ? "QY8_KX5" : "";  // another module plugged in
     });
 }
 
@@ -120,14 +121,15 @@ void TestAnalogEditors::type_data()
 {
     QTest::addColumn<TypeCase>("c");
     const auto row = [](const char *tag, const TypeCase &c) { QTest::newRow(tag) << c; };
-    const QStringList k3{"G01", "I05", "D0317", "I25", "D031"};
+    const QStringList k3{"G01", "I90", "D", "I05", "D0317", "I25", "D031"};
     row("kx5 K(CA) on", {"QV8_KX5", 3, "K(CA)", 17, "OFF", 1, 2, 1, k3});
     row("kx5 voltage", {"QV8_KX5", 2, "-20 to 20V", 0, "", -1, 1, 1,
-                        {"G01", "I05", "D0200", "I25", "D020"}});
-    row("l5 Pt1000", {"QV8_L5", 8, "Pt1000", 53, "", -1, 0, 1, {"G01", "I05", "D0853"}});
+                        {"G01", "I90", "D", "I05", "D0200", "I25", "D020"}});
+    row("l5 Pt1000",
+        {"QV8_L5", 8, "Pt1000", 53, "", -1, 0, 1, {"G01", "I90", "D", "I05", "D0853"}});
     row("kx7 no option 10", {"QV8T_KX7", 1, "K(CA)", 17, "ON", -1, 1, 1,
-                             {"G01", "I05", "D0117", "I25", "D011"}, {}, {"2:0:0"}});
-    row("changed echo", {"QV8_KX5", 3, "K(CA)", 17, "OFF", 1, 2, 1, k3.mid(0, 3),
+                             {"G01", "I90", "D", "I05", "D0117", "I25", "D011"}, {}, {"2:0:0"}});
+    row("changed echo", {"QV8_KX5", 3, "K(CA)", 17, "OFF", 1, 2, 1, k3.mid(0, 5),
                          {downloadIncomplete("Type Download")}, {}, Changed});
     row("cancel", {"QV8_KX5", 3, "K(CA)", 17, "OFF", 1, 2, 0});
     // the ends of each kind's list
@@ -225,7 +227,7 @@ void TestAnalogEditors::noCloseWhileTalking()
             closedDuring = finished.count();
         });
         w->cmdDownload->click();
-        QCOMPARE(f.received().size(), 5);  // the download went on to its end
+        QCOMPARE(f.received().size(), 7);  // the download went on to its end
         QTest::keyClick(w, Qt::Key_Escape);  // now Escape is Exit
         QCOMPARE(finished.count(), 1);
     }));
@@ -256,32 +258,39 @@ void TestAnalogEditors::setting_data()
                              .arg(value),
                          "Filter Download", MsgIcon::Exclamation}};
     };
-    QStringList up{"G01"};
+    QStringList up{"G01", "I90", "D"};
     for (int ch = 1; ch <= 16; ++ch)
         up << "I20" << QString("D%1%2").arg(ch, 2, 10, QChar('0')).arg(1);
     const QString burnout = "mnuConfigBurnout", filter = "mnuConfigFilter";
     const QString noise = "mnuConfigLineNoise", alarm = "mnuAlarmOutput";
     row("burnout up kx5", "QV8_KX5", None, burnout, "Up", 1, up, {"Up", "1"});
-    row("burnout none kx7", "QV8T_KX7", None, burnout, "None", 1, {"G01", "I20", "D0"},
+    row("burnout none kx7", "QV8T_KX7", None, burnout, "None", 1, {"G01", "I90", "D", "I20", "D0"},
         {"None", "0"});
-    row("burnout refused", "QV8_KX5", Refuse, burnout, "Down", 1, {"G01", "I20", "D012"},
-        {"Down", "2"}, {writeRefused("D012", 20), downloadIncomplete("Cfg. Download")});
+    row("burnout refused", "QV8_KX5", Refuse, burnout, "Down", 1,
+        {"G01", "I90", "D", "I20", "D012"}, {"Down", "2"},
+        {writeRefused("D012", 20), downloadIncomplete("Cfg. Download")});
     row("burnout cancel", "QV8_KX5", None, burnout, "Down", 0, {}, {"Down", "2"});
-    row("filter comma", "QV8_KX5", TwoDecimals, filter, "1,5", 1, {"G01", "I16", "D1.5"},
-        {"1,5", "1.5"});
-    row("filter changed", "QV8_L5", Changed, filter, "2.5", 1, {"G01", "I16", "D2.5"},
+    row("burnout to another module", "QV8_KX5", Swapped, burnout, "Up", 1, {"G01", "I90", "D"},
+        {"Up", "1"},
+        {{"The module on the line now answers as QY8_KX5, not as the QV8_KX5 identified before. "
+          "Nothing was written.",
+          "Cfg. Download", MsgIcon::Exclamation}});
+    row("filter comma", "QV8_KX5", TwoDecimals, filter, "1,5", 1,
+        {"G01", "I90", "D", "I16", "D1.5"}, {"1,5", "1.5"});
+    row("filter changed", "QV8_L5", Changed, filter, "2.5", 1, {"G01", "I90", "D", "I16", "D2.5"},
         {"2.5", "2.5"}, {downloadIncomplete("Filter Download")});
     row("filter empty", "QV8_KX5", None, filter, "", 1, {}, {"", ""}, refused(""));
     row("filter no number", "QV8T_KX7", None, filter, "1.5s", 1, {}, {"1.5s", "1.5s"},
         refused("1.5s"));
     row("filter exit", "QV8_KX5", None, filter, "2,5", -2, {}, {"2,5", "2.5"});
-    row("line noise 60Hz", "QV8T_KX7", None, noise, "60Hz", 1, {"G01", "I15", "D02"},
+    row("line noise 60Hz", "QV8T_KX7", None, noise, "60Hz", 1, {"G01", "I90", "D", "I15", "D02"},
         {"60Hz", "2"});
-    row("line noise changed", "QV8T_KX7", Changed, noise, "50Hz", 1, {"G01", "I15", "D01"},
-        {"50Hz", "1"}, {downloadIncomplete("Cfg. Download")});
-    row("alarm on", "QV8T_KX7", None, alarm, "ON", 1, {"G01", "I07", "D011"}, {"ON", "0"});
-    row("alarm changed", "QV8T_KX7", Changed, alarm, "ON", 1, {"G01", "I07", "D011"}, {"ON", "0"},
-        {downloadIncomplete("Alarm Output Download")});
+    row("line noise changed", "QV8T_KX7", Changed, noise, "50Hz", 1,
+        {"G01", "I90", "D", "I15", "D01"}, {"50Hz", "1"}, {downloadIncomplete("Cfg. Download")});
+    row("alarm on", "QV8T_KX7", None, alarm, "ON", 1, {"G01", "I90", "D", "I07", "D011"},
+        {"ON", "0"});
+    row("alarm changed", "QV8T_KX7", Changed, alarm, "ON", 1, {"G01", "I90", "D", "I07", "D011"},
+        {"ON", "0"}, {downloadIncomplete("Alarm Output Download")});
 }
 
 void TestAnalogEditors::setting()
@@ -342,7 +351,7 @@ void TestAnalogEditors::cjm_data()
     const Messages voltCheck{
         {"Output set point must be 0.400V to 0.700V.", "CJM Voltage Check", MsgIcon::Exclamation}};
     const auto sent = [](const QString &t, const QString &v) {
-        return QStringList{"G01"} + pairs({"23=" + t, "24=" + v});
+        return QStringList{"G01", "I90", "D"} + pairs({"23=" + t, "24=" + v});
     };
     const auto row = [](const char *tag, int fault, const QString &temp, const QString &volts,
                         const QStringList &lines, const Messages &messages, bool closed) {
@@ -356,8 +365,9 @@ void TestAnalogEditors::cjm_data()
     row("volts at max", None, "25.5", "0.700", {}, voltCheck, false);
     row("decimal comma", None, "25,5", "0,55", sent("25.500", "0.550"), {}, false);
     row("both wrong", None, "abc", "0.9", {}, tempCheck, false);
-    row("upload", None, "", "", sent("", ""), {}, false);
-    row("changed echo", Changed, "25.5", "0.55", {"G01", "I23", "D25.500"},
+    row("rounded to the limit when sent", None, "99.9999", "0.550", {}, tempCheck, false);
+    row("upload", None, "", "", {"G01", "I23", "D", "I24", "D"}, {}, false);
+    row("changed echo", Changed, "25.5", "0.55", {"G01", "I90", "D", "I23", "D25.500"},
         {downloadIncomplete(title)}, true);
     row("read fails on opening", Garbage, "", "", {"I23"}, {uploadIncomplete(title)}, true);
 }
@@ -393,8 +403,8 @@ void TestAnalogEditors::cjm()
     QTEST(f.log.messages, "messages");
     QTEST(closed, "closed");
     QCOMPARE(f.questions.size(), temp.isEmpty() || lines.isEmpty() ? 0 : 1);
-    if (!temp.isEmpty() && lines.size() == 5)
-        QCOMPARE(G().CjmTemp + " " + G().CjmVoltage, lines[2].mid(1) + " " + lines[4].mid(1));
+    if (!temp.isEmpty() && lines.size() == 7)
+        QCOMPARE(G().CjmTemp + " " + G().CjmVoltage, lines[4].mid(1) + " " + lines[6].mid(1));
 }
 
 QTEST_MAIN(TestAnalogEditors)

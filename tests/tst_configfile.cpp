@@ -177,9 +177,10 @@ private slots:
         QTest::newRow("unquoted text") << replaceLine(k1, 24, "1,1.0,,0") << 24 << "double quotes";
         QTest::newRow("60 KB filter") << replaceLine(k1, 24, "1,\"" + QByteArray(60000, '1') + "\",,0")
                                       << 24 << "filter time text is 60000 characters long; a "
-                                               "module holds at most 8";
-        QTest::newRow("CJM text of 9") << replaceLine(k1, 23, "\"25.000000\",\"\"") << 23
-                                       << "CJM temperature text is 9 characters";
+                                               "module holds at most 32";
+        QTest::newRow("CJM text of 33")
+            << replaceLine(k1, 23, "\"" + QByteArray(33, '1') + "\",\"\"") << 23
+            << "CJM temperature text is 33 characters";
         QTest::newRow("NUL") << replaceLine(k1, 3, QByteArray("18,\0", 4)) << 3 << "NUL byte";
         QTest::newRow("control") << replaceLine(k1, 4, "18\x01,1") << 4 << "0x01";
         QTest::newRow("bad UTF-8") << replaceLine(k1, 23, "\"\xC3\x28\",\"\"") << 23 << "UTF-8";
@@ -278,7 +279,7 @@ private slots:
 
         // Values the format or a module cannot hold are refused before the
         // file is touched.
-        for (const QString filter : {"1\"0", "123456789"}) {
+        for (const QString filter : {QString("1\"0"), QString(33, '1')}) {
             ConfigData bad = one;
             bad.FilterTime = filter;
             QVERIFY(!WriteConfigFile(path, bad, &error));

@@ -28,6 +28,9 @@
 
 namespace {
 
+// Every download reads the model name before its first write.
+const QStringList kModelRead{"I90", "D"};
+
 const ShownMessage kAddressRefused{"NodeAddress set point must be 1 to 247.",
                                    "Modbus Setting Data Check", MsgIcon::Information};
 const ShownMessage kNotPositive{"Please enter positive number.", "Kavix", MsgIcon::Information};
@@ -137,7 +140,7 @@ void TestCounting::modbusDownload()
     }
     QCOMPARE(f.log.messages, QList<ShownMessage>());
     QCOMPARE(f.questions, QStringList{"Starting download for ModBus Setting."});
-    QCOMPARE(f.received(), lines);
+    QCOMPARE(f.received(), kModelRead + lines);
     QCOMPARE(modbusState(kx7), (QList<int>{choices[0], 0, choices[1], choices[2], choices[3]}));
 }
 
@@ -291,7 +294,7 @@ void TestCounting::countDownload()
     QCOMPARE(G().CountDo[ch], on ? 1 : 0);
     QCOMPARE(G().CountPreset[ch], preset);
     QCOMPARE(f.questions, QStringList{"Starting download for Channel No." + QString::number(ch)});
-    QCOMPARE(f.received(), lines.isEmpty() ? lines : QStringList{"G01"} + lines);
+    QCOMPARE(f.received(), lines.isEmpty() ? lines : QStringList{"G01"} + kModelRead + lines);
     QCOMPARE(f.log.titles(), message.isEmpty() ? QStringList() : QStringList{"Count Download"});
     QCOMPARE(f.log.messages.value(0).text, message);
 }
@@ -365,6 +368,7 @@ void TestCounting::counterOptions()
     QFETCH(QList<int>, shown);
     QFETCH(QList<int>, chosen);
     QFETCH(QString, answer11);
+    QFETCH(QStringList, lines);
     Connected f("QV8_H9", pins);
     if (!answer11.isEmpty())
         f.refuseWrites(answer11, 11);
@@ -380,7 +384,7 @@ void TestCounting::counterOptions()
         w->cmdDnload->click();
     });
     QCOMPARE(f.questions, QStringList{"Starting download for Count Setting."});
-    QTEST(f.received(), "lines");
+    QCOMPARE(f.received(), kModelRead + lines);
     QCOMPARE(f.log.messages, answer11.isEmpty()
                                  ? QList<ShownMessage>()
                                  : QList<ShownMessage>{downloadIncomplete("Count Settings")});
@@ -447,7 +451,7 @@ void TestCounting::cntPresetDownload()
     QStringList lines;
     for (int i = 1; i <= rowsSent; ++i)
         lines << "I09" << "D" + Fmt00(i) + boxes[i - 1];
-    QCOMPARE(f.received(), rowsSent ? QStringList{"G01"} + lines : lines);
+    QCOMPARE(f.received(), rowsSent ? QStringList{"G01"} + kModelRead + lines : lines);
     QCOMPARE(f.questions, QStringList{"Starting download for Count Preset Data."});
     QCOMPARE(f.log.messages.value(0).text, failure);
     QCOMPARE(f.log.messages.size(), failure.isEmpty() ? 0 : 1);

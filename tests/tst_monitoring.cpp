@@ -267,8 +267,10 @@ void TestMonitoring::analogPass_data()
     row("kind1 volt", "QV8_KX5", {"0", "1.5", "-0.25", "1"}, {"1.500", "V", "-0.250", "V"}, red);
     row("kind1 boundary code 3", "QV8_KX5", {"3", "0.5", "0.5", "0"},
         {"500.000", "mV", "500.000", "mV"}, green);
-    row("kind1 leading number", "QV8_KX5", {"2", "12abc", "x", "0"},
-        {"12.000", "V", "0.000", "V"}, green);
+    // a reply that is no finite number is no value
+    row("kind1 no number", "QV8_KX5", {"2", "12abc", "illegal OPE", "0"},
+        {"—", "V", "—", "V"}, green);
+    row("kind1 not finite", "QV8_KX5", {"4", "nan", "1e308", "0"}, {"—", "mV", "—", "mV"}, green);
     row("kind6 thermocouple", "QV8T_KX7", {"16", "25", "0.5", "1"},
         {"25.000", "degC", "500.000", "mV"}, red);
     row("kind6 volt", "QV8T_KX7", {"0", "-9.8765", "-9.8765", "0"},
@@ -372,7 +374,8 @@ void TestMonitoring::counterValues()
 {
     MainFixture f("QV8_H9");
     f.connectWith();
-    f.pin({"6:3:1", "7:3:1", "8:3:4294967295", "9:3:000123", "13:3:12.5", "6:4:3", "7:4:0"});
+    f.pin({"6:3:1", "7:3:1", "8:3:4294967295", "9:3:000123", "13:3:12.5", "6:4:3", "7:4:0",
+           "13:4:1e400"});
     // stop once channel 4 has begun: it still completes
     f.afterExchange([&] { return f.received().count("I06") == 4; },
                     [&] { f.click("mnuMonitorStop"); });
@@ -382,8 +385,8 @@ void TestMonitoring::counterValues()
     frmH9 *w = form<frmH9>();
     QCOMPARE((QStringList{w->lblDI[3]->text(), w->lblDO[3]->text(), w->lbl32bit[3]->text(),
                           w->lblPreset[3]->text(), w->lblRate[3]->text(), w->lblDI[4]->text(),
-                          w->lblDO[4]->text()}),
-             (QStringList{"ON", "ON", "4294967295", "000123", "12.5", "", "OFF"}));
+                          w->lblDO[4]->text(), w->lblRate[4]->text()}),
+             (QStringList{"ON", "ON", "4294967295", "000123", "12.5", "", "OFF", "—"}));
     QCOMPARE(G().CountDo[3], 1);
     QCOMPARE(G().CountPreset[3], QString("000123"));
     QVERIFY(!toolOn(2) && !toolOn(3) && !menuOn("mnuAdjustment"));

@@ -197,7 +197,7 @@ void TestSim::typeCodes_data()
     auto range = [](int a, int b) { QList<int> l; for (int i = a; i <= b; ++i) l << i; return l; };
     QTest::newRow("kind 1") << "QY8_KX5" << range(0, 6) + range(16, 28) + range(32, 37);
     QTest::newRow("kind 2") << "QV8_L5" << range(48, 53) + range(64, 67);
-    QTest::newRow("kind 6") << "QV8T_KX7" << QList<int>{0} + range(16, 28);
+    QTest::newRow("kind 6") << "QV8T_KX7" << QList<int>{0} + range(16, 28) + range(32, 43);
 }
 
 void TestSim::typeCodes()

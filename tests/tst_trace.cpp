@@ -101,6 +101,10 @@ void TestTrace::exchanges_data()
     row("good exchange", [](sim::Faults &) {}, read(90, 0),
         {"I90<CR>|D90<CR>|done|select model name", "D<CR>|DQV8_KX5<CR>|done|read model name"},
         "2 0 0 0 0");
+    row("value that is no number", [](sim::Faults &f) { f.noise = "?"; }, read(16, 0),
+        {"I16<CR>|D?16<CR>|done|select filter time constant",
+         "D<CR>|D?1.0<CR>|done, no number|read filter time constant"},
+        "2 0 0 0 0");
     row("time-out", [](sim::Faults &f) { f.silent = true; }, read(5, 3),
         {"I05<CR>||time-out|select input type"}, "1 1 0 0 0");
     row("refusal", [](sim::Faults &f) { f.refuseWrites = "illegal OPE"; },

@@ -5,6 +5,7 @@
 #include "app/ui/Forms.h"
 #include "app/ui/Settings.h"
 #include "app/ui/frmMain.h"
+#include "config/SettingEditors.h"
 #include "files/ConfigFile.h"
 #include "files/ui/FileOps.h"
 #include "link/TxtBus.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -29,6 +31,8 @@ QStringList expectedDownload(sim::PtyModule &m, int kind, bool option10)
     const auto text = [&](int item, int index) { return valueIn(m, item, index); };
     const auto num = [&](int item, int index) { return QString::number(text(item, index).toInt()); };
     QStringList out{"G01"};
+    if (kind != 3 && kind != 4)
+        out << "I90" << "D";  // the model name, read before the first write
     const auto write = [&](int item, const QString &data) {
         out << "I" + Fmt00(item) << "D" + data;
     };
@@ -141,13 +145,15 @@ void TestTransfer::roundTrip_data()
     QTest::newRow("kx5") << "QV8_KX5" << 1
                          << QStringList{"5:3:18", "25:3:1", "20:1:1", "16:0:2.5", "5:16:33"}
                          << 16 * 3 + 1;
-    QTest::newRow("l5") << "QV8_L5" << 2 << QStringList{"5:2:65", "20:1:2", "16:0:0.5"}
+    // a filter time as long as a module may report it
+    QTest::newRow("l5") << "QV8_L5" << 2 << QStringList{"5:2:65", "20:1:2", "16:0:0.5000000"}
                         << 8 * 2 + 1;
     QTest::newRow("b6") << "QV8_B6" << 3 << QStringList{"7:5:1"} << 0;
     QTest::newRow("e6") << "QV8_E6" << 4 << QStringList{} << 0;
     QTest::newRow("h9") << "QV8_H9" << 5 << QStringList{"7:2:1", "9:4:00001234"} << 8 * 2;
     QTest::newRow("kx7") << "QV8T_KX7" << 6
-                         << QStringList{"5:1:20", "25:1:1", "20:0:2", "7:1:1", "15:0:2", "16:0:3.0"}
+                         << QStringList{"5:1:20", "25:1:1", "20:0:2", "7:1:1", "15:0:2", "16:0:3.0",
+                                        "5:2:32", "5:3:40"}  // reported as K(CA) and N
                          << 8 * 2 + 4;
     // without option bit 0x10 only the type codes, alarm and filter go out
     QTest::newRow("kx7 without option 10") << "QV8T_KX7" << 6 << QStringList{"2:0:32"} << 8 + 2;
@@ -168,8 +174,12 @@ void TestTransfer::roundTrip()
     QCOMPARE(G().ModelKind, OptInt(kind));
     QCOMPARE(f.main()->lblData[1]->text(), model);
 
+    answerFile(dir().filePath(model + ".qv8"));
+    f.click("mnuFileSaveAs");  // what the module reported can be kept
+    QCOMPARE(f.log.messages, QList<ShownMessage>{});
+
     const QStringList expected = expectedDownload(f.module(), kind, G().HwOption10);
-    QCOMPARE(expected.size(), 1 + 2 * writes);
+    QCOMPARE(expected.size(), (writes ? 3 : 1) + 2 * writes);
     f.clearReceived();
     f.click("mnuConfigDownload");
     QCOMPARE(f.questions, QStringList{"Starting download for All Channels."});
@@ -213,8 +223,9 @@ void TestTransfer::download()
     f.answer = answer < 0 ? std::nullopt : std::optional<bool>(answer == 1);
     f.click("mnuConfigDownload");
     QCOMPARE(f.questions, QStringList{"Starting download for All Channels."});
-    QCOMPARE(f.received(), answer > 0 ? QStringList({"G01", "I05", "D01" + Fmt00(G().TypeCode[1])})
-                                  : QStringList());
+    QCOMPARE(f.received(), answer > 0 ? QStringList({"G01", "I90", "D", "I05",
+                                                     "D01" + Fmt00(G().TypeCode[1])})
+                                      : QStringList());
     QCOMPARE(f.log.titles(), titles);
     if (answer > 0)
         QCOMPARE(f.log.messages.last(), downloadIncomplete("Download all channels"));
@@ -250,8 +261,12 @@ void TestTransfer::downloadRefused_data()
         << "QV8_KX5" << QStringList{"open"} << kind6File() << identify << 0
         << otherKind("KX5", "KX7");
     QTest::newRow("upload, then Model menu") << "QV8_KX5" << QStringList{"upload", "model 2"}
-                                             << QByteArray() << QStringList{"G01"} << 0
+                                             << QByteArray() << identify << 0
                                              << otherKind("KX5", "L5");
+    QTest::newRow("another module plugged in after connect")
+        << "QV8_KX5" << QStringList{"connect", "swap"} << QByteArray() << identify << 0
+        << refused("The module on the line now answers as QW8_KX5, not as the QV8_KX5 "
+                   "identified before.");
     // option bits 48: the cold-junction, burnout and line-noise writes too
     QTest::newRow("same kind offline")
         << "QV8T_KX7" << QStringList{"open"} << kind6File() << identify + QStringList{"I02", "D00"}
@@ -268,7 +283,7 @@ void TestTransfer::downloadRefused_data()
         << none << 0 << unsent("Count preset of channel 1 \"\"");
     QTest::newRow("filter longer than a module holds")
         << "QV8_KX5" << QStringList{"long filter", "upload"} << QByteArray() << none << 0
-        << unsent("Filter Time Const. \"123456789\"");
+        << unsent("Filter Time Const. \"" + QString(24, '1') + "…\"");
     QTest::newRow("no model") << "QV8_KX5" << QStringList{"connect", "no model"} << QByteArray()
                               << QStringList{"G01"} << 0
                               << QList<ShownMessage>{{"No Model", "Type set", MsgIcon::None}};
@@ -294,9 +309,11 @@ void TestTransfer::downloadRefused()
         else if (step == "no model")
             G().ModelKind.reset();
         else if (step == "long filter")
-            f.module().setValue(16, 0, "123456789");
+            f.module().setValue(16, 0, QString(33, '1'));
         else if (step.startsWith("name "))
             f.module().setValue(90, 0, step.mid(5));
+        else if (step == "swap")
+            f.module().setValue(90, 0, "QW8_KX5");
         else
             f.main()->mnuModelModel(step.mid(6).toInt())->trigger();
     }
@@ -367,6 +384,11 @@ void TestTransfer::openThenDownload()
                        "20=" + Fmt00(ch) + "2"});
     }
     QCOMPARE(w->lblType[4]->text(), QString("T(CC)"));
+    // the filter editor shows the file's text and Exit alone keeps it
+    QVERIFY(inWindow<frmTimeCon>([&] { f.click("mnuConfigFilter"); }, [](frmTimeCon *e) {
+        QCOMPARE(e->txtFilter()->text(), QString("2,5"));
+        e->cmdExit_Click();
+    }));
 
     f.main()->mnuConfigDownload_Click();  // as batch mode does: the menu is off offline
     QCOMPARE(f.log.messages, QList<ShownMessage>{});

@@ -31,13 +31,22 @@ QString shown(const QString &value)
 bool ModuleFits(const QString &title)
 {
     AppState &s = G();
+    // The model name is read before every download: a module put on the
+    // line after it was identified must not get the settings of another.
+    QString name;
+    if (!DataRead(90, 0, name)) {
+        MsgBox(Tr("The module did not tell its model. Nothing was written."), title,
+               MsgIcon::Critical);
+        return false;
+    }
+    if (s.Identified && name != s.LineModel) {
+        MsgBox(Tr("The module on the line now answers as %1, not as the %2 identified before. "
+                  "Nothing was written.")
+                   .arg(shown(name), s.LineModel),
+               title, MsgIcon::Exclamation);
+        return false;
+    }
     if (!s.Identified) {
-        QString name;
-        if (!DataRead(90, 0, name)) {
-            MsgBox(Tr("The module did not tell its model. Nothing was written."), title,
-                   MsgIcon::Critical);
-            return false;
-        }
         const int row = ModelRow(name);
         if (!row) {
             MsgBox(Tr("The module on the line is a model this program does not know (%1). "
@@ -52,6 +61,7 @@ bool ModuleFits(const QString &title)
                    MsgIcon::Critical);
             return false;
         }
+        s.LineModel = name;
         s.LineKind = kind;
         s.Identified = true;
     }
@@ -89,10 +99,13 @@ bool PresetOk(const QString &text)
 
 bool TypeCodeOk(int kind, int code)
 {
+    // A thermocouple as a module may report it, in class 2, goes back as it
+    // came wherever the kind's table names it (kind 1: 32..37, kind 6: 32..43).
+    if ((kind == 1 || kind == 6) && code >= 32 && code < 48)
+        return !TypeName(kind, code / 16, code % 16).isEmpty();
     switch (kind) {
-    // the thermocouples as written (16..28) and as a module may report the
-    // last six of them (32..37)
-    case 1: return (code >= 0 && code <= 6) || (code >= 16 && code <= 28) || (code >= 32 && code <= 37);
+    // the thermocouples as written: 16..28
+    case 1: return (code >= 0 && code <= 6) || (code >= 16 && code <= 28);
     case 2: return (code >= 48 && code <= 53) || (code >= 64 && code <= 67);
     case 6: return code == 0 || (code >= 16 && code <= 28);
     default: return false;

@@ -9,15 +9,16 @@
 namespace DownloadCheck {
 
 // The module on the line has been identified in this connection (its model
-// looked up, and for kind 6 its option bits read; done here when not yet)
-// and is of the configuration's model kind. Call with the link up.
+// looked up, and for kind 6 its option bits read; done here when not yet),
+// still answers with that model name (read here, one exchange) and is of the
+// configuration's model kind. Call with the link up, before the first write.
 bool ModuleFits(const QString &title);
 
 // Refuses a setting that cannot be sent as it stands; always false.
 bool Refuse(const QString &setting, const QString &value, const QString &title);
 
 // A filter time constant text: a decimal number, point or comma, no
-// longer than a module holds.
+// longer than a module reports one.
 bool FilterTextOk(const QString &text);
 // A count preset: 1 to 9 digits.
 bool PresetOk(const QString &text);

@@ -195,8 +195,9 @@ bool CounterChannel(int ch)
     w->lblPreset[ch]->setText(reply);
     if (!DataRead(13, ch, reply))
         return false;
-    w->lblRate[ch]->setText(reply);
-    PassSamples::add(ch, LeadingNumber(reply), reply, QString(), "rate");
+    const std::optional<double> rate = NumberIn(reply);
+    w->lblRate[ch]->setText(rate ? reply : NoNumber());
+    PassSamples::add(ch, rate, reply, QString(), "rate");
     return true;
 }
 

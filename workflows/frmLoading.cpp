@@ -46,12 +46,13 @@ bool readValue(int kind, AnalogMonitor *w, int ch, bool raw)
     if (!DataRead(raw ? 4 : 3, ch, reply))
         return false;
     const QString unit = ValueUnit(kind, G().TypeCode[ch], raw);
-    const double x = LeadingNumber(reply);
-    const double shown = unit == "mV" ? x * 1000 : x;
-    (raw ? w->lblRaw : w->lblReal)[ch]->setText(Fmt3(shown));
+    // a reply that is no number is no value: a dash, and nothing logged
+    const std::optional<double> shown = ShownNumber(reply, unit == "mV");
+    const QString text = NumberText(reply, unit == "mV");
+    (raw ? w->lblRaw : w->lblReal)[ch]->setText(text);
     (raw ? w->lblUnit2 : w->lblUnit1)[ch]->setText(unit);
     if (!raw)
-        PassSamples::add(ch, shown, Fmt3(shown), unit, w->lblType[ch]->text());
+        PassSamples::add(ch, shown, text, unit, w->lblType[ch]->text());
     return true;
 }
 
@@ -181,6 +182,7 @@ void frmLoading::Connecting()
         return failUpload();
     if (kind == 6 && !ModuleReads::OptionBits())
         return failUpload();
+    s.LineModel = s.ModelName[row];
     s.LineKind = kind;
     s.Identified = true;
 

@@ -85,7 +85,7 @@ QLineEdit *textBox(const QString &name)
     auto *t = new QLineEdit;
     t->setObjectName(name);
     // far more than any value a module takes
-    t->setMaxLength(32);
+    t->setMaxLength(kTextBoxChars);
     return t;
 }
 

@@ -35,6 +35,8 @@ QRadioButton *option(const QString &name, const QString &text);
 void optionPair(std::array<QRadioButton *, 2> &options, const QString &array, const QString &first,
                 const QString &second, QBoxLayout *into);
 QComboBox *list(const QString &name, const QStringList &items = {});
+// A text box; it holds at most kTextBoxChars characters.
+constexpr int kTextBoxChars = 32;
 QLineEdit *textBox(const QString &name);
 
 // The widgets in a row (the row of `parent` if given), or pushed to its right.
