@@ -40,6 +40,9 @@ struct UiHooks {
     // tells whether a connection was lost (the main window then returns to
     // the disconnected state) or only a new one did not come up.
     std::function<void(bool wasConnected)> linkLost;
+    // The port vanished: what the windows show as live is cleared at once,
+    // even while the work that used the port is still unwinding.
+    std::function<void()> portGone;
 };
 
 UiHooks &Hooks();

@@ -123,6 +123,10 @@ void LinkHost::dropLostPort()
     if (MSComm1.isOpen())
         MSComm1.close();
     MainPanel::instance().setPort(QString());
+    // the status bar and the open windows say so now, not when the work ends
+    MainPanel::instance().setLinkState(MainPanel::LinkState::NotConnected);
+    if (Hooks().portGone)
+        Hooks().portGone();
     AppState &s = G();
     // the monitoring cycle ends, a pause by the open Monitor menu too
     s.MonitorRun = false;

@@ -11,6 +11,7 @@
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmDialog.h"
 #include "app/ui/frmMain.h"
+#include "config/SettingEditors.h"
 #include "files/ui/FileOps.h"
 #include "link/Ports.h"
 #include "monitor/frmB6.h"
@@ -282,6 +283,7 @@ void TestPorts::vanishingPort_data()
     QTest::newRow("monitoring") << "mnuMonitorStart";
     QTest::newRow("upload") << "mnuConfigUpload";
     QTest::newRow("download") << "mnuConfigDownload";
+    QTest::newRow("editor open") << "mnuConfigFilter";
 }
 
 void TestPorts::vanishingPort()
@@ -296,6 +298,15 @@ void TestPorts::vanishingPort()
     f.clearReceived();
     if (work.isEmpty()) {
         f.module().stop();
+    } else if (work == "mnuConfigFilter") {
+        // the open editor shows the loss at once: Download off, status bar too
+        QVERIFY(inWindow<frmTimeCon>([&] { f.click(work); }, [&](frmTimeCon *w) {
+            QVERIFY(w->cmdDownload->isEnabled());
+            f.module().stop();
+            QTRY_COMPARE(f.log.messages.size(), 1);
+            QVERIFY(!w->cmdDownload->isEnabled());
+            QCOMPARE(f.main()->lblState->text(), QString("Not connected"));
+        }));
     } else {
         QTimer::singleShot(300, [&] { f.module().stop(); });
         f.click(work);  // returns when the work has ended
@@ -314,6 +325,10 @@ void TestPorts::vanishingPort()
     QCOMPARE(commandState(), QString("not connected"));
     QVERIFY(!menuOn("mnuAdjustment"));
     QCOMPARE(f.main()->lblState->text(), QString("Not connected"));
+    // nothing old looks live: identity and values cleared as by Disconnect
+    QCOMPARE(f.main()->lblData[1]->text(), QString());
+    for (int ch = 1; ch <= 16; ++ch)
+        QCOMPARE(analogWindow()->lblReal[ch]->text() + analogWindow()->lblRaw[ch]->text(), QString());
 
     // the adapter is back: connecting works again
     sim::PtyModule back("QV8_KX5");

@@ -4,8 +4,18 @@
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 
+#include "app/MainPanel.h"
+
 #include <QCloseEvent>
 #include <QPointer>
+#include <QPushButton>
+
+namespace {
+// The editors' and adjustment windows' buttons that exchange with the module.
+const QStringList kModuleButtons{"cmdDownload", "cmdDown",  "cmdDnload", "cmdUpload",
+                                 "cmdUp",       "cmdOK",    "cmdZero",   "cmdSpan",
+                                 "cmdReset",    "cmd0",     "cmd100",    "cmdQV8Res"};
+}  // namespace
 
 EditorDialog::EditorDialog(QWidget *parent)
     : QDialog(parent ? parent : MainWindowWidget())
@@ -19,6 +29,20 @@ EditorDialog::EditorDialog(QWidget *parent)
         if (AppEnding() && isVisible())
             cmdExit_Click();
     });
+    // A line lost while the window is open: its buttons that would talk to
+    // the module are off at once, as the main window's commands are.
+    const auto linkUp = [] {
+        return MainPanel::instance().linkState() != MainPanel::LinkState::NotConnected;
+    };
+    connect(&MainPanel::instance(), &MainPanel::statusChanged, this,
+            [this, linkUp, wasUp = linkUp()]() mutable {
+                const bool up = linkUp();
+                if (wasUp && !up)
+                    for (QPushButton *b : findChildren<QPushButton *>())
+                        if (kModuleButtons.contains(b->objectName()))
+                            b->setEnabled(false);
+                wasUp = up;
+            });
 }
 
 EditorDialog::~EditorDialog() = default;

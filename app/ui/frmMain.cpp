@@ -164,6 +164,11 @@ frmMain::frmMain()
         if (wasConnected)
             frmLoading::DisConnecting();
     };
+    // A pulled cable clears what Disconnect clears: no old value looks live.
+    Hooks().portGone = [] {
+        MainPanel::instance().clearRows();
+        ModuleReads::ClearLiveValues(orZero(G().ModelKind));
+    };
     showStatus();
 }
 
@@ -757,5 +762,6 @@ void frmMain::closeEvent(QCloseEvent *e)
     FormRegistry::instance().unloadAllBut(this);
     FormRegistry::instance().remove(this);
     Hooks().linkLost = nullptr;
+    Hooks().portGone = nullptr;
     e->accept();
 }
