@@ -20,7 +20,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -118,10 +120,16 @@ void zeroSpan(ZeroSpanOp op, const QStringList &args)
             if (op == ZeroSpanOp::Read) {
                 // a reply that is no number is no reading, whatever it was
                 if (NumberIn(dialog->inputReply())) {
+                    errno = 0;
                     std::printf("%s %s\n", qPrintable(dialog->lblInputreal->text()),
                                 qPrintable(dialog->lblUnit3->text()));
-                    std::fflush(stdout);
-                    Outcome::done();
+                    // a value printed only when it reached standard output
+                    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+                        Outcome::done();
+                    else
+                        MsgBox("standard output: " +
+                                   QString::fromLocal8Bit(std::strerror(errno ? errno : EIO)),
+                               title, MsgIcon::Critical);
                 } else {
                     MsgBox(Tr("The module answered the read of channel %1 with \"%2\", which "
                               "is not a number.")

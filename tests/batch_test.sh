@@ -363,6 +363,8 @@ check "read exit status" [ "$RC" -eq 0 ]
 check "read prints one value in the channel's unit" grep -qxE -- '-?[0-9]+\.[0-9]{3} mV' "$WORK/out"
 check "read prints one line" [ "$(all_lines "$WORK/out")" -eq 1 ]
 check "read quiet" is_empty "$WORK/err"
+"$KAVIX" --batch --port "$PORT" connect read 4 >/dev/full 2>"$WORK/err"
+check "read to a full standard output fails" eval "[ $? -eq 1 ] && has \"\$WORK/err\" 'No space left'"
 run --port "$PORT" connect span 2 30
 check "span before zero status 1" [ "$RC" -eq 1 ]
 check "span before zero explained" [ "$(cat "$WORK/err")" = "Zero/Span Adj.: First, you set Zero adj." ]
