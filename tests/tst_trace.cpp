@@ -19,6 +19,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <qcustomplot.h>
 
@@ -133,6 +134,22 @@ void TestTrace::exchanges_data()
          "I21<CR>|Dillegal OPE<CR>|refused|select line resistance compensation",
          "D082<CR>|Dillegal OPE<CR>|refused|channel 8 line resistance compensation ← 2 100%"},
         "4 0 2 0 0");
+    // a handler's read queued while the data line of another waits: each in
+    // the order it went out, under its own item
+    row("exchange a handler queued", [](sim::Faults &f) { f.delayMs = 100; }, [read] {
+        QObject scope;
+        QObject::connect(&LineTrace::instance(), &LineTrace::appended, &scope,
+                         [&](const LineTrace::Entry &e) {
+                             if (e.command == "I05\r")
+                                 QTimer::singleShot(30, &scope, read(25, 2));
+                         });
+        read(5, 3)();
+    },
+        {"I05<CR>|D05<CR>|done|select input type",
+         "D03<CR>|D17<CR>|done|read channel 3 input type",
+         "I25<CR>|D25<CR>|done|select cold-junction switch",
+         "D02<CR>|D1<CR>|done|read channel 2 cold-junction switch"},
+        "4 0 0 0 0");
     row("group select retried", [](sim::Faults &f) { f.busyGroupSelects = 1; },
         [] { QString r; GroupCommand(1, r); },
         {"G01<CR>|Dbusy<CR>|refused|enter group 1",
