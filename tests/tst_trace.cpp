@@ -80,6 +80,7 @@ private slots:
     void trendFollowsTicksAndZoom();
     void csvHeaderRowsAndQuoting();
     void csvWriteFailsMidway();
+    void csvFromTheMonitorMenu();
 };
 
 void TestTrace::exchanges_data()
@@ -308,6 +309,38 @@ void TestTrace::csvWriteFailsMidway()
     QCOMPARE(lines[0] + "|" + lines[1].section(',', 1) + "|" + lines[2].section(',', 1) + "|" +
                  lines[3],
              QString(R"(time,"Ch1 -20 to 20V [V]"|1|2|)"));
+}
+
+// Log to CSV chosen halfway through a pass, the values changing while its
+// file dialog is open: every row holds the values of one whole pass.
+void TestTrace::csvFromTheMonitorMenu()
+{
+    Connected f("QV8_KX5");
+    const auto values = [&](const char *v) {
+        for (int ch = 1; ch <= 16; ++ch)
+            f.module().setValue(3, ch, v);
+    };
+    values("1");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("log.csv");
+    dlgFile().ask = [&](FileDialog::Mode, const QString &, const QString &) {
+        values("2");
+        return path;
+    };
+    f.afterExchange([&] { return f.received().count("I03") == 8; },
+                    [&] { f.click("mnuMonitorLog"); });
+    f.afterExchange([&] { return fileLines(path).size() >= 4; },
+                    [&] { f.click("mnuMonitorStop"); });
+    QVERIFY(f.startAndWait(20000));
+    QVERIFY(CsvLog::instance().isRunning());
+    CsvLog::instance().stop();
+    QStringList rows = fileLines(path).mid(1, 2);
+    for (QString &row : rows)
+        row = row.section(',', 1);
+    const QRegularExpression secondValues(R"(^2(000)?\.000(,2(000)?\.000){15}$)");
+    QVERIFY2(secondValues.match(rows.value(0)).hasMatch() &&
+                 secondValues.match(rows.value(1)).hasMatch(),
+             qPrintable(rows.join('|')));
 }
 
 QTEST_MAIN(TestTrace)
