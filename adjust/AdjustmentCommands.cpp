@@ -189,15 +189,18 @@ void AddAdjustmentCommands()
 {
     AddBatchCommand({"zero", 2, 2, "CH REAL",
                      "zero adjustment of channel CH: the signal applied is REAL in the "
-                     "channel's unit",
+                     "channel's unit (needs --yes)",
                      checkReal, [](const QStringList &a) { zeroSpan(ZeroSpanOp::Zero, a); }});
     AddBatchCommand({"span", 2, 2, "CH REAL",
-                     "span adjustment of channel CH (after its zero adjustment)", checkReal,
+                     "span adjustment of channel CH (after its zero adjustment; needs --yes)",
+                     checkReal,
                      [](const QStringList &a) { zeroSpan(ZeroSpanOp::Span, a); }});
-    AddBatchCommand({"adjreset", 1, 1, "CH", "reset the zero/span adjustment of channel CH",
+    AddBatchCommand({"adjreset", 1, 1, "CH",
+                     "reset the zero/span adjustment of channel CH (needs --yes)",
                      checkChannel, [](const QStringList &a) { zeroSpan(ZeroSpanOp::Reset, a); }});
     AddBatchCommand({"comp", 2, 2, "CH 0|100|line|reset",
-                     "line resistance compensation request for channel CH", checkComp, comp});
+                     "line resistance compensation request for channel CH (needs --yes)",
+                     checkComp, comp});
     AddBatchCommand({"read", 1, 1, "CH", "print the live input value of channel CH with its unit",
                      checkChannel, [](const QStringList &a) { zeroSpan(ZeroSpanOp::Read, a); }});
 }

@@ -2,8 +2,10 @@
 
 #include "adjust/frmSetZeroSpan.h"
 #include "app/Globals.h"
+#include "app/Init.h"
 #include "app/ui/ChannelChooser.h"
 #include "app/ui/FormText.h"
+#include "app/ui/frmDialog.h"
 #include "link/TxtBus.h"
 #include "monitor/frmL5.h"
 
@@ -159,6 +161,11 @@ void frmSetComp::request(int code)
     if (ch < 1)
         return;
     const QString title = "Compensation Request";
+    const QString action = code == 0 ? Tr("Reset of the line resistance compensation")
+                                     : Tr("Compensation request \"%1\"")
+                                           .arg((code == 1 ? cmd0 : cmd100)->text());
+    if (!frmDialog::Ask(Tr("%1 of channel %2: write it to the module?").arg(action).arg(ch), title))
+        return;
     Exchange x(this);
     QString reply;
     AdjustmentWrite(title, 21, Fmt00(ch) + QString::number(code), reply, 3003);

@@ -5,6 +5,7 @@
 #include "app/Init.h"
 #include "app/Messages.h"
 #include "app/ui/FormText.h"
+#include "app/ui/frmDialog.h"
 #include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
 
@@ -135,17 +136,26 @@ void frmSetZeroSpan::cmdOK_Click()
     ReadNow();
     const bool span = s.ZsMode != 0;
     const QString title = LoadResString(2043);
-    if (txtReal->text().isEmpty())
-        txtReal->setText("0");
-    // A typing slip would otherwise be sent as 0 and adjust the channel to it.
+    // A typing slip or an empty box would otherwise be sent as 0 and adjust
+    // the channel to it.
     if (!RealValueOk(txtReal->text())) {
         DownloadCheck::Refuse(lblReal->text(), txtReal->text(), title);
         return;
     }
+    const bool mV = lblUnit2->text() == "mV";
     double x = NumberIn(CommaToPoint(txtReal->text())).value_or(0);
-    if (lblUnit2->text() == "mV")
+    if (mV)
         x /= 1000.0;
     const QString value = Fmt00(s.ZsChannel) + Fmt3(x);
+    // the value as it goes out, in the unit the user reads
+    const QString real = NumberText(Fmt3(x), mV) + " " + lblUnit2->text();
+    const QString question =
+        (span ? Tr("Span adjustment of channel %1 to %2: write it to the module?")
+              : Tr("Zero adjustment of channel %1 to %2: write it to the module?"))
+            .arg(s.ZsChannel)
+            .arg(real.trimmed());
+    if (!frmDialog::Ask(question, title))
+        return;
 
     Exchange ex(this);
     QString reply;

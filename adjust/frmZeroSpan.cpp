@@ -7,6 +7,7 @@
 #include "app/Messages.h"
 #include "app/ui/ChannelChooser.h"
 #include "app/ui/FormText.h"
+#include "app/ui/frmDialog.h"
 #include "link/TxtBus.h"
 #include "workflows/ModuleReads.h"
 
@@ -135,6 +136,10 @@ void frmZeroSpan::cmdReset_Click()
     if (ch < 1)
         return;
     G().ZsChannel = ch;
+    if (!frmDialog::Ask(
+            Tr("Reset of the zero/span adjustment of channel %1: write it to the module?").arg(ch),
+            LoadResString(2043)))
+        return;
     Exchange x(this);
     if (!ModuleReads::LinkUp())
         return;

@@ -12,6 +12,7 @@ PassSamples &PassSamples::instance()
 void PassSamples::begin(int kind, int channels)
 {
     PassSamples &p = instance();
+    ++p.current_.number;
     p.current_.kind = kind;
     p.current_.channels = QList<ChannelSample>(channels);
     p.open_ = true;

@@ -21,6 +21,7 @@ struct ChannelSample {
 };
 
 struct PassSample {
+    quint64 number = 0;              // passes begun before it and it, from 1
     qint64 timeMs = 0;               // end of the pass, ms since the epoch
     int kind = 0;
     QList<ChannelSample> channels;   // [0] is channel 1
@@ -38,6 +39,8 @@ public:
                     const QString &unit, const QString &type);
     // Hands the pass on if every channel of it was read, and closes it.
     static void end();
+    // Passes begun so far: the next pass to begin has this number + 1.
+    static quint64 begun() { return instance().current_.number; }
 
 signals:
     void pass(const PassSample &sample);

@@ -76,8 +76,15 @@ bool CsvLog::startOnStdout(QString *error)
 bool CsvLog::open(QString *)
 {
     header_.clear();
+    // From the next pass to begin: the one under way may have read values
+    // before the file was asked for (the cycle waits while its dialog is
+    // open), and a row holds one pass's values only.
+    const quint64 first = PassSamples::begun() + 1;
     listening_ = connect(&PassSamples::instance(), &PassSamples::pass, this,
-                         [this](const PassSample &p) { write(p); });
+                         [this, first](const PassSample &p) {
+                             if (p.number >= first)
+                                 write(p);
+                         });
     emit runningChanged(true);
     return true;
 }

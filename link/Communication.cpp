@@ -12,6 +12,8 @@
 
 #include <QEventLoop>
 
+#include <utility>
+
 LinkHost::LinkHost(QObject *parent) : QObject(parent)
 {
     Timer1.setSingleShot(true);
@@ -34,6 +36,17 @@ LinkHost::~LinkHost()
 void LinkHost::finish(Exchange *ex)
 {
     ex->done = true;
+    // Into the trace now, with the item selected for it and its own round
+    // trip: a handler's exchange waiting behind this one goes out next,
+    // while the caller of this one may not look again until it is over.
+    if (TracedExchange *t = std::exchange(ex->trace, nullptr)) {
+        if (!ex->failed)
+            t->ended(ex->reply, ex->timedOut);
+        else if (!ex->errorText.isEmpty())
+            t->portError(ex->errorText);
+        else
+            t->abandoned();
+    }
     if (current_ == ex) {
         current_ = nullptr;
         Timer1.stop();
@@ -355,11 +368,15 @@ QString SendReceive(const QString &command)
     port.clear(QSerialPort::Input);
 
     LinkHost::Exchange ex;
+    ex.trace = &trace;
     h->current_ = &ex;
     ++exchangeCounter();
+    trace.sending();
     if (port.write(bytes) != bytes.size()) {
+        ex.failed = true;
+        ex.errorText = port.errorString();
         h->finish(&ex);
-        return portFailure(trace.portError(port.errorString()));
+        return portFailure(ex.errorText);
     }
     h->Timer1.start();
 
@@ -367,21 +384,22 @@ QString SendReceive(const QString &command)
         // The restart write: the module answers nothing.
         s.RestartPending = false;
         port.flush();
-        h->finish(&ex);
         trace.restartWrite();
+        h->finish(&ex);
         return command;
     }
 
     waitUntil(h, [&] { return ex.done; });
     if (!ex.done) {
         // host gone or program ending: give up quietly
+        ex.failed = true;
         if (h && h->current_ == &ex)
             h->finish(&ex);
         return giveUp();
     }
+    // the trace has it already (finish)
     if (ex.failed)
-        return ex.errorText.isEmpty() ? giveUp() : portFailure(trace.portError(ex.errorText));
-    trace.ended(ex.reply, ex.timedOut);
+        return ex.errorText.isEmpty() ? giveUp() : portFailure(ex.errorText);
     if (ex.timedOut) {
         // Told at once; whether the work failed is its caller's to say (a
         // retry may still get the answer).

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QTimer>
 
+class TracedExchange;
+
 // Owner of the serial port and the time-out timer. The main window holds
 // one; G().CommForm points at it.
 class LinkHost : public QObject {
@@ -39,6 +41,7 @@ public:
         bool timedOut = false;
         bool failed = false;
         QString errorText;
+        TracedExchange *trace = nullptr;  // recorded when the exchange ends
     };
 
 signals:

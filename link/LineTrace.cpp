@@ -137,6 +137,11 @@ void LineTrace::markRetry()
     instance().retryPending_ = true;
 }
 
+bool LineTrace::takeRetry()
+{
+    return std::exchange(instance().retryPending_, false);
+}
+
 const LineTrace::Entry *LineTrace::find(quint64 seq) const
 {
     if (seq < firstSeq() || seq >= nextSeq_)
@@ -174,7 +179,8 @@ LineTrace::Result LineTrace::judge(const QByteArray &command, const QByteArray &
 }
 
 void LineTrace::record(const QByteArray &command, const QByteArray &reply, qint64 wallMs,
-                       qint64 elapsedNs, Result result, const QString &error)
+                       qint64 elapsedNs, Result result, const QString &error,
+                       std::optional<bool> retry)
 {
     Entry e;
     e.wallMs = wallMs;
@@ -183,8 +189,7 @@ void LineTrace::record(const QByteArray &command, const QByteArray &reply, qint6
     e.error = error;
     e.roundTripUs = quint32(qBound<qint64>(0, elapsedNs / 1000, 0xffffffffLL));
     e.result = result;
-    e.retry = retryPending_;
-    retryPending_ = false;
+    e.retry = retry ? *retry : takeRetry();
     e.kind = qint8(orZero(G().ModelKind));
     e.group = group_;
 
@@ -347,21 +352,35 @@ QString LineTrace::header()
 }
 
 TracedExchange::TracedExchange(const QByteArray &command)
-    : command_(command), wallMs_(QDateTime::currentMSecsSinceEpoch())
+    : command_(command), wallMs_(QDateTime::currentMSecsSinceEpoch()),
+      retry_(LineTrace::takeRetry())
 {
+    clock_.start();
+}
+
+void TracedExchange::sending()
+{
+    wallMs_ = QDateTime::currentMSecsSinceEpoch();
     clock_.start();
 }
 
 TracedExchange::~TracedExchange()
 {
-    if (!recorded_)
-        end(LineTrace::Result::Abandoned, QByteArray(), QString());
+    abandoned();
 }
 
 void TracedExchange::end(LineTrace::Result r, const QByteArray &reply, const QString &error)
 {
+    if (recorded_)
+        return;
     recorded_ = true;
-    LineTrace::instance().record(command_, reply, wallMs_, clock_.nsecsElapsed(), r, error);
+    LineTrace::instance().record(command_, reply, wallMs_, clock_.nsecsElapsed(), r, error,
+                                 retry_);
+}
+
+void TracedExchange::abandoned()
+{
+    end(LineTrace::Result::Abandoned, QByteArray(), QString());
 }
 
 void TracedExchange::ended(const QByteArray &reply, bool timedOut)

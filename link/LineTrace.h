@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <deque>
+#include <optional>
 
 class LineTrace : public QObject {
     Q_OBJECT
@@ -53,15 +54,21 @@ public:
 
     static LineTrace &instance();
 
-    // Records one exchange; the link calls this when the exchange ends.
+    // Records one exchange; the link calls this when the exchange ends, before
+    // the next command can go out, so the trace keeps the order of the line.
+    // `retry`: the exchange was marked a retry when it was sent (by default:
+    // the mark pending now).
     void record(const QByteArray &command, const QByteArray &reply, qint64 wallMs,
-                qint64 elapsedNs, Result result, const QString &error = QString());
+                qint64 elapsedNs, Result result, const QString &error = QString(),
+                std::optional<bool> retry = std::nullopt);
     // Records bytes that were dropped. Bytes behind a reply's CR are entered
     // right after that exchange's own entry.
     void lateInput(const QByteArray &bytes, bool behindReply);
     // The next exchange recorded repeats one that failed. Callers that try a
     // command again say so here (the group select, a re-sent item select).
     static void markRetry();
+    // Takes the pending retry mark for the exchange being sent now.
+    static bool takeRetry();
 
     // Entries kept now: sequence numbers firstSeq() .. nextSeq() - 1.
     quint64 firstSeq() const { return nextSeq_ - entries_.size(); }
@@ -105,10 +112,13 @@ private:
     qint8 group_ = -1, item_ = -1;
 };
 
-// Times one exchange of the link and records it when it ends; an exchange
-// that ends by no other way is recorded as abandoned.
+// Times one exchange of the link and records it once, when it ends; an
+// exchange that ends by no other way is recorded as abandoned. The link ends
+// it as its reply comes, not when the caller's wait returns: a handler's
+// exchange queued behind it must not go into the trace before it.
 class TracedExchange {
 public:
+    // Takes the retry mark pending for the command.
     explicit TracedExchange(const QByteArray &command);
     ~TracedExchange();
     TracedExchange(const TracedExchange &) = delete;
@@ -117,13 +127,18 @@ public:
     // A reply line came (or the time ran out with what had come so far).
     void ended(const QByteArray &reply, bool timedOut);
     void restartWrite();
-    // Records the port error and hands its text on.
+    // Given up without a reply (port closed, program ending).
+    void abandoned();
+    // Records the port error (unless already recorded) and hands its text on.
     const QString &portError(const QString &text);
+    // The command is written now: the round trip counts from here.
+    void sending();
 
 private:
     void end(LineTrace::Result r, const QByteArray &reply, const QString &error);
     QByteArray command_;
     qint64 wallMs_;
     QElapsedTimer clock_;
+    bool retry_;
     bool recorded_ = false;
 };

@@ -368,17 +368,20 @@ check "read to a full standard output fails" eval "[ $? -eq 1 ] && has \"\$WORK/
 run --port "$PORT" connect span 2 30
 check "span before zero status 1" [ "$RC" -eq 1 ]
 check "span before zero explained" [ "$(cat "$WORK/err")" = "Zero/Span Adj.: First, you set Zero adj." ]
-run --port "$PORT" connect zero 3 25 span 3 30,0 read 3
+run --port "$PORT" --yes connect zero 3 25 span 3 30,0 read 3
 check "zero, span, read status" [ "$RC" -eq 0 ]
 check "zero, span, read quiet" is_empty "$WORK/err"
 check "adjusted channel reads the signal" \
     awk '$2 == "degC" && $1 > 29 && $1 < 31 { ok = 1 } END { exit !ok }' "$WORK/out"
 run --port "$PORT" connect adjreset 3
+check "adjreset without --yes refused, nothing written" [ "$RC:$(cat "$WORK/err"):$(grep -c D030 "$SIM_ERR")" = \
+    "1:DOWNLOAD: Reset of the zero/span adjustment of channel 3: write it to the module? Refused: confirm downloads with --yes.:0" ]
+run --port "$PORT" --yes connect adjreset 3
 check "adjreset status" [ "$RC" -eq 0 ]
 check "adjreset quiet" is_empty "$WORK/err"
 run --port "$PORT" connect span 3 30
 check "span after reset needs a zero again" [ "$RC" -eq 1 ]
-run --port "$PORT" connect zero 5 "$(printf '%34s' 12.5)"
+run --port "$PORT" --yes connect zero 5 "$(printf '%34s' 12.5)"
 check "a REAL padded beyond the box is sent whole" grep -qx D0512.500 "$SIM_ERR"
 for args in "zero 2 abc" "zero 2 ''" "zero 2 $(printf '%033d' 1)" "zero 17 1" "read 0" "adjreset x" "comp 9 reset" "comp 1 half"; do
     eval "run --port \"\$PORT\" connect $args"
@@ -394,17 +397,17 @@ check "comp on a module without it explained" \
     [ "$(cat "$WORK/err")" = "Compensation Request: Connect to an RTD input module first." ]
 
 start_sim --model QV8_L5 || exit 1
-run --port "$PORT" connect comp 1 line comp 8 0 comp 8 100 comp 3 reset read 8
+run --port "$PORT" --yes connect comp 1 line comp 8 0 comp 8 100 comp 3 reset read 8
 check "comp requests status" [ "$RC" -eq 0 ]
 check "comp requests quiet" is_empty "$WORK/err"
 check "read of a resistance range in percent" grep -qxE '[0-9]+\.[0-9]{3} %' "$WORK/out"
-run --port "$PORT" connect comp 1 100
+run --port "$PORT" --yes connect comp 1 100
 check "comp request the channel does not take status 1" [ "$RC" -eq 1 ]
 check "comp request the channel does not take explained" [ "$(cat "$WORK/err")" = \
     "Compensation Request: Channel 1 takes the single request Line Res., not 0% or 100%." ]
 
 start_sim --model QV8_KX5 --refuse "illegal OPE" || exit 1
-run --port "$PORT" connect adjreset 3
+run --port "$PORT" --yes connect adjreset 3
 check "refused reset status 1" [ "$RC" -eq 1 ]
 check "refused reset: two refusals, then incomplete" [ "$(cut -d: -f1 "$WORK/err" | tr '\n' ,)" = \
     "Parameter Write,Parameter Write,Zero/Span Adj.," ]

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QtTest>
 
@@ -204,23 +205,36 @@ void TestAdjust::writes_data()
     QTest::addColumn<QString>("press");
     QTest::addColumn<QString>("real");  // typed into the zero/span dialog
     QTest::addColumn<QString>("cmd0");  // caption of the compensation's first button
+    QTest::addColumn<QString>("asked");  // the question before the write; ending " No": answered so
     QTest::addColumn<QStringList>("sent");
     const auto row = [](const char *name, const char *model, const QString &menu, int ch,
-                        const char *press, const char *real, const char *cmd0,
+                        const char *press, const char *real, const char *cmd0, const char *asked,
                         const QStringList &sent) {
         QTest::newRow(name) << QString(model) << menu << ch << QString(press) << QString(real)
-                            << QString(cmd0) << sent;
+                            << QString(cmd0) << QString(asked) << sent;
     };
-    row("empty real value", "QV8_KX5", kZs, 5, "cmdZero", "", "", {"I18", "D050.000"});
+    row("empty real value is refused", "QV8_KX5", kZs, 5, "cmdZero", "", "", "", {});
     row("millivolts sent as volts", "QV8_KX5", kZs, 4, "cmdZero", "12.345", "",
-        {"I18", "D040.012"});
-    row("decimal comma", "QV8_KX5", kZs, 1, "cmdZero", "12,5", "", {"I18", "D0112.500"});
-    row("volts, 8 channels", "QV8T_KX7", kZs, 8, "cmdZero", "-2.5", "", {"I18", "D08-2.500"});
-    row("not a number is refused", "QV8_KX5", kZs, 1, "cmdZero", "1O.5", "", {});
-    row("zero/span reset", "QV8_KX5", kZs, 3, "cmdReset", "", "", {"I17", "D030"});
-    row("compensation reset", "QV8_L5", kComp, 3, "cmdReset", "", "Line Res.", {"I21", "D030"});
-    row("type class 3: Line Res.", "QV8_L5", kComp, 1, "cmd0", "", "Line Res.", {"I21", "D011"});
-    row("other class: 0% and 100%", "QV8_L5", kComp, 8, "cmd100", "", "0%", {"I21", "D082"});
+        "Zero adjustment of channel 4 to 12.000 mV", {"I18", "D040.012"});
+    row("decimal comma", "QV8_KX5", kZs, 1, "cmdZero", "12,5", "",
+        "Zero adjustment of channel 1 to 12.500 degC", {"I18", "D0112.500"});
+    row("volts, 8 channels", "QV8T_KX7", kZs, 8, "cmdZero", "-2.5", "",
+        "Zero adjustment of channel 8 to -2.500 V", {"I18", "D08-2.500"});
+    row("zero declined", "QV8_KX5", kZs, 3, "cmdZero", "25", "",
+        "Zero adjustment of channel 3 to 25.000 degC No", {});
+    row("not a number is refused", "QV8_KX5", kZs, 1, "cmdZero", "1O.5", "", "", {});
+    row("zero/span reset", "QV8_KX5", kZs, 3, "cmdReset", "", "",
+        "Reset of the zero/span adjustment of channel 3", {"I17", "D030"});
+    row("zero/span reset declined", "QV8_KX5", kZs, 3, "cmdReset", "", "",
+        "Reset of the zero/span adjustment of channel 3 No", {});
+    row("compensation reset", "QV8_L5", kComp, 3, "cmdReset", "", "Line Res.",
+        "Reset of the line resistance compensation of channel 3", {"I21", "D030"});
+    row("type class 3: Line Res.", "QV8_L5", kComp, 1, "cmd0", "", "Line Res.",
+        "Compensation request \"Line Res.\" of channel 1", {"I21", "D011"});
+    row("other class: 0% and 100%", "QV8_L5", kComp, 8, "cmd100", "", "0%",
+        "Compensation request \"100%\" of channel 8", {"I21", "D082"});
+    row("compensation declined", "QV8_L5", kComp, 8, "cmd0", "", "0%",
+        "Compensation request \"0%\" of channel 8 No", {});
 }
 
 void TestAdjust::writes()
@@ -231,8 +245,10 @@ void TestAdjust::writes()
     QFETCH(QString, press);
     QFETCH(QString, real);
     QFETCH(QString, cmd0);
+    QFETCH(QString, asked);
     QFETCH(QStringList, sent);
     Connected f(model);
+    f.answer = !asked.endsWith(" No");
     QString typed, caption;
     bool wide = false, hundred = false;
     if (menu == kZs) {
@@ -249,17 +265,23 @@ void TestAdjust::writes()
             c->findChild<QPushButton *>(press)->click();
         });
     }
+    // one question before the write, naming channel and action
+    const QString question = QString(asked).remove(QRegularExpression(" No$"));
+    QCOMPARE(f.questions, asked.isEmpty() ? QStringList()
+                                          : QStringList{question + ": write it to the module?"});
     const QStringList lines = f.received();
     if (sent.isEmpty()) {
-        // the dialog's opening reads, nothing written
-        QCOMPARE(lines, (QStringList{"I18", "D01", "I03", "D01"}));
-        QCOMPARE(f.log.titles(), QStringList{"Zero/Span Adj."});
+        // the dialog's opening reads, nothing written; a refusal says why
+        const QString index = "D0" + QString::number(channel);
+        const QStringList opening = {"I18", index, "I03", index};
+        QCOMPARE(lines, press == "cmdZero" ? opening : QStringList());
+        QCOMPARE(f.log.titles(), asked.isEmpty() ? QStringList{"Zero/Span Adj."} : QStringList());
         return;
     }
     QVERIFY2(hasPair(lines, sent), qPrintable(lines.join(' ')));
     QCOMPARE(f.log.messages, {});
     if (press == "cmdZero")
-        QCOMPARE(typed, real.isEmpty() ? "0" : real);
+        QCOMPARE(typed, real);
     if (menu == kComp)
         QCOMPARE((QList<QVariant>{caption, wide, hundred}),
                  (QList<QVariant>{cmd0, cmd0 == "Line Res.", cmd0 == "0%"}));

@@ -393,7 +393,8 @@ void TestPorts::statusBarAndShortcuts()
     });
     QTest::keyClick(m, Qt::Key_F5);  // returns when the cycle has ended
     QCOMPARE(during,
-             (QStringList{"Monitoring", "Paused: the Monitor menu is open", "Monitoring"}));
+             (QStringList{"Monitoring", "Paused — choose Monitor ▸ Start to go on",
+                          "Monitoring"}));
     QVERIFY(!G().MonitorRun);
     QCOMPARE(m->lblState->text(), QString("Connected"));
 

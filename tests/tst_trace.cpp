@@ -19,6 +19,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <qcustomplot.h>
 
@@ -79,6 +80,7 @@ private slots:
     void trendFollowsTicksAndZoom();
     void csvHeaderRowsAndQuoting();
     void csvWriteFailsMidway();
+    void csvFromTheMonitorMenu();
 };
 
 void TestTrace::exchanges_data()
@@ -133,6 +135,22 @@ void TestTrace::exchanges_data()
          "I21<CR>|Dillegal OPE<CR>|refused|select line resistance compensation",
          "D082<CR>|Dillegal OPE<CR>|refused|channel 8 line resistance compensation ← 2 100%"},
         "4 0 2 0 0");
+    // a handler's read queued while the data line of another waits: each in
+    // the order it went out, under its own item
+    row("exchange a handler queued", [](sim::Faults &f) { f.delayMs = 100; }, [read] {
+        QObject scope;
+        QObject::connect(&LineTrace::instance(), &LineTrace::appended, &scope,
+                         [&](const LineTrace::Entry &e) {
+                             if (e.command == "I05\r")
+                                 QTimer::singleShot(30, &scope, read(25, 2));
+                         });
+        read(5, 3)();
+    },
+        {"I05<CR>|D05<CR>|done|select input type",
+         "D03<CR>|D17<CR>|done|read channel 3 input type",
+         "I25<CR>|D25<CR>|done|select cold-junction switch",
+         "D02<CR>|D1<CR>|done|read channel 2 cold-junction switch"},
+        "4 0 0 0 0");
     row("group select retried", [](sim::Faults &f) { f.busyGroupSelects = 1; },
         [] { QString r; GroupCommand(1, r); },
         {"G01<CR>|Dbusy<CR>|refused|enter group 1",
@@ -291,6 +309,38 @@ void TestTrace::csvWriteFailsMidway()
     QCOMPARE(lines[0] + "|" + lines[1].section(',', 1) + "|" + lines[2].section(',', 1) + "|" +
                  lines[3],
              QString(R"(time,"Ch1 -20 to 20V [V]"|1|2|)"));
+}
+
+// Log to CSV chosen halfway through a pass, the values changing while its
+// file dialog is open: every row holds the values of one whole pass.
+void TestTrace::csvFromTheMonitorMenu()
+{
+    Connected f("QV8_KX5");
+    const auto values = [&](const char *v) {
+        for (int ch = 1; ch <= 16; ++ch)
+            f.module().setValue(3, ch, v);
+    };
+    values("1");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("log.csv");
+    dlgFile().ask = [&](FileDialog::Mode, const QString &, const QString &) {
+        values("2");
+        return path;
+    };
+    f.afterExchange([&] { return f.received().count("I03") == 8; },
+                    [&] { f.click("mnuMonitorLog"); });
+    f.afterExchange([&] { return fileLines(path).size() >= 4; },
+                    [&] { f.click("mnuMonitorStop"); });
+    QVERIFY(f.startAndWait(20000));
+    QVERIFY(CsvLog::instance().isRunning());
+    CsvLog::instance().stop();
+    QStringList rows = fileLines(path).mid(1, 2);
+    for (QString &row : rows)
+        row = row.section(',', 1);
+    const QRegularExpression secondValues(R"(^2(000)?\.000(,2(000)?\.000){15}$)");
+    QVERIFY2(secondValues.match(rows.value(0)).hasMatch() &&
+                 secondValues.match(rows.value(1)).hasMatch(),
+             qPrintable(rows.join('|')));
 }
 
 QTEST_MAIN(TestTrace)

@@ -19,7 +19,8 @@ const Option kOptions[] = {
     {"--batch", "", Batch, "run the COMMANDs in order without a window"},
     {"--port", "PORT", Batch,
      "COM1, COM2, a device path such as /dev/ttyUSB0, or sim:MODEL (for the commands that talk to a module)"},
-    {"--yes", "", Batch, "confirm every download (without it a download is refused)"},
+    {"--yes", "", Batch,
+     "confirm every download and calibration write (without it they are refused)"},
     {"--trace", "FILE", Batch, "write every exchange to FILE as it happens (- for standard error)"},
 };
 

@@ -72,3 +72,23 @@ bool frmDialog::Dialog(const QString &message)
     dlg.exec();
     return G().DialogOK;
 }
+
+bool frmDialog::Ask(const QString &question, const QString &title)
+{
+    if (answer) {
+        G().DialogOK = answer(question).value_or(false);
+        return G().DialogOK;
+    }
+    frmDialog dlg(QApplication::activeWindow());
+    dlg.setWindowTitle(title);
+    dlg.lblMsg->setText(question);
+    dlg.Label1->setText(Tr("The channel's calibration in the module will be overwritten."));
+    dlg.OKButton->setText(Tr("Yes"));
+    dlg.CancelButton->setText(Tr("No"));
+    dlg.OKButton->setDefault(false);
+    dlg.CancelButton->setDefault(true);
+    dlg.CancelButton->setFocus();
+    G().DialogOK = false;
+    dlg.exec();
+    return G().DialogOK;
+}

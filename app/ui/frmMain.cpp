@@ -42,6 +42,12 @@
 
 namespace {
 const char *const kCaption = "KAVIX";
+
+// A menu's name as the user reads it, without its access key.
+QString plain(int id)
+{
+    return LoadResString(id).remove(QRegularExpression("\\(&.\\)")).remove('&');
+}
 }
 
 frmMain *MainForm()
@@ -399,9 +405,6 @@ void frmMain::buildStatus()
     lblResult = label("lblResult", 1);
 
     // How to begin, on the empty work area.
-    const auto plain = [](int id) {
-        return LoadResString(id).remove(QRegularExpression("\\(&.\\)")).remove('&');
-    };
     lblHint = new QLabel(mdi_->viewport());
     lblHint->setObjectName("lblHint");
     lblHint->setAlignment(Qt::AlignCenter);
@@ -425,9 +428,13 @@ void frmMain::showStatus()
     if (!lblState)
         return;
     const MainPanel &panel = MainPanel::instance();
+    // the pause outlasts the menu that made it: say how to end it
     static const char *const states[] = {"Not connected", "Connected", "Monitoring",
-                                         "Paused: the Monitor menu is open"};
-    lblState->setText(Tr(states[int(panel.linkState())]));
+                                         "Paused \u2014 choose %1 \u25b8 %2 to go on"};
+    QString state = Tr(states[int(panel.linkState())]);
+    if (panel.linkState() == MainPanel::LinkState::Paused)
+        state = state.arg(plain(1042), plain(1043));
+    lblState->setText(state);
     QString port = panel.port();
     if (const QString model = frmCommPort::simulatedModelAt(port); !model.isEmpty())
         port = Tr("simulated %1 (%2)").arg(model, port);
