@@ -58,7 +58,7 @@ const SettingEditor::Config kBurnout{
             w.append({20, type, exactly(type)});
         return w;
     },
-    "Starting download for Burnout Type.", "Cfg. Download", false};
+    "Starting download for Burnout Type.", "Cfg. Download", false, "Burnout type"};
 
 const SettingEditor::Config kFilter{
     "frmTimeCon", "2048", "lblFilter", "Filter Time Const.", "2048",
@@ -83,7 +83,7 @@ const SettingEditor::Config kFilter{
         };
         return QList<CheckedWrite>{{16, sent, same}};
     },
-    "Starting download for Filter Time Const.", "Filter Download", true};
+    "Starting download for Filter Time Const.", "Filter Download", true, "Filter time"};
 
 const SettingEditor::Config kLineNoise{
     "frmLineNoise", "2049", "lblLineNoise", "Line Noise Filter Type", nullptr,
@@ -98,7 +98,8 @@ const SettingEditor::Config kLineNoise{
         const int v = orZero(G().LineNoise);
         return QList<CheckedWrite>{{15, Fmt00(v), exactly(num(v))}};
     },
-    "Starting download for Line Noise Filter Type.", "Cfg. Download", false};
+    "Starting download for Line Noise Filter Type.", "Cfg. Download", false,
+    "Line noise filter"};
 
 const SettingEditor::Config kAlarm{
     "frmAlarm", "2113", "lblAlarm", "Alarm Output Set", nullptr,
@@ -120,7 +121,8 @@ const SettingEditor::Config kAlarm{
         };
         return QList<CheckedWrite>{{7, "01" + state, same}};
     },
-    "Starting download for Discrete Output.", "Alarm Output Download", false};
+    "Starting download for Discrete Output.", "Alarm Output Download", false,
+    "Alarm output"};
 // clang-format on
 
 }  // namespace
@@ -274,7 +276,9 @@ void SettingEditor::cmdDownload_Click()
     Sent sent;
     {
         Exchange x(this);
-        sent = SendChecked(title, writes);
+        // the filter's text as it went out, with its unit
+        const QString value = text ? G().FilterTime + " s" : t;
+        sent = SendChecked(title, writes, {Tr(cfg_.what), value});
     }
     ReportIncomplete(sent, title);
     OpeDisable();

@@ -45,6 +45,7 @@ public:
         const char *question;
         const char *failTitle;
         bool textOnExit;  // the typed text takes effect on Exit and before a download
+        const char *what;  // the setting as the status bar names it
     };
 
     ~SettingEditor() override;

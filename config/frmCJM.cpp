@@ -178,7 +178,8 @@ void frmCJM::cmdDown_Click()
         Exchange x(this);
         sent = SendChecked(kTitle,
                            {{23, temp, sameNumber(temp), [&s, temp] { s.CjmTemp = temp; }},
-                            {24, volts, sameNumber(volts), [&s, volts] { s.CjmVoltage = volts; }}});
+                            {24, volts, sameNumber(volts), [&s, volts] { s.CjmVoltage = volts; }}},
+                           {Tr("Cold-junction reference"), temp + " degC, " + volts + " V"});
     }
     if (sent == Sent::Incomplete)
         MsgBox(LoadResString(3003), kTitle, MsgIcon::Critical);

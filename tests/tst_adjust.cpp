@@ -8,6 +8,7 @@
 #include "config/frmType.h"
 #include "counting/frmCount.h"
 #include "app/Globals.h"
+#include "app/MainPanel.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 #include "app/ui/frmMain.h"
@@ -205,22 +206,33 @@ void TestAdjust::writes_data()
     QTest::addColumn<QString>("real");  // typed into the zero/span dialog
     QTest::addColumn<QString>("cmd0");  // caption of the compensation's first button
     QTest::addColumn<QStringList>("sent");
+    QTest::addColumn<QString>("status");  // the status bar's last result
+    QTest::addColumn<QString>("refusal");  // the module's answer to writes; "" the echo
     const auto row = [](const char *name, const char *model, const QString &menu, int ch,
                         const char *press, const char *real, const char *cmd0,
-                        const QStringList &sent) {
+                        const QStringList &sent, const char *status, const char *refusal = "") {
         QTest::newRow(name) << QString(model) << menu << ch << QString(press) << QString(real)
-                            << QString(cmd0) << sent;
+                            << QString(cmd0) << sent << QString(status) << QString(refusal);
     };
-    row("empty real value", "QV8_KX5", kZs, 5, "cmdZero", "", "", {"I18", "D050.000"});
+    row("empty real value", "QV8_KX5", kZs, 5, "cmdZero", "", "", {"I18", "D050.000"},
+        "Zero adjustment of channel 5 done");
     row("millivolts sent as volts", "QV8_KX5", kZs, 4, "cmdZero", "12.345", "",
-        {"I18", "D040.012"});
-    row("decimal comma", "QV8_KX5", kZs, 1, "cmdZero", "12,5", "", {"I18", "D0112.500"});
-    row("volts, 8 channels", "QV8T_KX7", kZs, 8, "cmdZero", "-2.5", "", {"I18", "D08-2.500"});
-    row("not a number is refused", "QV8_KX5", kZs, 1, "cmdZero", "1O.5", "", {});
-    row("zero/span reset", "QV8_KX5", kZs, 3, "cmdReset", "", "", {"I17", "D030"});
-    row("compensation reset", "QV8_L5", kComp, 3, "cmdReset", "", "Line Res.", {"I21", "D030"});
-    row("type class 3: Line Res.", "QV8_L5", kComp, 1, "cmd0", "", "Line Res.", {"I21", "D011"});
-    row("other class: 0% and 100%", "QV8_L5", kComp, 8, "cmd100", "", "0%", {"I21", "D082"});
+        {"I18", "D040.012"}, "Zero adjustment of channel 4 done");
+    row("decimal comma", "QV8_KX5", kZs, 1, "cmdZero", "12,5", "", {"I18", "D0112.500"},
+        "Zero adjustment of channel 1 done");
+    row("volts, 8 channels", "QV8T_KX7", kZs, 8, "cmdZero", "-2.5", "", {"I18", "D08-2.500"},
+        "Zero adjustment of channel 8 done");
+    row("zero refused", "QV8_KX5", kZs, 2, "cmdZero", "1", "", {"I18", "D021.000"},
+        "Zero adjustment of channel 2 refused by the module", "illegal OPE");
+    row("not a number is refused", "QV8_KX5", kZs, 1, "cmdZero", "1O.5", "", {}, "");
+    row("zero/span reset", "QV8_KX5", kZs, 3, "cmdReset", "", "", {"I17", "D030"},
+        "Adjustment reset of channel 3 done");
+    row("compensation reset", "QV8_L5", kComp, 3, "cmdReset", "", "Line Res.", {"I21", "D030"},
+        "Compensation reset of channel 3 done");
+    row("type class 3: Line Res.", "QV8_L5", kComp, 1, "cmd0", "", "Line Res.", {"I21", "D011"},
+        "Line resistance compensation of channel 1 done");
+    row("other class: 0% and 100%", "QV8_L5", kComp, 8, "cmd100", "", "0%", {"I21", "D082"},
+        "100% compensation of channel 8 done");
 }
 
 void TestAdjust::writes()
@@ -232,7 +244,9 @@ void TestAdjust::writes()
     QFETCH(QString, real);
     QFETCH(QString, cmd0);
     QFETCH(QStringList, sent);
+    QFETCH(QString, refusal);
     Connected f(model);
+    f.refuseWrites(refusal);
     QString typed, caption;
     bool wide = false, hundred = false;
     if (menu == kZs) {
@@ -250,6 +264,7 @@ void TestAdjust::writes()
         });
     }
     const QStringList lines = f.received();
+    QTEST(MainPanel::instance().lastResult(), "status");
     if (sent.isEmpty()) {
         // the dialog's opening reads, nothing written
         QCOMPARE(lines, (QStringList{"I18", "D01", "I03", "D01"}));
@@ -257,7 +272,7 @@ void TestAdjust::writes()
         return;
     }
     QVERIFY2(hasPair(lines, sent), qPrintable(lines.join(' ')));
-    QCOMPARE(f.log.messages, {});
+    QCOMPARE(f.log.messages.isEmpty(), refusal.isEmpty());
     if (press == "cmdZero")
         QCOMPARE(typed, real.isEmpty() ? "0" : real);
     if (menu == kComp)
