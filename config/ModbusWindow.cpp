@@ -175,8 +175,10 @@ void ModbusWindow::cmdUpload_Click()
             settings()[t.list] = *p;
             cboData[t.list]->setCurrentIndex(*p);
         }
-        if (ok)
+        if (ok) {
+            confirmed({ModuleSettings::Part::Modbus});
             return;
+        }
     }
     MsgBox(LoadResString(3004), kUploadTitle, MsgIcon::Critical);
     unloadWindow();
@@ -223,6 +225,8 @@ void ModbusWindow::cmdDnload_Click()
         Exchange x(this);
         sent = WriteChecked(kDownloadTitle, writes, {Tr("Modbus settings"), value.join(", ")});
     }
+    if (sent == Sent::Done)
+        confirmed({ModuleSettings::Part::Modbus});
     if (sent != Sent::Incomplete)
         return;
     MsgBox(LoadResString(3003), kDownloadTitle, MsgIcon::Critical);

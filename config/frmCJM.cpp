@@ -181,6 +181,8 @@ void frmCJM::cmdDown_Click()
                             {24, volts, sameNumber(volts), [&s, volts] { s.CjmVoltage = volts; }}},
                            {Tr("Cold-junction reference"), temp + " degC, " + volts + " V"});
     }
+    if (sent == Sent::Done)
+        confirmed({ModuleSettings::Part::Cjm});
     if (sent == Sent::Incomplete)
         MsgBox(LoadResString(3003), kTitle, MsgIcon::Critical);
     // the window goes when the link or a write failed

@@ -330,6 +330,8 @@ void frmType::cmdDownload_Click()
         sent = SendChecked(kTitle, writes, {Tr("Input type of channel %1").arg(ch), value});
     }
     ReportIncomplete(sent, kTitle);
+    if (sent == Sent::Done)
+        confirmed({ModuleSettings::Part::Type, ModuleSettings::Part::Cjc}, ch);
     // the link may have been lost meanwhile
     OpeDisable(ch);
 }

@@ -187,4 +187,6 @@ void frmCount::cmdDownload_Click()
             {Tr("Count setting of channel %1").arg(ch), "DO " + d + ", preset " + preset});
     }
     ReportIncomplete(sent, kTitle);
+    if (sent == Sent::Done)
+        confirmed({ModuleSettings::Part::Do, ModuleSettings::Part::Preset}, ch);
 }

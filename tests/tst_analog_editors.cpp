@@ -107,6 +107,7 @@ private slots:
     void type();
     void copyPaste();
     void noCloseWhileTalking();
+    void escapeDiscards();
     void setting_data();
     void setting();
     void filterRefusedInJapanese();
@@ -233,6 +234,45 @@ void TestAnalogEditors::noCloseWhileTalking()
         QCOMPARE(finished.count(), 1);
     }));
     QCOMPARE(closedDuring, 0);
+}
+
+// Exit keeps the edits, marked in the monitor window and the title until
+// downloaded; Escape and the close box put back what the window opened with.
+void TestAnalogEditors::escapeDiscards()
+{
+    Connected f("QV8_KX5");
+    AnalogMonitor *m = analogWindow();
+    const auto shown = [&] {
+        return QStringList{m->typeText(3), QString::number(G().TypeCode[3]), m->filterText(),
+                           G().FilterTime, m->lblType[3]->font().italic() ? "italic" : "",
+                           m->lblType[3]->toolTip(), f.main()->windowTitle().right(2)};
+    };
+    const QStringList before = shown();
+    QVERIFY(inType(3, [&](frmType *w) {
+        choose(w, "-20 to 20V");
+        QTest::keyClick(w, Qt::Key_Escape);
+    }));
+    QCOMPARE(shown(), before);
+    inWindow<frmTimeCon>([&] { f.click("mnuConfigFilter"); }, [](frmTimeCon *w) {
+        w->txtFilter()->setText("abc");
+        w->cmdDownload->click();  // refused
+        w->close();
+    });
+    QCOMPARE(shown(), before);
+    QVERIFY(inType(3, [&](frmType *w) {
+        choose(w, "-20 to 20V");
+        w->cmdExit->click();
+    }));
+    QStringList kept = before;
+    kept.replace(0, "-20 to 20V");
+    kept.replace(1, "0");
+    QCOMPARE(shown(), kept.mid(0, 4) + QStringList({"italic", "not downloaded", " *"}));
+    // downloaded in the window: what the module holds now, kept by Escape
+    QVERIFY(inType(3, [&](frmType *w) {
+        w->cmdDownload->click();
+        QTest::keyClick(w, Qt::Key_Escape);
+    }));
+    QCOMPARE(shown(), kept.mid(0, 4) + before.mid(4));
 }
 
 // ---- burnout, filter, line noise, alarm output

@@ -62,7 +62,7 @@ private slots:
     void modbusUpload();
     void restartWaitsWithWindowLocked();
     void restartFailingAtItemSelect();
-    void closeBoxStoresUnsentParity();
+    void closeBoxDiscardsUnsentParity();
 
     void countDownload_data();
     void countDownload();
@@ -244,14 +244,14 @@ void TestCounting::restartFailingAtItemSelect()
     QCOMPARE(G().RestartPending, false);
 }
 
-void TestCounting::closeBoxStoresUnsentParity()
+void TestCounting::closeBoxDiscardsUnsentParity()
 {
     Connected f("QV8_KX5");
     drive<ModbusWindow>([&] { f.click("mnuConfigModBus"); }, [](ModbusWindow *w) {
         w->cboData[2]->setCurrentIndex(2);
         w->close();
     });
-    QCOMPARE(G().ModbusSet[2], 2);
+    QCOMPARE(G().ModbusSet[2], 1);
     QCOMPARE(f.received(), (QStringList{"G01", "I80", "D"}));
     QCOMPARE(valueIn(f.module(), 83, 0), "1");
 }
@@ -307,6 +307,8 @@ void TestCounting::countDownload()
              (on ? "ON " : "OFF ") + preset);
     QCOMPARE(G().CountDo[ch], on ? 1 : 0);
     QCOMPARE(G().CountPreset[ch], preset);
+    // kept, and marked until downloaded
+    QCOMPARE(form<frmH9>()->lblPreset[ch]->font().italic(), !message.isEmpty());
     QCOMPARE(f.questions, QStringList{"Starting download for Channel No." + QString::number(ch)});
     QCOMPARE(f.received(), lines.isEmpty() ? lines : QStringList{"G01"} + kModelRead + lines);
     QCOMPARE(f.log.titles(), message.isEmpty() ? QStringList() : QStringList{"Count Download"});
