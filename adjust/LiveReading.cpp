@@ -2,8 +2,10 @@
 
 #include "app/Globals.h"
 #include "app/Init.h"
+#include "app/MainPanel.h"
 #include "app/Messages.h"
 #include "app/ui/FormText.h"
+#include "config/EditorParts.h"
 #include "link/LineTrace.h"
 #include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
@@ -117,6 +119,7 @@ bool writeWithRetry(int item, const QString &value, QString &reply)
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (attempt > 0)
             LineTrace::markRetry();
+        reply.clear();
         if (ParameterWrite(item, value, reply) && reply != "illegal OPE")
             return true;
         if (AppEnding())
@@ -128,14 +131,20 @@ bool writeWithRetry(int item, const QString &value, QString &reply)
 }  // namespace
 
 bool AdjustmentWrite(const QString &title, int item, const QString &value, QString &reply,
-                     int failText)
+                     int failText, const QString &what)
 {
-    if (!DownloadCheck::ModuleFits(title))
+    MainPanel &panel = MainPanel::instance();
+    if (!DownloadCheck::ModuleFits(title)) {
+        panel.setLastResult(Tr("%1 not done: the module on the line did not fit").arg(what));
         return false;
+    }
     if (writeWithRetry(item, value, reply)) {
+        panel.setLastResult(Tr("%1 done").arg(what));
         Outcome::done();
         return true;
     }
+    // an "illegal OPE" the write took as an answer is a refusal all the same
+    panel.setLastResult(what + " " + EditorParts::WriteFailure(false, reply));
     if (!AppEnding())
         MsgBox(LoadResString(failText), title, MsgIcon::Critical);
     return false;

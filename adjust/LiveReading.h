@@ -75,9 +75,10 @@ private:
 // A write of the adjustment windows, with the link up: the module on the
 // line checked, then the write, which counts as done when the module took
 // it (not "illegal OPE"); a failed one is tried once more. A failed write
-// is told with string `failText` (not when the program ends).
+// is told with string `failText` (not when the program ends). The status
+// bar gets the result, named by `what` ("Zero adjustment of channel 3").
 bool AdjustmentWrite(const QString &title, int item, const QString &value, QString &reply,
-                     int failText);
+                     int failText, const QString &what);
 
 // The real value typed for an adjustment: a decimal number with a point or
 // a comma and an optional sign. Anything else would be sent as 0.

@@ -168,5 +168,9 @@ void frmSetComp::request(int code)
         return;
     Exchange x(this);
     QString reply;
-    AdjustmentWrite(title, 21, Fmt00(ch) + QString::number(code), reply, 3003);
+    const char *what = code == 0         ? "Compensation reset of channel %1"
+                       : code == 2       ? "100% compensation of channel %1"
+                       : lineResLayout() ? "Line resistance compensation of channel %1"
+                                         : "0% compensation of channel %1";
+    AdjustmentWrite(title, 21, Fmt00(ch) + QString::number(code), reply, 3003, Tr(what).arg(ch));
 }

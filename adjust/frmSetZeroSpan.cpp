@@ -159,7 +159,10 @@ void frmSetZeroSpan::cmdOK_Click()
 
     Exchange ex(this);
     QString reply;
-    if (!AdjustmentWrite(title, span ? 19 : 18, value, reply, span ? 3011 : 3010))
+    const QString what =
+        Tr(span ? "Span adjustment of channel %1" : "Zero adjustment of channel %1");
+    if (!AdjustmentWrite(title, span ? 19 : 18, value, reply, span ? 3011 : 3010,
+                         what.arg(s.ZsChannel)))
         return;
     lblRetdata->setText(NumberText(reply, lblUnit1->text() == "mV"));
 }

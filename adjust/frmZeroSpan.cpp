@@ -144,5 +144,6 @@ void frmZeroSpan::cmdReset_Click()
     if (!ModuleReads::LinkUp())
         return;
     QString reply;
-    AdjustmentWrite(LoadResString(2043), 17, Fmt00(ch) + "0", reply, 3009);
+    AdjustmentWrite(LoadResString(2043), 17, Fmt00(ch) + "0", reply, 3009,
+                    Tr("Adjustment reset of channel %1").arg(ch));
 }

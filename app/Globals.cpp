@@ -3,11 +3,95 @@
 #include "app/Messages.h"
 
 #include <cmath>
+#include <tuple>
 
 AppState &G()
 {
     static AppState state;
     return state;
+}
+
+namespace {
+
+// f(a's member, b's member) for each member of the part (of channel ch).
+template <typename A, typename B, typename F>
+void eachOf(A &a, B &b, ModuleSettings::Part part, int ch, F f)
+{
+    using P = ModuleSettings::Part;
+    switch (part) {
+    case P::Type: f(a.TypeCode.at(ch), b.TypeCode.at(ch)); break;
+    case P::Cjc: f(a.CjcSw.at(ch), b.CjcSw.at(ch)); break;
+    case P::Do: f(a.CountDo.at(ch), b.CountDo.at(ch)); break;
+    case P::Preset: f(a.CountPreset.at(ch), b.CountPreset.at(ch)); break;
+    case P::Burnout: f(a.BurnoutType, b.BurnoutType); break;
+    case P::Filter: f(a.FilterTime, b.FilterTime); break;
+    case P::LineNoise: f(a.LineNoise, b.LineNoise); break;
+    case P::Alarm: f(a.AlarmOut, b.AlarmOut); break;
+    case P::Cjm:
+        f(a.CjmTemp, b.CjmTemp);
+        f(a.CjmVoltage, b.CjmVoltage);
+        break;
+    case P::Modbus:
+        f(a.ModbusSet, b.ModbusSet);
+        f(a.ModbusSetKx7, b.ModbusSetKx7);
+        break;
+    }
+}
+
+}  // namespace
+
+ModuleSettings ModuleSettings::of(const AppState &s)
+{
+    return {s.TypeCode,   s.CjcSw,    s.CountDo,  s.CountPreset, s.BurnoutType,
+            s.FilterTime, s.LineNoise, s.AlarmOut, s.CjmTemp,     s.CjmVoltage,
+            s.ModbusSet,  s.ModbusSetKx7};
+}
+
+void ModuleSettings::putInto(AppState &s) const
+{
+    s.TypeCode = TypeCode;
+    s.CjcSw = CjcSw;
+    s.CountDo = CountDo;
+    s.CountPreset = CountPreset;
+    s.BurnoutType = BurnoutType;
+    s.FilterTime = FilterTime;
+    s.LineNoise = LineNoise;
+    s.AlarmOut = AlarmOut;
+    s.CjmTemp = CjmTemp;
+    s.CjmVoltage = CjmVoltage;
+    s.ModbusSet = ModbusSet;
+    s.ModbusSetKx7 = ModbusSetKx7;
+    for (int ch = 1; ch <= 16; ++ch)
+        TypeCodeSplit(ch, TypeCode[ch]);
+}
+
+void ModuleSettings::take(const ModuleSettings &from, Part part, int ch)
+{
+    eachOf(*this, from, part, ch, [](auto &mine, const auto &theirs) { mine = theirs; });
+}
+
+bool ModuleSettings::differs(const ModuleSettings &other, Part part, int ch) const
+{
+    bool differ = false;
+    eachOf(*this, other, part, ch,
+           [&differ](const auto &mine, const auto &theirs) { differ |= !(mine == theirs); });
+    return differ;
+}
+
+bool ModuleSettings::operator==(const ModuleSettings &o) const
+{
+    const auto tie = [](const ModuleSettings &m) {
+        return std::tie(m.TypeCode, m.CjcSw, m.CountDo, m.CountPreset, m.BurnoutType,
+                        m.FilterTime, m.LineNoise, m.AlarmOut, m.CjmTemp, m.CjmVoltage,
+                        m.ModbusSet, m.ModbusSetKx7);
+    };
+    return tie(*this) == tie(o);
+}
+
+std::optional<ModuleSettings> &ModuleHolds()
+{
+    static std::optional<ModuleSettings> held;
+    return held;
 }
 
 int ModelRow(const QString &name)

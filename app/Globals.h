@@ -90,6 +90,41 @@ struct AppState {
 // The state record.
 AppState &G();
 
+// The settings a module holds, as one value: what an editor puts back when
+// it is left by Escape or its close box, and the configuration as the
+// module last confirmed it.
+struct ModuleSettings {
+    // What one write covers: a setting of channel ch, or a module-wide one.
+    enum class Part { Type, Cjc, Do, Preset, Burnout, Filter, LineNoise, Alarm, Cjm, Modbus };
+
+    ChannelArray<int> TypeCode{};
+    ChannelArray<int> CjcSw{};
+    ChannelArray<int> CountDo{};
+    ChannelArray<QString> CountPreset{};
+    int BurnoutType = 0;
+    QString FilterTime;
+    OptInt LineNoise;
+    int AlarmOut = 0;
+    QString CjmTemp;
+    QString CjmVoltage;
+    std::array<int, 5> ModbusSet{};
+    std::array<int, 5> ModbusSetKx7{};
+
+    static ModuleSettings of(const AppState &s);
+    // Into the state, the split type codes with them.
+    void putInto(AppState &s) const;
+    // The part (of channel ch) as `from` has it.
+    void take(const ModuleSettings &from, Part part, int ch = 0);
+    bool differs(const ModuleSettings &other, Part part, int ch = 0) const;
+    bool operator==(const ModuleSettings &o) const;
+    bool operator!=(const ModuleSettings &o) const { return !(*this == o); }
+};
+
+// The configuration as the module on the line last confirmed it (connect,
+// upload, every verified write); none while the configuration is not the
+// module's (not connected, a file, a new model, a read cut short).
+std::optional<ModuleSettings> &ModuleHolds();
+
 // The module settings of a new configuration of this kind, as a module
 // leaves the factory: nothing of an earlier module or file stays behind.
 void NewConfiguration(int kind);

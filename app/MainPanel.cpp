@@ -1,5 +1,7 @@
 #include "app/MainPanel.h"
 
+#include "app/Globals.h"
+
 MainPanel &MainPanel::instance()
 {
     static MainPanel panel;
@@ -51,7 +53,10 @@ void MainPanel::reset()
     linkState_ = LinkState::NotConnected;
     lastResult_.clear();
     configSource_.clear();
+    ModuleHolds().reset();
+    edited_ = false;
     emit statusChanged();
+    emit editsChanged();
 }
 
 void MainPanel::setConfigSource(const QString &text)
@@ -70,6 +75,25 @@ void MainPanel::setLinkState(LinkState state)
 {
     linkState_ = state;
     emit statusChanged();
+}
+
+void MainPanel::settingsChanged()
+{
+    const std::optional<ModuleSettings> &held = ModuleHolds();
+    edited_ = held && *held != ModuleSettings::of(G());
+    emit editsChanged();
+}
+
+void MainPanel::moduleHoldsAll()
+{
+    ModuleHolds() = ModuleSettings::of(G());
+    settingsChanged();
+}
+
+void MainPanel::moduleHoldsNone()
+{
+    ModuleHolds().reset();
+    settingsChanged();
 }
 
 void MainPanel::setLastResult(const QString &text)

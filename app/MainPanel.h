@@ -55,8 +55,20 @@ public:
     QString configSource() const { return configSource_; }
     void setConfigSource(const QString &text);
 
+    // The configuration differs from what the module last confirmed
+    // (edited, not downloaded); the title shows "*".
+    bool edited() const { return edited_; }
+    // Compares them again, after the settings or what the module holds
+    // changed; the monitor windows mark what differs.
+    void settingsChanged();
+    // The module on the line holds the whole configuration now (connect,
+    // upload), or none of it is the module's (disconnect, a file, a model).
+    void moduleHoldsAll();
+    void moduleHoldsNone();
+
 signals:
     void statusChanged();
+    void editsChanged();
 
 private:
     MainPanel() = default;
@@ -64,6 +76,7 @@ private:
     LinkState linkState_ = LinkState::NotConnected;
     QString lastResult_;
     QString configSource_;
+    bool edited_ = false;
     std::array<QString, kRows> title_{};
     std::array<QString, kRows> data_{};
     QString fileName_;

@@ -30,11 +30,24 @@ enum class Sent {
     Incomplete,  // a write failed or came back different
 };
 
+// What a download writes, as the status bar names it with its result:
+// {"Filter time", "2.5 s"} gives "Filter time downloaded and verified: 2.5 s".
+struct Written {
+    QString what;
+    QString value;
+};
+
 // The module on the line checked, then the writes in order until the first
-// that fails. Call inside the window's Exchange, with the link up.
-Sent WriteChecked(const QString &title, const QList<CheckedWrite> &writes);
+// that fails; the result goes to the status bar. Call inside the window's
+// Exchange, with the link up.
+Sent WriteChecked(const QString &title, const QList<CheckedWrite> &writes, const Written &written);
 // The link opened first, then WriteChecked.
-Sent SendChecked(const QString &title, const QList<CheckedWrite> &writes);
+Sent SendChecked(const QString &title, const QList<CheckedWrite> &writes, const Written &written);
+
+// Why a write failed, for the status bar: "failed: no reply", "refused by
+// the module" (its refusal in `reply`), or, when the module answered,
+// "not verified: the module echoed X".
+QString WriteFailure(bool answered, const QString &reply);
 
 // "Download Incomplete" after a write that failed or a link that could not
 // be opened; nothing when the user closed the port dialog.

@@ -175,8 +175,10 @@ void ModbusWindow::cmdUpload_Click()
             settings()[t.list] = *p;
             cboData[t.list]->setCurrentIndex(*p);
         }
-        if (ok)
+        if (ok) {
+            confirmed({ModuleSettings::Part::Modbus});
             return;
+        }
     }
     MsgBox(LoadResString(3004), kUploadTitle, MsgIcon::Critical);
     unloadWindow();
@@ -207,18 +209,24 @@ void ModbusWindow::cmdDnload_Click()
         }
     using namespace EditorParts;
     QList<CheckedWrite> writes;
-    if (address && v_.addressWrite)
+    QStringList value;
+    if (address && v_.addressWrite) {
         writes.append({80, QString::number(a), sameWhole(a)});
+        value << Tr("address %1").arg(a);
+    }
     for (const Transferred &t : kItems) {
         const int p = cboData[t.list]->currentIndex();
         writes.append(
             {t.item, QString::number(p), sameWhole(p), [this, t, p] { settings()[t.list] = p; }});
+        value << cboData[t.list]->currentText();
     }
     Sent sent;
     {
         Exchange x(this);
-        sent = WriteChecked(kDownloadTitle, writes);
+        sent = WriteChecked(kDownloadTitle, writes, {Tr("Modbus settings"), value.join(", ")});
     }
+    if (sent == Sent::Done)
+        confirmed({ModuleSettings::Part::Modbus});
     if (sent != Sent::Incomplete)
         return;
     MsgBox(LoadResString(3003), kDownloadTitle, MsgIcon::Critical);
@@ -229,6 +237,7 @@ void ModbusWindow::cmdQV8Res_Click()
 {
     AppState &s = G();
     bool ok = false;
+    QString result = Tr("System restart failed: no reply");
     {
         // The whole restart is one exchange: nothing else can talk to the
         // module, and the window cannot be closed, until the module is back.
@@ -247,9 +256,14 @@ void ModbusWindow::cmdQV8Res_Click()
                 if (AppEnding())
                     return;
                 ok = GroupCommand(1, reply);
+                result = ok ? Tr("System restart done: the module answered again")
+                            : Tr("System restart failed: no reply after the restart");
+            } else {
+                result = Tr("System restart %1").arg(EditorParts::WriteFailure(false, reply));
             }
         }
     }
+    MainPanel::instance().setLastResult(result);
     if (ok) {
         Outcome::done();
         return;

@@ -58,7 +58,8 @@ const SettingEditor::Config kBurnout{
             w.append({20, type, exactly(type)});
         return w;
     },
-    "Starting download for Burnout Type.", "Cfg. Download", false};
+    "Starting download for Burnout Type.", "Cfg. Download", false, "Burnout type",
+    ModuleSettings::Part::Burnout};
 
 const SettingEditor::Config kFilter{
     "frmTimeCon", "2048", "lblFilter", "Filter Time Const.", "2048",
@@ -83,7 +84,8 @@ const SettingEditor::Config kFilter{
         };
         return QList<CheckedWrite>{{16, sent, same}};
     },
-    "Starting download for Filter Time Const.", "Filter Download", true};
+    "Starting download for Filter Time Const.", "Filter Download", true, "Filter time",
+    ModuleSettings::Part::Filter};
 
 const SettingEditor::Config kLineNoise{
     "frmLineNoise", "2049", "lblLineNoise", "Line Noise Filter Type", nullptr,
@@ -98,7 +100,8 @@ const SettingEditor::Config kLineNoise{
         const int v = orZero(G().LineNoise);
         return QList<CheckedWrite>{{15, Fmt00(v), exactly(num(v))}};
     },
-    "Starting download for Line Noise Filter Type.", "Cfg. Download", false};
+    "Starting download for Line Noise Filter Type.", "Cfg. Download", false,
+    "Line noise filter", ModuleSettings::Part::LineNoise};
 
 const SettingEditor::Config kAlarm{
     "frmAlarm", "2113", "lblAlarm", "Alarm Output Set", nullptr,
@@ -120,7 +123,8 @@ const SettingEditor::Config kAlarm{
         };
         return QList<CheckedWrite>{{7, "01" + state, same}};
     },
-    "Starting download for Discrete Output.", "Alarm Output Download", false};
+    "Starting download for Discrete Output.", "Alarm Output Download", false,
+    "Alarm output", ModuleSettings::Part::Alarm};
 // clang-format on
 
 }  // namespace
@@ -212,6 +216,8 @@ void SettingEditor::open()
     // the kinds without the setting show nothing chosen
     if (AnalogMonitor *w = monitor()) {
         const QString shown = cfg_.shown(w);
+        // the label as it reads (the filter's may be formatted)
+        openedText_ = text ? w->filterText() : shown;
         switch (cfg_.control) {
             case Control::List:
                 list->setCurrentIndex(shown.isEmpty() ? 0
@@ -254,6 +260,15 @@ void SettingEditor::takeText()
     cfg_.store(-1, text->text());
 }
 
+void SettingEditor::discardEdits()
+{
+    EditorDialog::discardEdits();
+    // the label as it was when the window opened (also the alarm output,
+    // which has no state field to put back)
+    if (AnalogMonitor *w = monitor())
+        cfg_.show(w, options[1] && openedText_ == options[1]->text() ? 1 : 0, openedText_);
+}
+
 void SettingEditor::cmdExit_Click()
 {
     takeText();
@@ -274,9 +289,16 @@ void SettingEditor::cmdDownload_Click()
     Sent sent;
     {
         Exchange x(this);
-        sent = SendChecked(title, writes);
+        // the filter's text as it went out, with its unit
+        const QString value = text ? G().FilterTime + " s" : t;
+        sent = SendChecked(title, writes, {Tr(cfg_.what), value});
     }
     ReportIncomplete(sent, title);
+    if (sent == Sent::Done) {
+        confirmed({cfg_.part});
+        if (AnalogMonitor *w = monitor())
+            openedText_ = text ? w->filterText() : cfg_.shown(w);
+    }
     OpeDisable();
 }
 

@@ -45,6 +45,8 @@ public:
         const char *question;
         const char *failTitle;
         bool textOnExit;  // the typed text takes effect on Exit and before a download
+        const char *what;  // the setting as the status bar names it
+        ModuleSettings::Part part;
     };
 
     ~SettingEditor() override;
@@ -79,8 +81,10 @@ protected:
 private:
     AnalogMonitor *monitor() const;
     void takeText();
+    void discardEdits() override;
 
     Config cfg_;
+    QString openedText_;  // the monitor's label when the window opened
 };
 
 class frmBurnout : public SettingEditor {

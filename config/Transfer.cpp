@@ -141,6 +141,7 @@ void Upload()
     if (!ModuleReads::Settings(kind))
         return fail();
     s.ConfigIncomplete = false;
+    MainPanel::instance().moduleHoldsAll();
     MainPanel::instance().setLastResult(Tr("Upload done, %1 channels").arg(channelsOf(kind)));
     Outcome::done();
 }
@@ -180,6 +181,14 @@ void Download()
         if (!ParameterWrite(w.item, w.value, reply) || reply != w.expected)
             return downloadIncomplete();
         p.step();
+    }
+    // the module holds all it was sent; its reference and Modbus settings stay as they were
+    std::optional<ModuleSettings> before = ModuleHolds();
+    MainPanel::instance().moduleHoldsAll();
+    if (before) {
+        ModuleHolds()->take(*before, ModuleSettings::Part::Cjm);
+        ModuleHolds()->take(*before, ModuleSettings::Part::Modbus);
+        MainPanel::instance().settingsChanged();
     }
     MainPanel::instance().setLastResult(Tr("Download done, %1 channels").arg(channelsOf(kind)));
     Outcome::done();

@@ -178,8 +178,11 @@ void frmCJM::cmdDown_Click()
         Exchange x(this);
         sent = SendChecked(kTitle,
                            {{23, temp, sameNumber(temp), [&s, temp] { s.CjmTemp = temp; }},
-                            {24, volts, sameNumber(volts), [&s, volts] { s.CjmVoltage = volts; }}});
+                            {24, volts, sameNumber(volts), [&s, volts] { s.CjmVoltage = volts; }}},
+                           {Tr("Cold-junction reference"), temp + " degC, " + volts + " V"});
     }
+    if (sent == Sent::Done)
+        confirmed({ModuleSettings::Part::Cjm});
     if (sent == Sent::Incomplete)
         MsgBox(LoadResString(3003), kTitle, MsgIcon::Critical);
     // the window goes when the link or a write failed

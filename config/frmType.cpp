@@ -324,9 +324,14 @@ void frmType::cmdDownload_Click()
     Sent sent;
     {
         Exchange x(this);
-        sent = SendChecked(kTitle, writes);
+        QString value = TypeName(k, s.TypeHigh[ch], s.TypeLow[ch]);
+        if (k != 2)
+            value += sw ? ", CJC ON" : ", CJC OFF";
+        sent = SendChecked(kTitle, writes, {Tr("Input type of channel %1").arg(ch), value});
     }
     ReportIncomplete(sent, kTitle);
+    if (sent == Sent::Done)
+        confirmed({ModuleSettings::Part::Type, ModuleSettings::Part::Cjc}, ch);
     // the link may have been lost meanwhile
     OpeDisable(ch);
 }

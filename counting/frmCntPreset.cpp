@@ -149,7 +149,8 @@ void frmCntPreset::cmdDownload_Click()
     EditorParts::Sent sent;
     {
         Exchange x(this);
-        sent = EditorParts::SendChecked(title, writes);
+        sent = EditorParts::SendChecked(title, writes,
+                                        {Tr("Count presets"), Tr("inputs 1 to %1").arg(kRows)});
     }
     EditorParts::ReportIncomplete(sent, title);
 }

@@ -1,6 +1,7 @@
 #include "counting/frmCount.h"
 
 #include "app/Globals.h"
+#include "app/Init.h"
 #include "app/ui/ChannelChooser.h"
 #include "app/ui/Controls.h"
 #include "app/ui/FormText.h"
@@ -182,7 +183,10 @@ void frmCount::cmdDownload_Click()
     {
         Exchange x(this);
         sent = SendChecked(
-            kTitle, {{7, Fmt00(ch) + d, exactly(d)}, {9, Fmt00(ch) + preset, exactly(preset)}});
+            kTitle, {{7, Fmt00(ch) + d, exactly(d)}, {9, Fmt00(ch) + preset, exactly(preset)}},
+            {Tr("Count setting of channel %1").arg(ch), "DO " + d + ", preset " + preset});
     }
     ReportIncomplete(sent, kTitle);
+    if (sent == Sent::Done)
+        confirmed({ModuleSettings::Part::Do, ModuleSettings::Part::Preset}, ch);
 }

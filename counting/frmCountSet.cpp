@@ -105,11 +105,16 @@ void frmCountSet::cmdDnload_Click()
     if (optCntZero[0]->isChecked())
         writes.append({11, "1", exactly("OK")});
     writes.append({14, QString::number(rate), sameWhole(rate)});
+    // the options as the window names them
+    const int zero = optCntZero[0]->isChecked() ? 0 : 1;
+    QStringList value;
+    for (const QRadioButton *o : {optEdge[edge], optCntZero[zero], optCntRate[rate]})
+        value << o->text();
     Sent sent;
     {
         // No link check of its own: the link of the opening is used.
         Exchange x(this);
-        sent = WriteChecked(kTitle, writes);
+        sent = WriteChecked(kTitle, writes, {Tr("Counter options"), value.join(", ")});
     }
     if (sent != Sent::Incomplete)
         return;

@@ -53,6 +53,7 @@ AnalogMonitor::AnalogMonitor(const Layout &cfg)
 {
     setObjectName(QString::fromLatin1(cfg_.form));
     setWindowTitle(QString::fromLatin1(cfg_.suffix));
+    connect(&MainPanel::instance(), &MainPanel::editsChanged, this, &AnalogMonitor::markEdits);
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(8, 8, 8, 8);
@@ -303,20 +304,45 @@ void AnalogMonitor::display()
     G().FileMode = false;
 }
 
-void AnalogMonitor::fillFromState()
+void AnalogMonitor::markEdits()
+{
+    using P = ModuleSettings::Part;
+    const std::optional<ModuleSettings> &held = ModuleHolds();
+    const ModuleSettings now = ModuleSettings::of(G());
+    const auto mark = [&](QLabel *l, P part, int ch) {
+        markNotDownloaded(l, held && held->differs(now, part, ch));
+    };
+    for (int ch = 1; ch <= cfg_.channels; ++ch) {
+        mark(lblType[ch], P::Type, ch);
+        mark(lblCjmSw[ch], P::Cjc, ch);
+    }
+    mark(lblBurnout, P::Burnout, 0);
+    mark(lblFilter, P::Filter, 0);
+    mark(lblLineNoise, P::LineNoise, 0);
+}
+
+void AnalogMonitor::fillFromState(const ModuleSettings *was)
 {
     AppState &s = G();
+    using P = ModuleSettings::Part;
+    const ModuleSettings now = ModuleSettings::of(s);
+    // every label, or those whose setting changed
+    const auto changed = [&](P part, int ch = 0) { return !was || was->differs(now, part, ch); };
     for (int ch = 1; ch <= cfg_.channels; ++ch) {
+        if (!changed(P::Type, ch) && !changed(P::Cjc, ch))
+            continue;
         TypeCodeSplit(ch, s.TypeCode[ch]);
         lblType[ch]->setText(TypeNameFor(cfg_.kind, ch));
         if (lblCjmSw[ch])
             lblCjmSw[ch]->setText(CjcText(ch));
     }
-    lblBurnout->setText(NameAt(s.BurnoutName, s.BurnoutType));
-    if (lblLineNoise)
+    if (changed(P::Burnout))
+        lblBurnout->setText(NameAt(s.BurnoutName, s.BurnoutType));
+    if (lblLineNoise && changed(P::LineNoise))
         lblLineNoise->setText(NameAt(s.LineNoiseName, orZero(s.LineNoise)));
     // A file may hold "2,5", typed with a decimal comma: it is 2.5 all the same.
-    lblFilter->setText(NumberText(CommaToPoint(s.FilterTime)));
-    if (lblDiscOutput)
+    if (changed(P::Filter))
+        lblFilter->setText(NumberText(CommaToPoint(s.FilterTime)));
+    if (lblDiscOutput && changed(P::Alarm))
         ShowOnOffValue(lblDiscOutput, s.AlarmOut);
 }

@@ -3,6 +3,7 @@
 // with alarm output): one table of channels, written once here and
 // configured per model kind by the thin windows frmKx5, frmL5 and frmKx7.
 
+#include "app/Globals.h"
 #include "monitor/MonitorWindow.h"
 
 #include <array>
@@ -55,6 +56,12 @@ public:
     // 0 "OFF" in green, 1 "ON" in red
     void setAlarmState(int state);
 
+    // The settings of the state shown (a file read), or those that differ
+    // from `was` (edits discarded).
+    void fillFromState(const ModuleSettings *was = nullptr);
+    // The settings the module does not hold as shown are marked.
+    void markEdits();
+
     // Arrays indexed by channel 1..N; element 0 and rows past N are null.
     std::array<QPushButton *, 17> cmdCh{};
     std::array<QLabel *, 17> lblType{};
@@ -98,7 +105,6 @@ private:
     void buildTable();
     void buildFooter(QVBoxLayout *outer);
     void applyMenus();
-    void fillFromState();
 
     Layout cfg_;
 };

@@ -1,11 +1,13 @@
 #include "monitor/MonitorWindow.h"
 
 #include "app/Commands.h"
+#include "app/Init.h"
 #include "app/MainPanel.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 
 #include <QAction>
+#include <QFont>
 #include <QFrame>
 #include <QLabel>
 #include <QMdiArea>
@@ -49,6 +51,16 @@ void MonitorWindow::setSaveEnabled(bool on)
 {
     Commands::instance().set(
         {{"mnuFileSave", on}, {"mnuFileSaveAs", on}, {"tb2", on}, {"tb3", on}});
+}
+
+void MonitorWindow::markNotDownloaded(QLabel *label, bool on)
+{
+    if (!label || label->font().italic() == on)
+        return;
+    QFont f = label->font();
+    f.setItalic(on);
+    label->setFont(f);
+    label->setToolTip(on ? Tr("not downloaded") : QString());
 }
 
 QString MonitorWindow::indexed(const char *array, int i)

@@ -41,6 +41,9 @@ protected:
     QFrame *tableFrame();
     QLabel *heading(const QString &name, const QString &tag);
 
+    // A setting the module does not hold as shown: italic, with a tooltip.
+    static void markNotDownloaded(QLabel *label, bool on);
+
     static QString indexed(const char *array, int i);
     // Channel button caption: one-digit numbers get a leading space.
     static QString channelCaption(int ch);

@@ -2,6 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/Init.h"
+#include "app/MainPanel.h"
 #include "app/ui/Entry.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
@@ -35,6 +36,7 @@ const Column kColumns[6] = {
 frmH9::frmH9()
 {
     setWindowTitle("H9");
+    connect(&MainPanel::instance(), &MainPanel::editsChanged, this, &frmH9::markEdits);
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(8, 8, 8, 8);
@@ -105,15 +107,31 @@ void frmH9::H9()
     showAsDataWindow("H9");
 
     AppState &s = G();
-    if (s.FileMode) {
-        for (int ch = 1; ch <= kChannels; ++ch) {
-            // a DO value other than 0 or 1 leaves the caption empty
-            lblDO[ch]->setText(NameAt(s.OnOffName2, s.CountDo[ch]));
-            lblPreset[ch]->setText(s.CountPreset[ch]);
-        }
-    }
+    if (s.FileMode)
+        fillFromState();
     // One-shot: consumed by this call whether it was set or not.
     s.FileMode = false;
+}
+
+void frmH9::fillFromState()
+{
+    const AppState &s = G();
+    for (int ch = 1; ch <= kChannels; ++ch) {
+        // a DO value other than 0 or 1 leaves the caption empty
+        lblDO[ch]->setText(NameAt(s.OnOffName2, s.CountDo[ch]));
+        lblPreset[ch]->setText(s.CountPreset[ch]);
+    }
+}
+
+void frmH9::markEdits()
+{
+    const std::optional<ModuleSettings> &held = ModuleHolds();
+    const ModuleSettings now = ModuleSettings::of(G());
+    for (int ch = 1; ch <= kChannels; ++ch) {
+        markNotDownloaded(lblDO[ch], held && held->differs(now, ModuleSettings::Part::Do, ch));
+        markNotDownloaded(lblPreset[ch],
+                          held && held->differs(now, ModuleSettings::Part::Preset, ch));
+    }
 }
 
 void frmH9::cmdCh_Click(int ch)

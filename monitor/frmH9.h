@@ -28,6 +28,11 @@ public:
     QString presetText(int ch) const;
     void setPresetText(int ch, const QString &text);
 
+    // The DO and presets of the state shown (a file read, edits discarded).
+    void fillFromState();
+    // The settings the module does not hold as shown are marked.
+    void markEdits();
+
     // Arrays indexed by channel 1..8; element 0 is null.
     std::array<QPushButton *, kChannels + 1> cmdCh{};
     std::array<QLabel *, kChannels + 1> lblDI{};

@@ -8,6 +8,7 @@
 #include "config/frmType.h"
 #include "counting/frmCount.h"
 #include "app/Globals.h"
+#include "app/MainPanel.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 #include "app/ui/frmMain.h"
@@ -207,34 +208,47 @@ void TestAdjust::writes_data()
     QTest::addColumn<QString>("cmd0");  // caption of the compensation's first button
     QTest::addColumn<QString>("asked");  // the question before the write; ending " No": answered so
     QTest::addColumn<QStringList>("sent");
+    QTest::addColumn<QString>("status");  // the status bar's last result
+    QTest::addColumn<QString>("refusal");  // the module's answer to writes; "" the echo
     const auto row = [](const char *name, const char *model, const QString &menu, int ch,
                         const char *press, const char *real, const char *cmd0, const char *asked,
-                        const QStringList &sent) {
+                        const QStringList &sent, const char *status, const char *refusal = "") {
         QTest::newRow(name) << QString(model) << menu << ch << QString(press) << QString(real)
-                            << QString(cmd0) << QString(asked) << sent;
+                            << QString(cmd0) << QString(asked) << sent << QString(status)
+                            << QString(refusal);
     };
-    row("empty real value is refused", "QV8_KX5", kZs, 5, "cmdZero", "", "", "", {});
+    row("empty real value is refused", "QV8_KX5", kZs, 5, "cmdZero", "", "", "", {}, "");
     row("millivolts sent as volts", "QV8_KX5", kZs, 4, "cmdZero", "12.345", "",
-        "Zero adjustment of channel 4 to 12.000 mV", {"I18", "D040.012"});
+        "Zero adjustment of channel 4 to 12.000 mV", {"I18", "D040.012"},
+        "Zero adjustment of channel 4 done");
     row("decimal comma", "QV8_KX5", kZs, 1, "cmdZero", "12,5", "",
-        "Zero adjustment of channel 1 to 12.500 degC", {"I18", "D0112.500"});
+        "Zero adjustment of channel 1 to 12.500 degC", {"I18", "D0112.500"},
+        "Zero adjustment of channel 1 done");
     row("volts, 8 channels", "QV8T_KX7", kZs, 8, "cmdZero", "-2.5", "",
-        "Zero adjustment of channel 8 to -2.500 V", {"I18", "D08-2.500"});
+        "Zero adjustment of channel 8 to -2.500 V", {"I18", "D08-2.500"},
+        "Zero adjustment of channel 8 done");
+    row("zero refused", "QV8_KX5", kZs, 2, "cmdZero", "1", "",
+        "Zero adjustment of channel 2 to 1.000 V", {"I18", "D021.000"},
+        "Zero adjustment of channel 2 refused by the module", "illegal OPE");
     row("zero declined", "QV8_KX5", kZs, 3, "cmdZero", "25", "",
-        "Zero adjustment of channel 3 to 25.000 degC No", {});
-    row("not a number is refused", "QV8_KX5", kZs, 1, "cmdZero", "1O.5", "", "", {});
+        "Zero adjustment of channel 3 to 25.000 degC No", {}, "");
+    row("not a number is refused", "QV8_KX5", kZs, 1, "cmdZero", "1O.5", "", "", {}, "");
     row("zero/span reset", "QV8_KX5", kZs, 3, "cmdReset", "", "",
-        "Reset of the zero/span adjustment of channel 3", {"I17", "D030"});
+        "Reset of the zero/span adjustment of channel 3", {"I17", "D030"},
+        "Adjustment reset of channel 3 done");
     row("zero/span reset declined", "QV8_KX5", kZs, 3, "cmdReset", "", "",
-        "Reset of the zero/span adjustment of channel 3 No", {});
+        "Reset of the zero/span adjustment of channel 3 No", {}, "");
     row("compensation reset", "QV8_L5", kComp, 3, "cmdReset", "", "Line Res.",
-        "Reset of the line resistance compensation of channel 3", {"I21", "D030"});
+        "Reset of the line resistance compensation of channel 3", {"I21", "D030"},
+        "Compensation reset of channel 3 done");
     row("type class 3: Line Res.", "QV8_L5", kComp, 1, "cmd0", "", "Line Res.",
-        "Compensation request \"Line Res.\" of channel 1", {"I21", "D011"});
+        "Compensation request \"Line Res.\" of channel 1", {"I21", "D011"},
+        "Line resistance compensation of channel 1 done");
     row("other class: 0% and 100%", "QV8_L5", kComp, 8, "cmd100", "", "0%",
-        "Compensation request \"100%\" of channel 8", {"I21", "D082"});
+        "Compensation request \"100%\" of channel 8", {"I21", "D082"},
+        "100% compensation of channel 8 done");
     row("compensation declined", "QV8_L5", kComp, 8, "cmd0", "", "0%",
-        "Compensation request \"0%\" of channel 8 No", {});
+        "Compensation request \"0%\" of channel 8 No", {}, "");
 }
 
 void TestAdjust::writes()
@@ -247,8 +261,10 @@ void TestAdjust::writes()
     QFETCH(QString, cmd0);
     QFETCH(QString, asked);
     QFETCH(QStringList, sent);
+    QFETCH(QString, refusal);
     Connected f(model);
     f.answer = !asked.endsWith(" No");
+    f.refuseWrites(refusal);
     QString typed, caption;
     bool wide = false, hundred = false;
     if (menu == kZs) {
@@ -270,6 +286,7 @@ void TestAdjust::writes()
     QCOMPARE(f.questions, asked.isEmpty() ? QStringList()
                                           : QStringList{question + ": write it to the module?"});
     const QStringList lines = f.received();
+    QTEST(MainPanel::instance().lastResult(), "status");
     if (sent.isEmpty()) {
         // the dialog's opening reads, nothing written; a refusal says why
         const QString index = "D0" + QString::number(channel);
@@ -279,7 +296,7 @@ void TestAdjust::writes()
         return;
     }
     QVERIFY2(hasPair(lines, sent), qPrintable(lines.join(' ')));
-    QCOMPARE(f.log.messages, {});
+    QCOMPARE(f.log.messages.isEmpty(), refusal.isEmpty());
     if (press == "cmdZero")
         QCOMPARE(typed, real);
     if (menu == kComp)

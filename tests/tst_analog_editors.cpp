@@ -6,6 +6,7 @@
 
 #include "app/Globals.h"
 #include "app/Init.h"
+#include "app/MainPanel.h"
 #include "app/ui/FormText.h"
 #include "app/ui/frmMain.h"
 #include "config/SettingEditors.h"
@@ -26,7 +27,7 @@
 
 namespace {
 
-enum Fault { None, Refuse, Changed, TwoDecimals, Garbage, Swapped };
+enum Fault { None, Refuse, Changed, TwoDecimals, Garbage, Swapped, Stops };
 using Messages = QList<ShownMessage>;
 
 struct TypeCase {
@@ -106,6 +107,7 @@ private slots:
     void type();
     void copyPaste();
     void noCloseWhileTalking();
+    void escapeDiscards();
     void setting_data();
     void setting();
     void filterRefusedInJapanese();
@@ -234,6 +236,45 @@ void TestAnalogEditors::noCloseWhileTalking()
     QCOMPARE(closedDuring, 0);
 }
 
+// Exit keeps the edits, marked in the monitor window and the title until
+// downloaded; Escape and the close box put back what the window opened with.
+void TestAnalogEditors::escapeDiscards()
+{
+    Connected f("QV8_KX5");
+    AnalogMonitor *m = analogWindow();
+    const auto shown = [&] {
+        return QStringList{m->typeText(3), QString::number(G().TypeCode[3]), m->filterText(),
+                           G().FilterTime, m->lblType[3]->font().italic() ? "italic" : "",
+                           m->lblType[3]->toolTip(), f.main()->windowTitle().right(2)};
+    };
+    const QStringList before = shown();
+    QVERIFY(inType(3, [&](frmType *w) {
+        choose(w, "-20 to 20V");
+        QTest::keyClick(w, Qt::Key_Escape);
+    }));
+    QCOMPARE(shown(), before);
+    inWindow<frmTimeCon>([&] { f.click("mnuConfigFilter"); }, [](frmTimeCon *w) {
+        w->txtFilter()->setText("abc");
+        w->cmdDownload->click();  // refused
+        w->close();
+    });
+    QCOMPARE(shown(), before);
+    QVERIFY(inType(3, [&](frmType *w) {
+        choose(w, "-20 to 20V");
+        w->cmdExit->click();
+    }));
+    QStringList kept = before;
+    kept.replace(0, "-20 to 20V");
+    kept.replace(1, "0");
+    QCOMPARE(shown(), kept.mid(0, 4) + QStringList({"italic", "not downloaded", " *"}));
+    // downloaded in the window: what the module holds now, kept by Escape
+    QVERIFY(inType(3, [&](frmType *w) {
+        w->cmdDownload->click();
+        QTest::keyClick(w, Qt::Key_Escape);
+    }));
+    QCOMPARE(shown(), kept.mid(0, 4) + before.mid(4));
+}
+
 // ---- burnout, filter, line noise, alarm output
 
 void TestAnalogEditors::setting_data()
@@ -246,11 +287,13 @@ void TestAnalogEditors::setting_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<Messages>("messages");
     QTest::addColumn<QStringList>("after");  // the monitor label and the state
+    QTest::addColumn<QString>("status");     // the status bar's last result
     const auto row = [](const char *tag, const QString &model, int fault, const QString &menu,
                         const QString &value, int answer, const QStringList &lines,
-                        const QStringList &after, const Messages &messages = {}) {
+                        const QStringList &after, const QString &status,
+                        const Messages &messages = {}) {
         QTest::newRow(tag) << model << fault << menu << value << answer << lines << messages
-                           << after;
+                           << after << status;
     };
     const auto refused = [](const QString &value) {
         return Messages{{QString("Filter Time Const. \"%1\" cannot be sent to the module. "
@@ -263,34 +306,44 @@ void TestAnalogEditors::setting_data()
         up << "I20" << QString("D%1%2").arg(ch, 2, 10, QChar('0')).arg(1);
     const QString burnout = "mnuConfigBurnout", filter = "mnuConfigFilter";
     const QString noise = "mnuConfigLineNoise", alarm = "mnuAlarmOutput";
-    row("burnout up kx5", "QV8_KX5", None, burnout, "Up", 1, up, {"Up", "1"});
+    const QString verified = " downloaded and verified: ";
+    row("burnout up kx5", "QV8_KX5", None, burnout, "Up", 1, up, {"Up", "1"},
+        "Burnout type" + verified + "Up");
     row("burnout none kx7", "QV8T_KX7", None, burnout, "None", 1, {"G01", "I90", "D", "I20", "D0"},
-        {"None", "0"});
+        {"None", "0"}, "Burnout type" + verified + "None");
     row("burnout refused", "QV8_KX5", Refuse, burnout, "Down", 1,
         {"G01", "I90", "D", "I20", "D012"}, {"Down", "2"},
+        "Burnout type download refused by the module",
         {writeRefused("D012", 20), downloadIncomplete("Cfg. Download")});
-    row("burnout cancel", "QV8_KX5", None, burnout, "Down", 0, {}, {"Down", "2"});
+    row("burnout no reply at channel 5", "QV8_KX5", Stops, burnout, "Up", 1, up.mid(0, 12),
+        {"Up", "1"}, "Burnout type download failed: no reply (4 of 16 writes done)",
+        {kTimedOut, downloadIncomplete("Cfg. Download")});
+    row("burnout cancel", "QV8_KX5", None, burnout, "Down", 0, {}, {"Down", "2"}, "");
     row("burnout to another module", "QV8_KX5", Swapped, burnout, "Up", 1, {"G01", "I90", "D"},
-        {"Up", "1"},
+        {"Up", "1"}, "Burnout type not downloaded: the module on the line did not fit",
         {{"The module on the line now answers as QY8_KX5, not as the QV8_KX5 identified before. "
           "Nothing was written.",
           "Cfg. Download", MsgIcon::Exclamation}});
     row("filter comma", "QV8_KX5", TwoDecimals, filter, "1,5", 1,
-        {"G01", "I90", "D", "I16", "D1.5"}, {"1,5", "1.5"});
+        {"G01", "I90", "D", "I16", "D1.5"}, {"1,5", "1.5"}, "Filter time" + verified + "1.5 s");
     row("filter changed", "QV8_L5", Changed, filter, "2.5", 1, {"G01", "I90", "D", "I16", "D2.5"},
-        {"2.5", "2.5"}, {downloadIncomplete("Filter Download")});
-    row("filter empty", "QV8_KX5", None, filter, "", 1, {}, {"", ""}, refused(""));
-    row("filter no number", "QV8T_KX7", None, filter, "1.5s", 1, {}, {"1.5s", "1.5s"},
+        {"2.5", "2.5"}, "Filter time download not verified: the module echoed \"3.5\"",
+        {downloadIncomplete("Filter Download")});
+    row("filter empty", "QV8_KX5", None, filter, "", 1, {}, {"", ""}, "", refused(""));
+    row("filter no number", "QV8T_KX7", None, filter, "1.5s", 1, {}, {"1.5s", "1.5s"}, "",
         refused("1.5s"));
-    row("filter exit", "QV8_KX5", None, filter, "2,5", -2, {}, {"2,5", "2.5"});
+    row("filter exit", "QV8_KX5", None, filter, "2,5", -2, {}, {"2,5", "2.5"}, "");
     row("line noise 60Hz", "QV8T_KX7", None, noise, "60Hz", 1, {"G01", "I90", "D", "I15", "D02"},
-        {"60Hz", "2"});
+        {"60Hz", "2"}, "Line noise filter" + verified + "60Hz");
     row("line noise changed", "QV8T_KX7", Changed, noise, "50Hz", 1,
-        {"G01", "I90", "D", "I15", "D01"}, {"50Hz", "1"}, {downloadIncomplete("Cfg. Download")});
+        {"G01", "I90", "D", "I15", "D01"}, {"50Hz", "1"},
+        "Line noise filter download not verified: the module echoed \"2\"",
+        {downloadIncomplete("Cfg. Download")});
     row("alarm on", "QV8T_KX7", None, alarm, "ON", 1, {"G01", "I90", "D", "I07", "D011"},
-        {"ON", "0"});
+        {"ON", "0"}, "Alarm output" + verified + "ON");
     row("alarm changed", "QV8T_KX7", Changed, alarm, "ON", 1, {"G01", "I90", "D", "I07", "D011"},
-        {"ON", "0"}, {downloadIncomplete("Alarm Output Download")});
+        {"ON", "0"}, "Alarm output download not verified: the module echoed \"2\"",
+        {downloadIncomplete("Alarm Output Download")});
 }
 
 void TestAnalogEditors::setting()
@@ -302,6 +355,8 @@ void TestAnalogEditors::setting()
     QFETCH(int, answer);
     Connected f(model, {"7:1:0"});  // the alarm output off
     setFault(f, fault);
+    if (fault == Stops)
+        f.stopAfter(11);  // the model read and four writes answered
     f.answer = answer == 1;
     QVERIFY(inWindow<SettingEditor>([&] { f.click(menu); }, [&](SettingEditor *w) {
         QCOMPARE(w->chosenText(), settingNow(menu).first());  // filled from the monitor
@@ -313,6 +368,7 @@ void TestAnalogEditors::setting()
     QTEST(f.received(), "lines");
     QTEST(f.log.messages, "messages");
     QTEST(settingNow(menu), "after");
+    QTEST(MainPanel::instance().lastResult(), "status");
     if (menu == "mnuAlarmOutput")
         QCOMPARE(foreColor(analogWindow()->lblDiscOutput), OnColor());
 }

@@ -3,6 +3,7 @@
 
 #include "app/Commands.h"
 #include "app/Globals.h"
+#include "app/MainPanel.h"
 #include "app/ui/Forms.h"
 #include "config/frmModSet.h"
 #include "config/frmModSetKx7.h"
@@ -61,7 +62,7 @@ private slots:
     void modbusUpload();
     void restartWaitsWithWindowLocked();
     void restartFailingAtItemSelect();
-    void closeBoxStoresUnsentParity();
+    void closeBoxDiscardsUnsentParity();
 
     void countDownload_data();
     void countDownload();
@@ -85,23 +86,27 @@ void TestCounting::modbusDownload_data()
     QTest::addColumn<QString>("address");
     QTest::addColumn<QList<int>>("choices");  // baud, parity, stop bits, floating type
     QTest::addColumn<QStringList>("lines");   // "" = refused
+    QTest::addColumn<QString>("status");      // the status bar's last result
 
     const QList<int> all{3, 2, 1, 1};
+    const QString done = "Modbus settings downloaded and verified: ";
     QTest::newRow("kx7 address 1, 57600 EVEN 2 bits swapped")
         << "QV8T_KX7" << QStringList() << "1" << all
-        << pairs({"80=1", "81=3", "83=2", "84=1", "86=1"});
+        << pairs({"80=1", "81=3", "83=2", "84=1", "86=1"})
+        << done + "address 1, 57600, EVEN, 2 bits, Swapped Float";
     QTest::newRow("kx7 address 247")
         << "QV8T_KX7" << QStringList() << "247" << QList<int>{0, 0, 0, 0}
-        << pairs({"80=247", "81=0", "83=0", "84=0", "86=0"});
+        << pairs({"80=247", "81=0", "83=0", "84=0", "86=0"})
+        << done + "address 247, 9600, NONE, 1 bit, Normal Float";
     for (const char *bad : {"0", "248", "1.5", "99999999999"})
         QTest::addRow("kx7 address \"%s\" refused", bad)
-            << "QV8T_KX7" << QStringList() << bad << all << QStringList{""};
+            << "QV8T_KX7" << QStringList() << bad << all << QStringList{""} << "";
     QTest::newRow("kx7 without option bit 20: no address")
         << "QV8T_KX7" << QStringList{"2:0:16"} << "0" << all
-        << pairs({"81=3", "83=2", "84=1", "86=1"});
+        << pairs({"81=3", "83=2", "84=1", "86=1"}) << done + "57600, EVEN, 2 bits, Swapped Float";
     QTest::newRow("kx5: three baud rates, address shown")
         << "QV8_KX5" << QStringList() << "" << QList<int>{2, 1, 0, 1}
-        << pairs({"81=2", "83=1", "84=0", "86=1"});
+        << pairs({"81=2", "83=1", "84=0", "86=1"}) << done + "38400, ODD, 1 bit, Swapped Float";
 }
 
 void TestCounting::modbusDownload()
@@ -128,6 +133,7 @@ void TestCounting::modbusDownload()
         f.clearReceived();
         w->cmdDnload->click();
     });
+    QTEST(MainPanel::instance().lastResult(), "status");
     if (lines == QStringList{""}) {
         // a point is taken out as it is typed
         QList<ShownMessage> told{kAddressRefused};
@@ -216,6 +222,7 @@ void TestCounting::restartWaitsWithWindowLocked()
     QStringList lines;
     for (const auto &s : seen) lines << s.first;
     QCOMPARE(lines, (QStringList{"G01", "I80", "D", "G99", "I90", "DRESET", "G01"}));
+    QCOMPARE(MainPanel::instance().lastResult(), "System restart done: the module answered again");
     const qint64 waited = seen[6].second - seen[5].second;
     // about 2 s: never sooner; the upper bound only catches a wait that never ends
     QVERIFY2(waited >= 1900 && waited < 6000, qPrintable(QString::number(waited)));
@@ -230,20 +237,21 @@ void TestCounting::restartFailingAtItemSelect()
         w->cmdQV8Res->click();
     });
     QCOMPARE(f.received(), (QStringList{"G99", "I90"}));
+    QCOMPARE(MainPanel::instance().lastResult(), "System restart failed: no reply");
     QCOMPARE(f.log.messages,
              (QList<ShownMessage>{
                  kTimedOut, {"System Reset Incomplete", "ModBus Setting", MsgIcon::Critical}}));
     QCOMPARE(G().RestartPending, false);
 }
 
-void TestCounting::closeBoxStoresUnsentParity()
+void TestCounting::closeBoxDiscardsUnsentParity()
 {
     Connected f("QV8_KX5");
     drive<ModbusWindow>([&] { f.click("mnuConfigModBus"); }, [](ModbusWindow *w) {
         w->cboData[2]->setCurrentIndex(2);
         w->close();
     });
-    QCOMPARE(G().ModbusSet[2], 2);
+    QCOMPARE(G().ModbusSet[2], 1);
     QCOMPARE(f.received(), (QStringList{"G01", "I80", "D"}));
     QCOMPARE(valueIn(f.module(), 83, 0), "1");
 }
@@ -258,16 +266,22 @@ void TestCounting::countDownload_data()
     QTest::addColumn<QString>("answer9");  // what the module answers to item 9 writes
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("message");  // "" none
+    QTest::addColumn<QString>("status");
 
-    QTest::newRow("ch 3 ON 1500") << 3 << true << "1500"
-                                  << "" << pairs({"07=031", "09=031500"}) << "";
+    QTest::newRow("ch 3 ON 1500")
+        << 3 << true << "1500"
+        << "" << pairs({"07=031", "09=031500"}) << ""
+        << "Count setting of channel 3 downloaded and verified: DO 1, preset 1500";
     QTest::newRow("leading zeros sent as typed, answered without")
         << 5 << false << "0012"
-        << "12" << pairs({"07=050", "09=050012"}) << "Download Incomplete";
+        << "12" << pairs({"07=050", "09=050012"}) << "Download Incomplete"
+        << "Count setting of channel 5 download not verified: the module echoed \"12\" (1 of 2 "
+           "writes done)";
     QTest::newRow("empty preset not sent")
         << 2 << true << ""
         << "" << QStringList()
-        << "Count preset of channel 2 \"\" cannot be sent to the module. Nothing was written.";
+        << "Count preset of channel 2 \"\" cannot be sent to the module. Nothing was written."
+        << "";
 }
 
 void TestCounting::countDownload()
@@ -293,10 +307,13 @@ void TestCounting::countDownload()
              (on ? "ON " : "OFF ") + preset);
     QCOMPARE(G().CountDo[ch], on ? 1 : 0);
     QCOMPARE(G().CountPreset[ch], preset);
+    // kept, and marked until downloaded
+    QCOMPARE(form<frmH9>()->lblPreset[ch]->font().italic(), !message.isEmpty());
     QCOMPARE(f.questions, QStringList{"Starting download for Channel No." + QString::number(ch)});
     QCOMPARE(f.received(), lines.isEmpty() ? lines : QStringList{"G01"} + kModelRead + lines);
     QCOMPARE(f.log.titles(), message.isEmpty() ? QStringList() : QStringList{"Count Download"});
     QCOMPARE(f.log.messages.value(0).text, message);
+    QTEST(MainPanel::instance().lastResult(), "status");
 }
 
 // Both windows' boxes follow the same rules.
@@ -351,15 +368,20 @@ void TestCounting::counterOptions_data()
     QTest::addColumn<QList<int>>("chosen");
     QTest::addColumn<QString>("answer11");  // what the module answers to item 11 writes
     QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("status");
+    const QString done = "Counter options downloaded and verified: ";
     QTest::newRow("01 is not 1; Clear writes 10, 11, 14")
         << QStringList{"10:0:0", "11:0:01", "14:0:0"} << QList<int>{0, 1, 0}
-        << QList<int>{1, 0, 1} << "" << pairs({"10=1", "11=1", "14=1"});
+        << QList<int>{1, 0, 1} << "" << pairs({"10=1", "11=1", "14=1"})
+        << done + R"("GND"-->"H"or"OPEN", Clear, Backup Data)";
     QTest::newRow("1 is Clear; Non Clear writes 10 and 14 only")
         << QStringList{"10:0:3", "11:0:1", "14:0:1"} << QList<int>{1, 0, 1}
-        << QList<int>{0, 1, 0} << "" << pairs({"10=0", "14=0"});
+        << QList<int>{0, 1, 0} << "" << pairs({"10=0", "14=0"})
+        << done + R"("H"or"OPEN"-->"GND", Non Clear, Non Backup Data)";
     QTest::newRow("item 11 answering other than OK")
         << QStringList() << QList<int>{0, 1, 0} << QList<int>{0, 0, 0} << "1"
-        << pairs({"10=0", "11=1"});
+        << pairs({"10=0", "11=1"})
+        << R"(Counter options download not verified: the module echoed "1" (1 of 3 writes done))";
 }
 
 void TestCounting::counterOptions()
@@ -388,6 +410,7 @@ void TestCounting::counterOptions()
     QCOMPARE(f.log.messages, answer11.isEmpty()
                                  ? QList<ShownMessage>()
                                  : QList<ShownMessage>{downloadIncomplete("Count Settings")});
+    QTEST(MainPanel::instance().lastResult(), "status");
 }
 
 // ---- count preset data
@@ -420,17 +443,22 @@ void TestCounting::cntPresetDownload_data()
     QTest::addColumn<QString>("answer9");
     QTest::addColumn<int>("rowsSent");
     QTest::addColumn<QString>("failure");  // "" none
+    QTest::addColumn<QString>("status");
     QStringList all, seventh, empty;
     for (int i = 1; i <= 16; ++i) {
         all << QString::number(i * 11);
         seventh << (i < 7 ? "12" : i == 7 ? "0012" : "5");
         empty << (i == 3 ? "" : "1");
     }
-    QTest::newRow("16 writes in order") << all << "" << 16 << "";
-    QTest::newRow("changed echo stops at row 7") << seventh << "12" << 7 << "Download Incomplete";
+    QTest::newRow("16 writes in order")
+        << all << "" << 16 << "" << "Count presets downloaded and verified: inputs 1 to 16";
+    QTest::newRow("changed echo stops at row 7")
+        << seventh << "12" << 7 << "Download Incomplete"
+        << R"(Count presets download not verified: the module echoed "12" (6 of 16 writes done))";
     QTest::newRow("empty box: nothing sent")
         << empty << "" << 0
-        << "Count preset of input 3 \"\" cannot be sent to the module. Nothing was written.";
+        << "Count preset of input 3 \"\" cannot be sent to the module. Nothing was written."
+        << "";
 }
 
 void TestCounting::cntPresetDownload()
@@ -455,6 +483,7 @@ void TestCounting::cntPresetDownload()
     QCOMPARE(f.questions, QStringList{"Starting download for Count Preset Data."});
     QCOMPARE(f.log.messages.value(0).text, failure);
     QCOMPARE(f.log.messages.size(), failure.isEmpty() ? 0 : 1);
+    QTEST(MainPanel::instance().lastResult(), "status");
 }
 
 QTEST_MAIN(TestCounting)

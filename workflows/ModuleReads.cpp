@@ -56,6 +56,19 @@ AnalogMonitor *AnalogWindow(int kind)
     }
 }
 
+void ShowSettings(const ModuleSettings &was)
+{
+    const int kind = orZero(G().ModelKind);
+    AnalogMonitor *w = kind == 1   ? loaded<frmKx5>()
+                       : kind == 2 ? static_cast<AnalogMonitor *>(loaded<frmL5>())
+                       : kind == 6 ? loaded<frmKx7>()
+                                   : nullptr;
+    if (w)
+        w->fillFromState(&was);
+    if (frmH9 *h = kind == 5 ? loaded<frmH9>() : nullptr)
+        h->fillFromState();
+}
+
 void ShowKindWindow(int kind)
 {
     switch (kind) {

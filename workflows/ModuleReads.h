@@ -4,6 +4,7 @@
 // Each returns false when the read fails or its payload is not usable.
 
 class AnalogMonitor;
+struct ModuleSettings;
 
 namespace ModuleReads {
 
@@ -28,6 +29,9 @@ bool Contact(int kind, int ch);
 AnalogMonitor *AnalogWindow(int kind);
 // The display operation of the kind's monitor window.
 void ShowKindWindow(int kind);
+// The monitor window of the configuration's kind, if loaded, shows again
+// the settings of the state that differ from `was`.
+void ShowSettings(const ModuleSettings &was);
 // Identity row 1..6 of the main window from items 90..95.
 bool IdentityRow(int row);
 // Option bits of a kind-6 module (item 2, index 00) into HwOption10/20.

@@ -202,12 +202,14 @@ void frmLoading::Connecting()
     if (!read)
         return failUpload();
     s.ConfigIncomplete = false;
+    MainPanel::instance().moduleHoldsAll();
     Outcome::done();
 }
 
 void frmLoading::DisConnecting()
 {
     CommClose();
+    MainPanel::instance().moduleHoldsNone();
     Outcome::done();
     Commands::instance().set({{"mnuConfig", false},
                               {"mnuMonitor", false},

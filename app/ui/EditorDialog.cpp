@@ -1,8 +1,10 @@
 #include "app/ui/EditorDialog.h"
 
+#include "app/MainPanel.h"
 #include "app/Messages.h"
 #include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
+#include "workflows/ModuleReads.h"
 
 #include "app/MainPanel.h"
 
@@ -74,14 +76,17 @@ void DriveWindows(std::function<void(EditorDialog *)> drive, const std::function
 
 void EditorDialog::showModal()
 {
+    opened_ = ModuleSettings::of(G());
     if (script()) {
         QPointer<EditorDialog> self = this;
         script()(this);
         if (self && self->isVisible())
             self->done(QDialog::Rejected);
-        return;
+    } else {
+        exec();
     }
-    exec();
+    // the monitor window marks what the window left not downloaded
+    MainPanel::instance().settingsChanged();
 }
 
 void EditorDialog::placeBelowMain(int topTwips, int leftTwips)
@@ -97,14 +102,45 @@ void EditorDialog::cmdExit_Click()
 
 void EditorDialog::closeEvent(QCloseEvent *e)
 {
-    // the close box is the window's Exit; never while it talks to the module
+    // never while the window talks to the module
     e->ignore();
     if (!exchanging())
-        cmdExit_Click();
+        leaveDiscarding();
 }
 
 void EditorDialog::reject()
 {
     if (!exchanging())
-        cmdExit_Click();
+        leaveDiscarding();
 }
+
+void EditorDialog::leaveDiscarding()
+{
+    QPointer<EditorDialog> self = this;
+    cmdExit_Click();
+    if (self)
+        discardEdits();
+}
+
+void EditorDialog::discardEdits()
+{
+    AppState &s = G();
+    const ModuleSettings was = ModuleSettings::of(s);
+    if (was != opened_) {
+        opened_.putInto(s);
+        ModuleReads::ShowSettings(was);
+    }
+    MainPanel::instance().settingsChanged();
+}
+
+void EditorDialog::confirmed(std::initializer_list<ModuleSettings::Part> parts, int ch)
+{
+    const ModuleSettings now = ModuleSettings::of(G());
+    for (const ModuleSettings::Part part : parts) {
+        opened_.take(now, part, ch);
+        if (ModuleHolds())
+            ModuleHolds()->take(now, part, ch);
+    }
+    MainPanel::instance().settingsChanged();
+}
+

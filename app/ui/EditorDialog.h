@@ -1,7 +1,9 @@
 #pragma once
 // Common ground of the editor and adjustment windows: a modal dialog placed
 // relative to the main window, whose exchanges with the module run as a
-// workflow, and whose close box and Escape act as its Exit.
+// workflow. Exit keeps the edits made in the window; Escape and the close
+// box act as Exit and then put back the module settings the window opened
+// with (except what it downloaded meanwhile).
 //
 // While the window talks to the module (an Exchange lives), its controls
 // are off and it cannot be closed: nothing the user clicks can start a
@@ -10,6 +12,7 @@
 // instead of showing it.
 
 #include "app/Commands.h"
+#include "app/Globals.h"
 #include "app/ui/Forms.h"
 
 #include <QDialog>
@@ -55,12 +58,23 @@ protected:
     // What the window's Exit does; the close box, Escape and the end of
     // the program run it too. The default closes the window.
     virtual void cmdExit_Click();
+    // After Escape or the close box: the settings the window opened with
+    // are put back, and the monitor window shows them again.
+    virtual void discardEdits();
+
+    // A write (or a read) of these settings succeeded: the module holds
+    // them now, and Escape keeps them.
+    void confirmed(std::initializer_list<ModuleSettings::Part> parts, int ch = 0);
 
     void closeEvent(QCloseEvent *e) override;
     void reject() override;
 
 private:
+    // Exit, then the edits discarded.
+    void leaveDiscarding();
+
     int exchanges_ = 0;
+    ModuleSettings opened_;
 };
 
 // Runs `open` with every window it would show handed to `drive` instead of

@@ -128,8 +128,12 @@ frmMain::frmMain()
         QString name = QFileInfo(panel.fileName()).fileName();
         if (name.isEmpty())
             name = panel.data(1).isEmpty() ? panel.data(0) : panel.data(1);
+        // edited and not downloaded
+        if (!name.isEmpty() && panel.edited())
+            name += " *";
         setWindowTitle(name.isEmpty() ? QString(kCaption) : QString("%1 - %2").arg(kCaption, name));
     };
+    connect(&panel, &MainPanel::editsChanged, this, showTitle);
     connect(&panel, &MainPanel::fileNameChanged, this, showTitle);
     connect(&panel, &MainPanel::rowChanged, this, showTitle);
     connect(&panel, &MainPanel::statusChanged, this, &frmMain::showStatus);

@@ -45,6 +45,8 @@ void dropFile(const QString &source)
     setFileName(QString());
     current() = {};
     MainPanel::instance().setConfigSource(source);
+    // until a read completes the configuration is not the module's
+    MainPanel::instance().moduleHoldsNone();
 }
 
 QString showDialog(FileDialog::Mode mode, const QString &title, const QString &filter)
@@ -120,6 +122,7 @@ void FileOpen()
     ModuleReads::AnalogWindow(kind);
     ConfigToState(r.data, s);
     s.ConfigIncomplete = false;
+    MainPanel::instance().moduleHoldsNone();
 
     if (kind != 5)  // a counter file shows no window
         ModuleReads::ShowKindWindow(kind);
