@@ -131,6 +131,7 @@ private slots:
     void openRefused();
     void saveOverOtherKind();
     void incompleteNotSaved();
+    void fileModuleAndModel();
     void dialogFolder();
 };
 
@@ -487,6 +488,35 @@ void TestTransfer::incompleteNotSaved()
     answerFile(name);
     f.click("mnuFileSaveAs");
     QCOMPARE(fileBytes(name), kind1File());
+}
+
+// A file opened offline, then a module connected: the configuration is the
+// module's, so the file's name goes and Save asks. After a disconnect the
+// Model menu starts from the kind's defaults with the editors available
+// again, Download off.
+void TestTransfer::fileModuleAndModel()
+{
+    MainFixture f("QV8_KX5");
+    const QString plan = put("plan.qv8", kind1File("2,5"));
+    answerFile(plan);
+    f.click("mnuFileOpen");
+    QCOMPARE(f.main()->lblSource->text(), QString("File plan.qv8"));
+    f.connect();
+    QCOMPARE(f.main()->windowTitle(), QString("KAVIX - QV8_KX5"));
+    QCOMPARE(f.main()->lblSource->text(), QString("Read from the module"));
+    const QStringList &asked = answerFile(QString());
+    f.click("mnuFileSave");
+    QCOMPARE(asked, QStringList{"save SaveAs"});
+    QCOMPARE(fileBytes(plan), kind1File("2,5"));
+
+    f.click("mnuConnDisConn");
+    QVERIFY(!menuOn("mnuConfig"));
+    f.main()->mnuModelModel(2)->trigger();
+    QVERIFY(menuOn("mnuConfig") && menuOn("mnuConfigFilter") && !menuOn("mnuConfigDownload"));
+    QCOMPARE(G().FilterTime, QString("1.0"));
+    QCOMPARE(G().TypeCode[1], 48);
+    QCOMPARE(f.main()->lblSource->text(), QString("New L5 configuration"));
+    QCOMPARE(analogWindow()->lblFilter->text(), QString("1.000"));
 }
 
 // The file dialogs open in the folder used last, kept for the next run,
