@@ -42,25 +42,12 @@ void eachOf(A &a, B &b, ModuleSettings::Part part, int ch, F f)
 
 ModuleSettings ModuleSettings::of(const AppState &s)
 {
-    return {s.TypeCode,   s.CjcSw,    s.CountDo,  s.CountPreset, s.BurnoutType,
-            s.FilterTime, s.LineNoise, s.AlarmOut, s.CjmTemp,     s.CjmVoltage,
-            s.ModbusSet,  s.ModbusSetKx7};
+    return static_cast<const ModuleSettings &>(s);
 }
 
 void ModuleSettings::putInto(AppState &s) const
 {
-    s.TypeCode = TypeCode;
-    s.CjcSw = CjcSw;
-    s.CountDo = CountDo;
-    s.CountPreset = CountPreset;
-    s.BurnoutType = BurnoutType;
-    s.FilterTime = FilterTime;
-    s.LineNoise = LineNoise;
-    s.AlarmOut = AlarmOut;
-    s.CjmTemp = CjmTemp;
-    s.CjmVoltage = CjmVoltage;
-    s.ModbusSet = ModbusSet;
-    s.ModbusSetKx7 = ModbusSetKx7;
+    static_cast<ModuleSettings &>(s) = *this;
     for (int ch = 1; ch <= 16; ++ch)
         TypeCodeSplit(ch, TypeCode[ch]);
 }

@@ -18,7 +18,38 @@ inline int orZero(const OptInt &v) { return v.value_or(0); }
 template <typename T>
 using ChannelArray = std::array<T, 17>;  // element 0 unused, channels 1..16
 
-struct AppState {
+// The settings a module holds, as one value: what an editor puts back when
+// it is left by Escape or its close box, and the configuration as the
+// module last confirmed it. The state record holds these fields as its own.
+struct AppState;
+struct ModuleSettings {
+    // What one write covers: a setting of channel ch, or a module-wide one.
+    enum class Part { Type, Cjc, Do, Preset, Burnout, Filter, LineNoise, Alarm, Cjm, Modbus };
+
+    ChannelArray<int> TypeCode{};
+    ChannelArray<int> CjcSw{};
+    ChannelArray<int> CountDo{};
+    ChannelArray<QString> CountPreset{};
+    int BurnoutType = 0;
+    QString FilterTime;
+    OptInt LineNoise;
+    int AlarmOut = 0;
+    QString CjmTemp;
+    QString CjmVoltage;
+    std::array<int, 5> ModbusSet{2, 0, 1, 0, 0};
+    std::array<int, 5> ModbusSetKx7{2, 0, 1, 1, 0};
+
+    static ModuleSettings of(const AppState &s);
+    // Into the state, the split type codes with them.
+    void putInto(AppState &s) const;
+    // The part (of channel ch) as `from` has it.
+    void take(const ModuleSettings &from, Part part, int ch = 0);
+    bool differs(const ModuleSettings &other, Part part, int ch = 0) const;
+    bool operator==(const ModuleSettings &o) const;
+    bool operator!=(const ModuleSettings &o) const { return !(*this == o); }
+};
+
+struct AppState : ModuleSettings {
     // Link and protocol
     bool Connected = false;
     OptInt PortNumber;          // 1, 2 (COM1/COM2) or 3 (a port named in PortName)
@@ -40,21 +71,9 @@ struct AppState {
     bool HwOption10 = false;
     bool HwOption20 = false;
 
-    // Module settings
-    ChannelArray<int> TypeCode{};
+    // Module settings: those of ModuleSettings, and the type codes split
     ChannelArray<int> TypeHigh{};
     ChannelArray<int> TypeLow{};
-    ChannelArray<int> CjcSw{};
-    ChannelArray<int> CountDo{};
-    ChannelArray<QString> CountPreset{};
-    int BurnoutType = 0;
-    QString FilterTime;
-    OptInt LineNoise;
-    int AlarmOut = 0;
-    QString CjmTemp;
-    QString CjmVoltage;
-    std::array<int, 5> ModbusSet{2, 0, 1, 0, 0};
-    std::array<int, 5> ModbusSetKx7{2, 0, 1, 1, 0};
 
     // Workflow signals
     bool MonitorRun = false;
@@ -89,36 +108,6 @@ struct AppState {
 
 // The state record.
 AppState &G();
-
-// The settings a module holds, as one value: what an editor puts back when
-// it is left by Escape or its close box, and the configuration as the
-// module last confirmed it.
-struct ModuleSettings {
-    // What one write covers: a setting of channel ch, or a module-wide one.
-    enum class Part { Type, Cjc, Do, Preset, Burnout, Filter, LineNoise, Alarm, Cjm, Modbus };
-
-    ChannelArray<int> TypeCode{};
-    ChannelArray<int> CjcSw{};
-    ChannelArray<int> CountDo{};
-    ChannelArray<QString> CountPreset{};
-    int BurnoutType = 0;
-    QString FilterTime;
-    OptInt LineNoise;
-    int AlarmOut = 0;
-    QString CjmTemp;
-    QString CjmVoltage;
-    std::array<int, 5> ModbusSet{};
-    std::array<int, 5> ModbusSetKx7{};
-
-    static ModuleSettings of(const AppState &s);
-    // Into the state, the split type codes with them.
-    void putInto(AppState &s) const;
-    // The part (of channel ch) as `from` has it.
-    void take(const ModuleSettings &from, Part part, int ch = 0);
-    bool differs(const ModuleSettings &other, Part part, int ch = 0) const;
-    bool operator==(const ModuleSettings &o) const;
-    bool operator!=(const ModuleSettings &o) const { return !(*this == o); }
-};
 
 // The configuration as the module on the line last confirmed it (connect,
 // upload, every verified write); none while the configuration is not the
