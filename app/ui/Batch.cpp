@@ -1,7 +1,5 @@
 #include "app/ui/Batch.h"
 
-#include "app/Commands.h"
-#include "app/Globals.h"
 #include "app/Init.h"
 #include "app/Messages.h"
 #include "app/Process.h"
@@ -132,8 +130,8 @@ int RunBatch(int argc, char *argv[])
         if (Process::received())
             return;
         Process::setReceived(signal);
+        // Stop ends the cycle and wakes every wait
         main->mnuMonitorStop_Click();
-        emit Commands::instance().wake();
     });
     // A trace that cannot be written is a failure before anything is sent.
     int status = 0;
