@@ -17,6 +17,7 @@ void Commands::reset()
 {
     state_.clear();
     menuOf_.clear();
+    follows_.clear();
     letIn_.clear();
     // End and the Monitor menu's pause and Stop belong to the running work.
     for (const char *name : {"mnuFile", "mnuFileExit", "mnuMonitor", "mnuMonitorStop",
@@ -42,10 +43,19 @@ void Commands::set(const QString &name, bool on)
         return;
     state_.insert(name, on);
     announce(name);
-    // the items of a menu follow it
+    // the items of a menu follow it, and the commands that follow this one
     for (auto it = menuOf_.cbegin(); it != menuOf_.cend(); ++it)
         if (it.value() == name)
             announce(it.key());
+    for (auto it = follows_.cbegin(); it != follows_.cend(); ++it)
+        if (it.value() == name)
+            announce(it.key());
+}
+
+void Commands::follow(const QString &name, const QString &leader)
+{
+    follows_.insert(name, leader);
+    announce(name);
 }
 
 void Commands::set(std::initializer_list<std::pair<const char *, bool>> items)

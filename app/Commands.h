@@ -31,7 +31,13 @@ public:
     // The state a workflow leaves behind.
     void set(const QString &name, bool on);
     void set(std::initializer_list<std::pair<const char *, bool>> items);
-    bool state(const QString &name) const { return state_.value(name, true); }
+    bool state(const QString &name) const
+    {
+        const auto leader = follows_.constFind(name);
+        return leader != follows_.cend() ? state(*leader) : state_.value(name, true);
+    }
+    // The command is on and off with another (a second way to the same kind of work).
+    void follow(const QString &name, const QString &leader);
     // A command a window shows; on until something sets it.
     void track(const QString &name)
     {
@@ -75,6 +81,7 @@ private:
 
     QHash<QString, bool> state_;
     QHash<QString, QString> menuOf_;
+    QHash<QString, QString> follows_;
     QSet<QString> letIn_;
     int depth_ = 0;
 };

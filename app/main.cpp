@@ -8,6 +8,7 @@
 #include "app/ui/GuiMessages.h"
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmMain.h"
+#include "compare/ui/CompareCommands.h"
 
 #include <QApplication>
 
@@ -22,6 +23,9 @@ int main(int argc, char *argv[])
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--find") == 0)
             return RunFind(argc, argv);
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--diff") == 0)
+            return RunDiff(argc, argv);
 
     // Our own options before the window system starts, so --help, --version
     // and a mistake need no display.

@@ -7,6 +7,8 @@
 #include "app/Messages.h"
 #include "app/ui/Forms.h"
 #include "app/ui/frmDialog.h"
+#include "compare/Comparison.h"
+#include "compare/ui/ModuleSnapshot.h"
 #include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "monitor/frmB6.h"
@@ -24,64 +26,6 @@
 
 namespace {
 
-// One write of the download and its read-back check.
-struct Write {
-    int item;
-    QString value;
-    QString expected;
-};
-
-QList<Write> downloadSequence(int kind)
-{
-    const AppState &s = G();
-    const auto cc = [](int ch) { return Fmt00(ch); };
-    const auto num = [](int v) { return QString::number(v); };
-    // the value goes out with a point and comes back so
-    const auto filter = [&s] {
-        return Write{16, s.FilterTime, CommaToPoint(s.FilterTime)};
-    };
-    QList<Write> w;
-    switch (kind) {
-    case 6:
-        for (int ch = 1; ch <= 8; ++ch) {
-            w.append({5, cc(ch) + Fmt00(s.TypeCode[ch]), num(s.TypeCode[ch])});
-            if (s.HwOption10)
-                w.append({25, cc(ch) + num(s.CjcSw[ch]), num(s.CjcSw[ch])});
-        }
-        if (s.HwOption10)
-            w.append({20, num(s.BurnoutType), num(s.BurnoutType)});
-        w.append({7, "01" + num(s.AlarmOut), num(s.AlarmOut)});
-        if (s.HwOption10)
-            w.append({15, num(orZero(s.LineNoise)), num(orZero(s.LineNoise))});
-        w.append(filter());
-        break;
-    case 5:
-        for (int ch = 1; ch <= 8; ++ch) {
-            w.append({7, cc(ch) + num(s.CountDo[ch]), num(s.CountDo[ch])});
-            w.append({9, cc(ch) + s.CountPreset[ch], s.CountPreset[ch]});
-        }
-        break;
-    case 2:
-        for (int ch = 1; ch <= 8; ++ch) {
-            w.append({5, cc(ch) + Fmt00(s.TypeCode[ch]), num(s.TypeCode[ch])});
-            w.append({20, cc(ch) + num(s.BurnoutType), num(s.BurnoutType)});
-        }
-        w.append(filter());
-        break;
-    case 1:
-        for (int ch = 1; ch <= 16; ++ch) {
-            w.append({5, cc(ch) + Fmt00(s.TypeCode[ch]), num(s.TypeCode[ch])});
-            w.append({25, cc(ch) + num(s.CjcSw[ch]), num(s.CjcSw[ch])});
-            w.append({20, cc(ch) + num(s.BurnoutType), num(s.BurnoutType)});
-        }
-        w.append(filter());
-        break;
-    default:
-        break;
-    }
-    return w;
-}
-
 void downloadIncomplete()
 {
     MainPanel::instance().setLastResult(LoadResString(3003));
@@ -90,10 +34,59 @@ void downloadIncomplete()
 
 int channelsOf(int kind)
 {
-    return kind == 1 ? 16 : (kind == 3 || kind == 4) ? 32 : 8;
+    return (kind == 3 || kind == 4) ? 32 : SettingItems::Channels(kind);
+}
+
+// The first few lines, and how many more there are.
+QString shortList(const QStringList &lines)
+{
+    constexpr int kShown = 5;
+    QString text = lines.mid(0, kShown).join("; ");
+    if (lines.size() > kShown)
+        text += Tr("; and %1 more").arg(lines.size() - kShown);
+    return text;
+}
+
+// Every setting read back after a download: false after telling which the
+// module did not keep, or that it stopped answering.
+bool readBack(int kind, const QString &title)
+{
+    const AppState &s = G();
+    const QList<SettingKey> keys = SettingItems::Transfer(kind, kind != 6 || s.HwOption10);
+    const ModuleSnapshot::Read r = ModuleSnapshot::ReadSettings(kind, keys);
+    const Comparison c = Comparison::of(kind, keys, s, "sent", r.values, "module", &r.read);
+    if (!r.complete) {
+        MsgBox(Tr("The download was not verified: the module stopped answering after %1 of %2 "
+                  "settings were read back.")
+                   .arg(r.read.size())
+                   .arg(keys.size()),
+               title, MsgIcon::Critical);
+        return false;
+    }
+    if (c.differing() > 0) {
+        // what the module holds is what it read back
+        QSet<SettingKey> lost;
+        for (const CompareRow &row : c.rows)
+            if (row.differs)
+                lost.insert(row.key);
+        ModuleSnapshot::ModuleNowHolds(r.values, lost);
+        MsgBox(Tr("The module did not keep %1 of %2 settings: %3")
+                   .arg(c.differing())
+                   .arg(keys.size())
+                   .arg(shortList(c.lines())),
+               title, MsgIcon::Critical);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
+
+bool &VerifyAfterDownload()
+{
+    static bool on = false;
+    return on;
+}
 
 void Upload()
 {
@@ -174,9 +167,9 @@ void Download()
     }
     if (!DownloadCheck::ModuleFits(title))
         return;
-    const QList<Write> writes = downloadSequence(kind);
+    const QList<ItemWrite> writes = SettingItems::Writes(kind, s, s.HwOption10);
     Progress p("Downloading", writes.size(), "writes");
-    for (const Write &w : writes) {
+    for (const ItemWrite &w : writes) {
         QString reply;
         if (!ParameterWrite(w.item, w.value, reply) || reply != w.expected)
             return downloadIncomplete();
@@ -190,7 +183,16 @@ void Download()
         ModuleHolds()->take(*before, ModuleSettings::Part::Modbus);
         MainPanel::instance().settingsChanged();
     }
-    MainPanel::instance().setLastResult(Tr("Download done, %1 channels").arg(channelsOf(kind)));
+    if (VerifyAfterDownload()) {
+        if (!readBack(kind, title)) {
+            MainPanel::instance().setLastResult(Tr("Download not verified"));
+            return;
+        }
+        MainPanel::instance().setLastResult(
+            Tr("Download done, %1 channels, read back and verified").arg(channelsOf(kind)));
+    } else {
+        MainPanel::instance().setLastResult(Tr("Download done, %1 channels").arg(channelsOf(kind)));
+    }
     Outcome::done();
     // Success shows nothing but the status bar; the main window stays open (closing it would
     // end the program and lose the user's settings).

@@ -5,3 +5,7 @@
 
 void Upload();
 void Download();
+
+// After a whole download succeeded, read every setting back and report
+// any the module did not keep (off unless chosen).
+bool &VerifyAfterDownload();

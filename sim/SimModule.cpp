@@ -553,6 +553,13 @@ QString ModuleCore::liveValue(int item, int i)
 
 QString ModuleCore::write(int item, int i, const QString &text)
 {
+    if (faults_.forgetItem > 0 && faults_.forgetItem == item) {
+        const ModuleCore before = *this;
+        faults_.forgetItem = 0;
+        const QString answer = write(item, i, text);
+        *this = before;  // answered as kept, but nothing kept
+        return answer;
+    }
     if (!faults_.refuseWrites.isEmpty() && (faults_.refuseItem <= 0 || faults_.refuseItem == item))
         return faults_.refuseWrites;
     if (!hasItem(item))

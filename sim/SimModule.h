@@ -34,6 +34,8 @@ struct Faults {
                                  // ("illegal OPE" or "invalid data")
     int refuseItem = 0;          // >0: refuseWrites holds for writes to this item only
     bool changedEcho = false;    // echo a different value than was written
+    int forgetItem = 0;          // >0: a write to this item is echoed as if kept,
+                                 // but the module keeps its old value
     int echoDecimals = -1;       // >=0: a decimal value written (filter, CJM) comes
                                  // back with this many decimals (1.5 as 1.50)
     int stopAfter = -1;          // >=0: stop answering after this many commands

@@ -72,6 +72,10 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Answer with the --refuse payload only the "
                                                        "writes to item N."),
                                         QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption forget(QStringLiteral("forget"),
+                                    QStringLiteral("Echo writes to item N as if kept, but keep "
+                                                   "the old value."),
+                                    QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption changedEcho(QStringLiteral("changed-echo"),
                                          QStringLiteral("Echo another value than was written."));
     const QCommandLineOption echoDecimals(
@@ -110,7 +114,7 @@ int main(int argc, char *argv[])
                                   QStringLiteral("Also make PATH a symlink to the port."),
                                   QStringLiteral("PATH"));
     parser.addOptions({model, baud, turnaround, silent, delay, split, busy, garbage, refuse,
-                       refuseItem, changedEcho, echoDecimals, stopAfter, noCr, noise, skip,
+                       refuseItem, forget, changedEcho, echoDecimals, stopAfter, noCr, noise, skip,
                        hangupAfter, swapModel, value,
                        trace, link});
     // A bad command line ends with status 2, as kavix's does.
@@ -136,6 +140,7 @@ int main(int argc, char *argv[])
         !number(delay, 0, &faults.delayMs) || !number(split, 0, &faults.splitPieces) ||
         !number(busy, -1, &faults.busyGroupSelects) || !number(stopAfter, -1, &faults.stopAfter) ||
         !number(echoDecimals, -1, &faults.echoDecimals) || !number(refuseItem, 0, &faults.refuseItem) ||
+        !number(forget, 0, &faults.forgetItem) ||
         !number(hangupAfter, 0, &faults.hangupAfter) || !number(skip, 0, &faults.skipFirst))
         return usageError(QStringLiteral("numeric options take whole numbers (see --help)"));
     faults.silent = parser.isSet(silent);

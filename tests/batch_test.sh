@@ -195,7 +195,27 @@ done <<'ROWS'
 1|-|$K modbus stop=2|ModBus Settings: Not connected to a module: use connect first.|
 1|-|$K connect restart|DOWNLOAD: Starting restart of the module. Refused: confirm downloads with --yes.|
 1|-|$K --trace @/no/such/trace.txt connect|Trace: @/no/such/trace.txt: No such file or directory|
+0|-|$K connect verify||[ "$(cat @/out)" = "All 34 settings match" ]
+1|-|$K connect verify @/k1.qv8|Verify: The module differs from @/k1.qv8.|[ "$(sed -n '2p;$p' @/out | tr '\n' /)" = "ch 1 cold-junction switch: file OFF, module ON/24 of 34 settings differ/" ]
+0|--model QV8_KX5 --trace|--port %P --yes connect open @/k1.qv8 download-changes verify||[ "$(grep -c '^I20' "$SIM_ERR"):$(tail -n 1 @/out)" = "3:All 34 settings match" ]
+1|-|$K connect open @/k1.qv8 download-changes|DOWNLOAD: Starting download for 24 settings that differ. Refused|
+1|-|--port sim:QV8_L5 connect verify @/k1.qv8|Compare with Module: The module on the line is a L5 module, but k1.qv8 is for a KX5 module. Nothing was compared.|
+1|-|$K connect verify @/fifo.qv8|Compare with File: fifo.qv8: is a FIFO (named pipe), not a file|
+1|--model QV8_KX5 --stop-after 90|--port %P connect verify|Send/Receive: Timeout;Compare with Module: The module stopped answering: 2 of 34 settings were read.|is_empty @/out
+1|--model QV8_KX5 --value 5:2:99|--port %P connect verify|Compare with Module: The module reports settings outside their lists|
+1|-|$K verify|Compare with Module: Not connected to a module: use connect first.|
+1|--model QV8_KX5 --forget 5|--port %P --yes connect open @/k1.qv8 download verify|Download all channels: The module did not keep 16 of 34 settings: ch 1 input type: sent -800 to 800mV, module K(CA)|has @/err "and 11 more"
 ROWS
+
+# -- two files compared without a module: status 0 same, 1 different, 2 trouble
+for row in "0|k1-copy.qv8|" "1|nofilter.qv8|filter time: first 1.0, second " \
+    "2|k6.qv8|k1.qv8 holds a KX5 configuration and k6.qv8 a KX7 configuration" "2|bad.qv8|bad.qv8, line 11"; do
+    IFS='|' read -r want other text <<<"$row"
+    run_plain "$KAVIX" --diff k1.qv8 "$other"
+    check "--diff k1.qv8 $other status $want" [ "$RC" -eq "$want" ]
+    [ "$want" -lt 2 ] && check "--diff k1.qv8 $other prints [$text]" [ "$(cat "$WORK/out")" = "$text" ]
+    [ "$want" -eq 2 ] && check "--diff k1.qv8 $other says why" has "$WORK/err" "$text"
+done
 cd - >/dev/null || exit 1
 
 # -- monitoring for a few seconds into a CSV file, with the line traced;

@@ -28,48 +28,53 @@ QString shown(const QString &value)
 
 }  // namespace
 
-bool ModuleFits(const QString &title)
+bool ModuleKnown(const QString &title, const QString &nothing)
 {
     AppState &s = G();
+    const auto tell = [&](const QString &text, MsgIcon icon) {
+        MsgBox(text + ' ' + nothing, title, icon);
+        return false;
+    };
     // The model name is read before every download: a module put on the
     // line after it was identified must not get the settings of another.
     QString name;
-    if (!DataRead(90, 0, name)) {
-        MsgBox(Tr("The module did not tell its model. Nothing was written."), title,
-               MsgIcon::Critical);
-        return false;
-    }
-    if (s.Identified && name != s.LineModel) {
-        MsgBox(Tr("The module on the line now answers as %1, not as the %2 identified before. "
-                  "Nothing was written.")
-                   .arg(shown(name), s.LineModel),
-               title, MsgIcon::Exclamation);
-        return false;
-    }
+    if (!DataRead(90, 0, name))
+        return tell(Tr("The module did not tell its model."), MsgIcon::Critical);
+    if (s.Identified && name != s.LineModel)
+        return tell(Tr("The module on the line now answers as %1, not as the %2 identified before.")
+                        .arg(shown(name), s.LineModel),
+                    MsgIcon::Exclamation);
     if (!s.Identified) {
         const int row = ModelRow(name);
-        if (!row) {
-            MsgBox(Tr("The module on the line is a model this program does not know (%1). "
-                      "Nothing was written.")
-                       .arg(shown(name)),
-                   title, MsgIcon::Exclamation);
-            return false;
-        }
+        if (!row)
+            return tell(Tr("The module on the line is a model this program does not know (%1).")
+                            .arg(shown(name)),
+                        MsgIcon::Exclamation);
         const int kind = s.ModelKindList[row];
-        if (kind == 6 && !ModuleReads::OptionBits()) {
-            MsgBox(Tr("The module's options could not be read. Nothing was written."), title,
-                   MsgIcon::Critical);
-            return false;
-        }
+        if (kind == 6 && !ModuleReads::OptionBits())
+            return tell(Tr("The module's options could not be read."), MsgIcon::Critical);
         s.LineModel = name;
         s.LineKind = kind;
         s.Identified = true;
     }
-    const int wanted = orZero(s.ModelKind);
-    if (s.LineKind != wanted) {
-        MsgBox(Tr("The module on the line is a %1 module, but the settings are for a %2 "
-                  "module. Nothing was written.")
-                   .arg(kindName(s.LineKind), kindName(wanted)),
+    return true;
+}
+
+QString KindName(int kind)
+{
+    return kindName(kind);
+}
+
+bool ModuleFits(const QString &title)
+{
+    const QString nothing = Tr("Nothing was written.");
+    if (!ModuleKnown(title, nothing))
+        return false;
+    const int wanted = orZero(G().ModelKind);
+    if (G().LineKind != wanted) {
+        MsgBox(Tr("The module on the line is a %1 module, but the settings are for a %2 module.")
+                       .arg(kindName(G().LineKind), kindName(wanted)) +
+                   ' ' + nothing,
                title, MsgIcon::Exclamation);
         return false;
     }
@@ -126,9 +131,8 @@ QString ofChannel(const QString &what, int ch)
 
 }  // namespace
 
-bool CounterChannelOk(int ch, const QString &title)
+bool CounterChannelOk(int ch, const QString &title, const ModuleSettings &s)
 {
-    const AppState &s = G();
     if (!inRange(s.CountDo[ch], 1))
         return Refuse(ofChannel("DO", ch), QString::number(s.CountDo[ch]), title);
     if (!PresetOk(s.CountPreset[ch]))
@@ -136,9 +140,8 @@ bool CounterChannelOk(int ch, const QString &title)
     return true;
 }
 
-bool SettingsOk(int kind, const QString &title)
+bool SettingsOk(int kind, const QString &title, const ModuleSettings &s)
 {
-    const AppState &s = G();
     const int channels = kind == 1 ? 16 : 8;
     if (kind == 1 || kind == 2 || kind == 6) {
         for (int ch = 1; ch <= channels; ++ch) {
@@ -161,7 +164,7 @@ bool SettingsOk(int kind, const QString &title)
     }
     if (kind == 5) {
         for (int ch = 1; ch <= 8; ++ch)
-            if (!CounterChannelOk(ch, title))
+            if (!CounterChannelOk(ch, title, s))
                 return false;
     }
     return true;

@@ -4,6 +4,8 @@
 // must be the kind the configuration is for. When a check fails the user
 // is told why and nothing at all is written.
 
+#include "app/Globals.h"
+
 #include <QString>
 
 namespace DownloadCheck {
@@ -13,6 +15,11 @@ namespace DownloadCheck {
 // still answers with that model name (read here, one exchange) and is of the
 // configuration's model kind. Call with the link up, before the first write.
 bool ModuleFits(const QString &title);
+// Its first part: the module on the line is identified and still answers
+// with that model name; a message ending in `nothing` when not.
+bool ModuleKnown(const QString &title, const QString &nothing);
+// "KX5", "L5", ... for model kinds 1..6.
+QString KindName(int kind);
 
 // Refuses a setting that cannot be sent as it stands; always false.
 bool Refuse(const QString &setting, const QString &value, const QString &title);
@@ -26,9 +33,9 @@ bool PresetOk(const QString &text);
 bool TypeCodeOk(int kind, int code);
 
 // The DO option and count preset of channel ch of the pulse counter.
-bool CounterChannelOk(int ch, const QString &title);
+bool CounterChannelOk(int ch, const QString &title, const ModuleSettings &s = G());
 
 // Every value the whole-module download of this kind would send.
-bool SettingsOk(int kind, const QString &title);
+bool SettingsOk(int kind, const QString &title, const ModuleSettings &s = G());
 
 }  // namespace DownloadCheck

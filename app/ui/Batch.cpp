@@ -32,6 +32,29 @@ struct Step {
 
 }  // namespace
 
+void QuietMessageHandler()
+{
+    // Standard error carries the program's messages only.
+    if (qEnvironmentVariableIsEmpty("KAVIX_DEBUG"))
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &msg) {
+            if (type == QtFatalMsg)
+                std::fprintf(stderr, "kavix: %s\n", qPrintable(msg));
+        });
+}
+
+void InstallBatchMessages()
+{
+    Hooks().msgBox = [](const QString &text, const QString &title, MsgIcon) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(oneLine(title)), qPrintable(oneLine(text)));
+        std::fflush(stderr);
+    };
+    // No file dialog without a window: a command that gives no name fails.
+    dlgFile().ask = [](FileDialog::Mode, const QString &title, const QString &) {
+        MsgBox(Tr("No file name given."), title, MsgIcon::Exclamation);
+        return QString();
+    };
+}
+
 int RunBatch(int argc, char *argv[])
 {
     // No window is shown; run without a display.
@@ -73,8 +96,14 @@ int RunBatch(int argc, char *argv[])
             // an optional one is the next word unless that is a command or
             // an option.
             Step step{c, {}};
+            // a word of the command's own that is also a command ("download
+            // verify") is the command's when no argument follows it
+            const auto ownWord = [&](int at) {
+                return c->words.contains(args[at]) &&
+                       (at + 1 >= args.size() || isWord(args[at + 1]));
+            };
             while (step.args.size() < c->maxArgs && i + 1 < args.size() &&
-                   (step.args.size() < c->minArgs || !isWord(args[i + 1])))
+                   (step.args.size() < c->minArgs || !isWord(args[i + 1]) || ownWord(i + 1)))
                 step.args << args[++i];
             if (step.args.size() < c->minArgs)
                 return CommandLine::usageError(QString("%1 needs %2").arg(a, c->args));
@@ -95,22 +124,9 @@ int RunBatch(int argc, char *argv[])
     if (steps.isEmpty())
         return CommandLine::usageError("no command given");
 
-    // Standard error carries the program's messages only.
-    if (qEnvironmentVariableIsEmpty("KAVIX_DEBUG"))
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &msg) {
-            if (type == QtFatalMsg)
-                std::fprintf(stderr, "kavix: %s\n", qPrintable(msg));
-        });
+    QuietMessageHandler();
     QApplication app(argc, argv);
-    Hooks().msgBox = [](const QString &text, const QString &title, MsgIcon) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(oneLine(title)), qPrintable(oneLine(text)));
-        std::fflush(stderr);
-    };
-    // No file dialog without a window: a command that gives no name fails.
-    dlgFile().ask = [](FileDialog::Mode, const QString &title, const QString &) {
-        MsgBox(Tr("No file name given."), title, MsgIcon::Exclamation);
-        return QString();
-    };
+    InstallBatchMessages();
     Hooks().commPort = [port] {
         QString error;
         if (!frmCommPort::choosePort(port, &error))

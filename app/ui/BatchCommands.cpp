@@ -4,6 +4,7 @@
 #include "app/Init.h"
 #include "app/Messages.h"
 #include "app/ui/frmMain.h"
+#include "config/Transfer.h"
 #include "files/ui/FileOps.h"
 #include "app/Messages.h"
 #include "files/CsvLog.h"
@@ -27,6 +28,7 @@ const QList<BatchCommand> &BatchCommands()
     if (!filled) {
         filled = true;
         AddFileAndTransferCommands();
+        AddCompareCommands();
         AddAnalogEditorCommands();
         AddCountingCommands();
         AddAdjustmentCommands();
@@ -146,9 +148,23 @@ void AddFileAndTransferCommands()
                      nullptr, menu(&frmMain::mnuConnConn_Click)});
     AddBatchCommand({"upload", 0, 0, "", "read the module's whole configuration", nullptr,
                      menu(&frmMain::mnuConfigUpload_Click)});
-    AddBatchCommand({"download", 0, 0, "",
-                     "write the configuration to the module (needs --yes)", nullptr,
-                     menu(&frmMain::mnuConfigDownload_Click)});
+    AddBatchCommand({"download", 0, 1, "[verify]",
+                     "write the configuration to the module (needs --yes); with verify, read "
+                     "every setting back",
+                     [](const QStringList &a) {
+                         return a.isEmpty() || a[0] == "verify"
+                                    ? QString()
+                                    : QString("the only word download takes is verify, not \"%1\"")
+                                          .arg(a[0]);
+                     },
+                     [](const QStringList &a) {
+                         // a script's download does what it says, whatever the menu holds
+                         const bool before = VerifyAfterDownload();
+                         VerifyAfterDownload() = !a.isEmpty();
+                         MainForm()->mnuConfigDownload_Click();
+                         VerifyAfterDownload() = before;
+                     },
+                     true, {"verify"}});
     // The file dialog, if the handler asks, answers with `answer`; batch
     // mode's own answer (no dialog) is back afterwards.
     const auto withDialog = [](void (frmMain::*handler)(), const FileDialog::Ask &answer) {

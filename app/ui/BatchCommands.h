@@ -22,6 +22,8 @@ struct BatchCommand {
     // Talks to the module: the run needs --port. The others work on the
     // configuration in hand (a file prepared without a module).
     bool needsPort = true;
+    // Optional words the command takes although they name a command too.
+    QStringList words = {};
 };
 
 // Every command, in the order of the help text.
@@ -31,6 +33,7 @@ const BatchCommand *FindBatchCommand(const QString &name);
 // Each group of windows adds its commands, once, when the table is first used.
 void AddBatchCommand(const BatchCommand &c);
 void AddFileAndTransferCommands();
+void AddCompareCommands();
 void AddAnalogEditorCommands();
 void AddCountingCommands();
 void AddAdjustmentCommands();

@@ -16,6 +16,8 @@ const Option kOptions[] = {
     {"--simulate", "MODEL", Window, "start with a simulated MODEL preselected in the port dialog"},
     {"--find", "[PORT]...", Find,
      "try every serial port (or the PORTs given); print PORT MODEL where a module answers"},
+    {"--diff", "A B", Diff,
+     "compare two configuration files; one line per difference, status 0 same, 1 different, 2 trouble"},
     {"--batch", "", Batch, "run the COMMANDs in order without a window"},
     {"--port", "PORT", Batch,
      "COM1, COM2, a device path such as /dev/ttyUSB0, or sim:MODEL (for the commands that talk to a module)"},
@@ -71,18 +73,21 @@ QString helpText()
 
     return "usage: kavix [OPTION]...\n"
            "usage: kavix --find [PORT]...\n"
+           "usage: kavix --diff A B\n"
            "usage: kavix --batch --port PORT [OPTION]... COMMAND...\n"
            "Configures and watches one remote I/O module over a serial line.\n"
            "\nOptions:\n" +
            options(Any) + "\nWindow:\n" + options(Window) + "\nFinding a module:\n" +
-           options(Find) + "\nBatch mode:\n" + options(Batch) +
+           options(Find) + "\nComparing two files:\n" + options(Diff) + "\nBatch mode:\n" + options(Batch) +
            "\nBatch commands, run in order with the menus' own handlers:\n" + commands +
            "\nMODEL is one of " + sim::ModuleCore::models().join(", ") +
            ".\n"
            "\nIn batch mode every message goes to standard error as one line TITLE: TEXT.\n"
            "Exit status: 0 when every command did its work; 1 when one did not (the run\n"
            "ends there; the message says why); 2 for a bad command line (nothing sent);\n"
-           "130 or 143 when SIGINT or SIGTERM stopped the run after the exchange in progress.\n";
+           "130 or 143 when SIGINT or SIGTERM stopped the run after the exchange in progress.\n"
+           "\nA difference is one line: [ch N ]SETTING: SIDE VALUE, SIDE VALUE, the sides\n"
+           "being file or configuration and module (verify), first and second (--diff).\n";
 }
 
 QString versionText()

@@ -10,7 +10,7 @@
 namespace CommandLine {
 
 // Where an option applies.
-enum Mode { Window = 1, Batch = 2, Any = Window | Batch, Find = 4 };
+enum Mode { Window = 1, Batch = 2, Any = Window | Batch, Find = 4, Diff = 8 };
 
 struct Option {
     const char *name;  // "--simulate"

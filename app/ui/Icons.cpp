@@ -107,6 +107,20 @@ QIcon toolbar(const QString &key)
                 p.drawLine(QPointF(29, 16), QPointF(16, 16));
                 p.drawPolyline(QPolygonF({QPointF(21, 11), QPointF(16, 16), QPointF(21, 21)}));
             }
+        } else if (key == "ConfigCompare") {
+            // the module beside a sheet, an equals sign between them
+            p.setBrush(QColor(0xe8, 0xec, 0xf1));
+            p.drawRoundedRect(QRectF(2, 6, 11, 20), 1.5, 1.5);
+            p.setBrush(kBlue);
+            p.drawRect(QRectF(4, 10, 7, 5));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(20, 6, 10, 20));
+            p.setPen(QPen(kInk, 2.4, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(14.5, 13.5), QPointF(18.5, 13.5));
+            p.drawLine(QPointF(14.5, 18.5), QPointF(18.5, 18.5));
+            p.setPen(QPen(kBlue, 1.6));
+            for (int y : {11, 15, 19, 23})
+                p.drawLine(QPointF(22.5, y), QPointF(27.5, y));
         } else if (key == "HelpContent") {
             p.setPen(Qt::NoPen);
             p.setBrush(kBlue);

@@ -12,6 +12,7 @@
 #include "app/ui/Settings.h"
 #include "app/ui/frmAbout.h"
 #include "app/ui/frmCommPort.h"
+#include "compare/ui/frmCompare.h"
 #include "config/Transfer.h"
 #include "files/ui/FileOps.h"
 #include "link/Communication.h"
@@ -92,6 +93,8 @@ frmMain::frmMain()
         cmd.track(modelItems_[i]->objectName());
     for (int pos = 1; pos <= 11; ++pos)
         cmd.track(Commands::tb(pos));
+    // comparing reads what an upload reads: offered when an upload is
+    cmd.follow("mnuConfigCompare", "mnuConfigUpload");
     for (auto it = menus_.cbegin(); it != menus_.cend(); ++it)
         if (auto *menu = qobject_cast<QMenu *>(it.value()->parent()))
             if (menu->menuAction() != it.value())
@@ -218,6 +221,7 @@ void frmMain::buildMenus()
     on(addItem(file, "mnuFileOpen", "1002"), &frmMain::mnuFileOpen_Click);
     on(addItem(file, "mnuFileSave", "1004"), &frmMain::mnuFileSave_Click);
     on(addItem(file, "mnuFileSaveAs", "1005"), &frmMain::mnuFileSaveAs_Click);
+    on(addItem(file, "mnuFileCompare", Tr("Compare Files...")), &frmMain::mnuFileCompare_Click);
     file->addSeparator()->setObjectName("mnuFileBar0");
     on(addItem(file, "mnuFileExit", "1012"), &frmMain::mnuFileExit_Click);
 
@@ -246,6 +250,18 @@ void frmMain::buildMenus()
     config->addSeparator()->setObjectName("mnuConfigBar1");
     on(addItem(config, "mnuConfigUpload", "2027"), &frmMain::mnuConfigUpload_Click);
     on(addItem(config, "mnuConfigDownload", "2028"), &frmMain::mnuConfigDownload_Click);
+    QAction *compare = addItem(config, "mnuConfigCompare", Tr("Compare with Module..."));
+    compare->setIcon(Icons::toolbar("ConfigCompare"));
+    compare->setToolTip(Tr("Compare with Module"));
+    on(compare, &frmMain::mnuConfigCompare_Click);
+    QAction *verify = addItem(config, "mnuConfigVerify", Tr("Verify after download"));
+    verify->setCheckable(true);
+    VerifyAfterDownload() = Settings().value("transfer/verifyAfterDownload", false).toBool();
+    verify->setChecked(VerifyAfterDownload());
+    connect(verify, &QAction::toggled, this, [](bool on) {
+        VerifyAfterDownload() = on;
+        Settings().setValue("transfer/verifyAfterDownload", on);
+    });
 
     QMenu *monitor = top("mnuMonitor", "1042");
     connect(monitor, &QMenu::aboutToShow, this, &frmMain::mnuMonitor_Open);
@@ -324,6 +340,8 @@ void frmMain::buildToolbar()
         }
         toolbarItems_[pos] = a;
     }
+    // beside Upload and Download, on and off with Upload
+    toolbar_->insertAction(toolbarItems_[10], menus_.value("mnuConfigCompare"));
 }
 
 void frmMain::buildPanel()
@@ -484,7 +502,8 @@ void frmMain::addMnemonics()
         {"mnuModel", 'M'},         {"mnuConfig", 'G'},          {"mnuConfigModBus", 'M'},
         {"mnuConfigBurnout", 'B'}, {"mnuConfigFilter", 'F'},    {"mnuConfigLineNoise", 'L'},
         {"mnuConfigCJM", 'J'},     {"mnuConfigCount", 'C'},     {"mnuConfigUpload", 'U'},
-        {"mnuConfigDownload", 'D'}, {"mnuMonitor", 'O'},        {"mnuMonitorStart", 'S'},
+        {"mnuConfigDownload", 'D'}, {"mnuConfigCompare", 'W'},  {"mnuConfigVerify", 'V'},
+        {"mnuFileCompare", 'C'},   {"mnuMonitor", 'O'},        {"mnuMonitorStart", 'S'},
         {"mnuMonitorStop", 'T'},   {"mnuAdjustment", 'A'},      {"mnuAdjZeroSpan", 'Z'},
         {"mnuAdjComp", 'C'},       {"mnuAlarm", 'L'},           {"mnuAlarmOutput", 'A'},
         {"mnuHelpContentsEnglish", 'E'}, {"mnuHelpContentsJapanese", 'J'}};
@@ -502,7 +521,8 @@ void frmMain::addMnemonics()
         {"mnuMonitorStart", QKeySequence(Qt::Key_F5)},
         {"mnuMonitorStop", QKeySequence(Qt::SHIFT | Qt::Key_F5)},
         {"mnuConfigUpload", QKeySequence(Qt::CTRL | Qt::Key_U)},
-        {"mnuConfigDownload", QKeySequence(Qt::CTRL | Qt::Key_D)}};
+        {"mnuConfigDownload", QKeySequence(Qt::CTRL | Qt::Key_D)},
+        {"mnuConfigCompare", QKeySequence(Qt::CTRL | Qt::Key_E)}};
     for (const auto &[name, keys] : shortcuts)
         menu(name)->setShortcut(keys);
 }
@@ -626,6 +646,18 @@ void frmMain::mnuConfigDownload_Click()
 {
     Workflow w;
     Download();
+}
+
+void frmMain::mnuConfigCompare_Click()
+{
+    Workflow w;
+    OpenEditor(&frmCompare::CompareModule);
+}
+
+void frmMain::mnuFileCompare_Click()
+{
+    Workflow w;
+    OpenEditor(&frmCompare::CompareFiles);
 }
 
 void frmMain::mnuMonitor_Open()

@@ -63,6 +63,8 @@ public:
     void mnuConfigCount_Click();
     void mnuConfigUpload_Click();
     void mnuConfigDownload_Click();
+    void mnuConfigCompare_Click();
+    void mnuFileCompare_Click();
     void mnuMonitor_Open();
     void mnuMonitorStart_Click();
     void mnuMonitorStop_Click();

@@ -80,6 +80,11 @@ QString ask(FileDialog::Mode mode, const QString &title)
 
 }  // namespace
 
+QString AskFileName(FileDialog::Mode mode, const QString &title)
+{
+    return ask(mode, title);
+}
+
 FileDialog &dlgFile()
 {
     static FileDialog dialog;

@@ -27,6 +27,9 @@ struct FileDialog {
     Ask ask;
 };
 FileDialog &dlgFile();
+// Asks for a name as Open and Save As do (the dialog, or the answer
+// installed); "" when the user cancels.
+QString AskFileName(FileDialog::Mode mode, const QString &title);
 
 // "User Files (*.qv8)", "Text Files (*.txt)", "All Files (*.*)", first one selected.
 QString FileFilter();
