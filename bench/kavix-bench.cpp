@@ -9,8 +9,10 @@
 #include "app/ui/EditorDialog.h"
 #include "app/ui/Forms.h"
 #include "app/ui/frmCommPort.h"
+#include "app/ui/frmDialog.h"
 #include "app/ui/frmMain.h"
 #include "bench/TrendLoad.h"
+#include "compare/ui/frmCompare.h"
 #include "config/ModbusWindow.h"
 #include "files/CsvLog.h"
 #include "link/Communication.h"
@@ -435,6 +437,43 @@ double liveReadCpuRatio()
 
 }  // namespace
 
+// Against a kind-1 module at 9600 baud: comparing with the module against
+// an upload, and writing one changed setting (the download of the
+// differences) against a whole download.
+void compareFigures(double *compareVsUpload, double *diffVsFull)
+{
+    auto m = startModule("QV8_KX5");
+    frmMain *main = connectedTo(*m);
+    m->setPacing(slowLine());
+    frmDialog::answer = [](const QString &) { return std::optional<bool>(true); };
+    const auto seconds = [](const std::function<void()> &work) {
+        QElapsedTimer t;
+        t.start();
+        work();
+        return t.nsecsElapsed() / 1e9;
+    };
+    const double upload = seconds([main] { main->menu("mnuConfigUpload")->trigger(); });
+    const double full = seconds([main] { main->menu("mnuConfigDownload")->trigger(); });
+    G().FilterTime = G().FilterTime == "2.5" ? "3.5" : "2.5";
+    QElapsedTimer t;
+    double compare = 0, diff = 0;
+    t.start();
+    const bool shown = DriveWindow<frmCompare>(
+        [&](frmCompare *w) {
+            compare = t.nsecsElapsed() / 1e9;
+            if (w->comparison().differing() != 1)
+                qFatal("the comparison found %d differences, not 1", w->comparison().differing());
+            diff = seconds([w] { w->cmdDownload_Click(); });
+        },
+        [main] { main->menu("mnuConfigCompare")->trigger(); });
+    if (!shown)
+        qFatal("the comparison did not open");
+    frmDialog::answer = nullptr;
+    closeMain(main);
+    *compareVsUpload = compare / upload;
+    *diffVsFull = diff / full;
+}
+
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -470,5 +509,9 @@ int main(int argc, char *argv[])
     print("monitor_pass_wire_ratio_all_on", monitorPass(true).wireRatio);
     print("builtin_sim_monitor_cpu_ratio", builtinSimMonitorCpuRatio());
     print("live_read_cpu_ratio", liveReadCpuRatio());
+    double compareVsUpload = 0, diffVsFull = 0;
+    compareFigures(&compareVsUpload, &diffVsFull);
+    print("compare_vs_upload_ratio", compareVsUpload);
+    print("diff_download_vs_full_ratio", diffVsFull);
     return 0;
 }
