@@ -4,10 +4,12 @@
 //   xvfb-run -s "-screen 0 1024x700x24" build/bench/kavix-shots docs/screenshots
 //   xvfb-run -s "-screen 0 1400x800x24" build/bench/kavix-shots docs/screenshots trace
 //     (the line trace beside a monitor window, the trend plot after a minute)
+//   xvfb-run -s "-screen 0 1024x768x24" build/bench/kavix-shots docs/screenshots compare
 
 #include "adjust/frmSetZeroSpan.h"
 #include "adjust/frmZeroSpan.h"
 #include "app/Globals.h"
+#include "app/MainPanel.h"
 #include "app/Messages.h"
 #include "app/ui/Forms.h"
 #include "app/ui/GuiMessages.h"
@@ -89,6 +91,25 @@ int main(int argc, char *argv[])
             main->menu("mnuMonitorStop")->trigger();
         });
         main->menu("mnuMonitorStart")->trigger();
+        main->close();
+        return 0;
+    }
+
+    if (argc > 2 && QString(argv[2]) == "compare") {
+        // Compare with Module after three settings were changed and not downloaded
+        model = "QV8_KX5";
+        main->resize(1000, 740);
+        main->menu("mnuConnConn")->trigger();
+        G().TypeCode[3] = 19;
+        G().CjcSw[4] = 1;
+        G().FilterTime = "2.5";
+        MainPanel::instance().settingsChanged();
+        QTimer::singleShot(1500, [&] {
+            shoot(dir + "/compare-with-module.png");
+            if (QWidget *w = QApplication::activeModalWidget())
+                w->close();
+        });
+        main->menu("mnuConfigCompare")->trigger();
         main->close();
         return 0;
     }

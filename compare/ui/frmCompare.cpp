@@ -63,6 +63,7 @@ frmCompare::frmCompare()
     grdSettings->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdSettings->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdSettings->verticalHeader()->hide();
+    grdSettings->verticalHeader()->setDefaultSectionSize(grdSettings->fontMetrics().height() + 6);
     grdSettings->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grdSettings->horizontalHeader()->setStretchLastSection(true);
     lblSummary = label("lblSummary");
