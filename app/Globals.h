@@ -68,6 +68,9 @@ struct AppState : ModuleSettings {
     bool Identified = false;
     QString LineModel;
     int LineKind = 0;
+    // The line trace's first entry of this connection: what was written to
+    // the module since is the work a report lists.
+    quint64 TraceFrom = 0;
     bool HwOption10 = false;
     bool HwOption20 = false;
 

@@ -63,6 +63,13 @@ QList<SettingKey> FileOnly(int kind)
     return keys;
 }
 
+QList<SettingKey> InFile(int kind)
+{
+    // a pulse counter's file keeps no counter settings
+    const bool hasLine24 = kind == 1 || kind == 2 || kind == 6;
+    return (hasLine24 ? Transfer(kind, true) : QList<SettingKey>()) + FileOnly(kind);
+}
+
 std::pair<int, int> ReadItem(int kind, const SettingKey &key)
 {
     switch (key.part) {

@@ -45,6 +45,8 @@ QList<SettingKey> Transfer(int kind, bool option10);
 // What a configuration file of the kind holds besides: the cold-junction
 // reference and the Modbus settings, which have their own windows.
 QList<SettingKey> FileOnly(int kind);
+// Everything a configuration file of the kind holds.
+QList<SettingKey> InFile(int kind);
 
 // Item and index an upload reads the setting from.
 std::pair<int, int> ReadItem(int kind, const SettingKey &key);

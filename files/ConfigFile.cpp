@@ -330,56 +330,6 @@ private:
     int m_errorLine = 0;
 };
 
-QString fileLabel(const QString &path)
-{
-    const QString name = QFileInfo(path).fileName();
-    return name.isEmpty() ? path : name;
-}
-
-// Why the path (through links) is nothing a file may be read from or saved
-// over, or "" for a regular file or a new name. Opening a FIFO would wait
-// for a writer forever, and a save would replace a device node.
-QString notAFile(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return info.isSymLink() ? Tr("is a link to nothing") : QString();
-    if (info.isDir())
-        return Tr("is a folder, not a file");
-    if (info.isFile())
-        return QString();
-#ifdef Q_OS_UNIX
-    struct stat st{};
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
-        if (S_ISFIFO(st.st_mode))
-            return Tr("is a FIFO (named pipe), not a file");
-        if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
-            return Tr("is a device, not a file");
-        if (S_ISSOCK(st.st_mode))
-            return Tr("is a socket, not a file");
-    }
-#endif
-    return Tr("is not a regular file");
-}
-
-// Why a save that could not create its temporary file failed, in words
-// that name the culprit: the file, or the folder the file is replaced in.
-QString whyNotSaved(const QString &path, const QString &platformError)
-{
-    const QFileInfo info(path);
-    const QFileInfo folder(info.absolutePath());
-    if (info.exists() && !info.isWritable())
-        return Tr("the file is read-only");
-    if (!folder.exists())
-        return Tr("the folder %1 does not exist").arg(QDir::toNativeSeparators(folder.filePath()));
-    if (!folder.isWritable())
-        return (info.exists() ? Tr("the folder %1 is read-only, so the file in it cannot be "
-                                   "replaced (the file itself is not read-only)")
-                              : Tr("the folder %1 is read-only"))
-            .arg(QDir::toNativeSeparators(folder.filePath()));
-    return platformError;
-}
-
 // Why these values cannot be written so that they read back, or "" when they can.
 QString writeProblem(const ConfigData &d)
 {
@@ -525,9 +475,9 @@ ConfigReadResult ParseConfig(const QByteArray &bytes)
 
 ConfigReadResult ReadConfigFile(const QString &path)
 {
-    const QString label = fileLabel(path);
+    const QString label = FileLabel(path);
     ConfigReadResult r;
-    if (const QString why = notAFile(path); !why.isEmpty()) {
+    if (const QString why = NotAFile(path); !why.isEmpty()) {
         r.error = label + ": " + why;
         return r;
     }
@@ -550,32 +500,10 @@ ConfigReadResult ReadConfigFile(const QString &path)
 
 bool WriteConfigFile(const QString &path, const ConfigData &d, QString *error)
 {
-    const QString label = fileLabel(path);
-    const auto failed = [&](const QString &why) {
+    if (const QString problem = writeProblem(d); !problem.isEmpty()) {
         if (error)
-            *error = label + ": " + why;
+            *error = FileLabel(path) + ": " + problem;
         return false;
-    };
-    const QString problem = writeProblem(d);
-    if (!problem.isEmpty())
-        return failed(problem);
-    if (const QString why = notAFile(path); !why.isEmpty())
-        return failed(why);
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(whyNotSaved(path, file.errorString()));
-    const QByteArray bytes = WriteConfig(d);
-    // Flush before commit: commit alone misses a short write (disk full) and
-    // would rename a truncated file over the old one.
-    QString why;
-    if (!WriteFully(file, bytes, &why)) {
-        file.cancelWriting();
-        return failed(why);
     }
-    if (!file.commit())
-        return failed(file.errorString());
-    if (error)
-        error->clear();
-    return true;
+    return SaveWhole(path, WriteConfig(d), error);
 }

@@ -85,6 +85,7 @@ void TestMainWindow::startup()
         "mnuConfigCJM=C&JM", "mnuConfigCount=&Count Set", "mnuConfigUpload=&Upload",
         "mnuConfigDownload=&Download", "mnuConfigCompare=Compare &with Module...",
         "mnuConfigVerify=&Verify after download", "mnuFileCompare=&Compare Files...",
+        "mnuFileReport=Commissioning &Report...",
         "mnuMonitor=M&onitor", "mnuMonitorStart=&Start",
         "mnuMonitorStop=S&top", "mnuAdjustment=&Adjustment", "mnuAdjZeroSpan=&Zero/Span",
         "mnuAdjComp=&Compensation", "mnuAlarm=A&larm", "mnuAlarmOutput=&Alarm Output",

@@ -62,7 +62,7 @@ bool ModuleKnown(const QString &title, const QString &nothing)
 
 QString KindName(int kind)
 {
-    return kindName(kind);
+    return kind >= 1 && kind <= 6 ? kindName(kind) : Tr("no model");
 }
 
 bool ModuleFits(const QString &title)

@@ -18,7 +18,7 @@ bool ModuleFits(const QString &title);
 // Its first part: the module on the line is identified and still answers
 // with that model name; a message ending in `nothing` when not.
 bool ModuleKnown(const QString &title, const QString &nothing);
-// "KX5", "L5", ... for model kinds 1..6.
+// "KX5", "L5", ... for model kinds 1..6; "no model" for any other.
 QString KindName(int kind);
 
 // Refuses a setting that cannot be sent as it stands; always false.

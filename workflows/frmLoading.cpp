@@ -10,6 +10,7 @@
 #include "app/ui/Forms.h"
 #include "files/ui/FileOps.h"
 #include "link/Communication.h"
+#include "link/LineTrace.h"
 #include "link/TxtBus.h"
 #include "monitor/TypeNames.h"
 #include "monitor/frmB6.h"
@@ -148,6 +149,7 @@ double frmLoading::VersionValue(const QString &text, bool *ok)
 void frmLoading::Connecting()
 {
     AppState &s = G();
+    s.TraceFrom = LineTrace::instance().nextSeq();
     if (!ModuleReads::LinkUp())
         return;
 

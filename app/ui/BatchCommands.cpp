@@ -29,6 +29,7 @@ const QList<BatchCommand> &BatchCommands()
         filled = true;
         AddFileAndTransferCommands();
         AddCompareCommands();
+        AddReportCommands();
         AddAnalogEditorCommands();
         AddCountingCommands();
         AddAdjustmentCommands();

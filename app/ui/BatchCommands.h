@@ -34,6 +34,7 @@ const BatchCommand *FindBatchCommand(const QString &name);
 void AddBatchCommand(const BatchCommand &c);
 void AddFileAndTransferCommands();
 void AddCompareCommands();
+void AddReportCommands();
 void AddAnalogEditorCommands();
 void AddCountingCommands();
 void AddAdjustmentCommands();

@@ -13,6 +13,7 @@
 #include "app/ui/frmAbout.h"
 #include "app/ui/frmCommPort.h"
 #include "compare/ui/frmCompare.h"
+#include "report/ui/frmReport.h"
 #include "config/Transfer.h"
 #include "files/ui/FileOps.h"
 #include "link/Communication.h"
@@ -222,6 +223,7 @@ void frmMain::buildMenus()
     on(addItem(file, "mnuFileSave", "1004"), &frmMain::mnuFileSave_Click);
     on(addItem(file, "mnuFileSaveAs", "1005"), &frmMain::mnuFileSaveAs_Click);
     on(addItem(file, "mnuFileCompare", Tr("Compare Files...")), &frmMain::mnuFileCompare_Click);
+    on(addItem(file, "mnuFileReport", Tr("Commissioning Report...")), &frmMain::mnuFileReport_Click);
     file->addSeparator()->setObjectName("mnuFileBar0");
     on(addItem(file, "mnuFileExit", "1012"), &frmMain::mnuFileExit_Click);
 
@@ -503,7 +505,7 @@ void frmMain::addMnemonics()
         {"mnuConfigBurnout", 'B'}, {"mnuConfigFilter", 'F'},    {"mnuConfigLineNoise", 'L'},
         {"mnuConfigCJM", 'J'},     {"mnuConfigCount", 'C'},     {"mnuConfigUpload", 'U'},
         {"mnuConfigDownload", 'D'}, {"mnuConfigCompare", 'W'},  {"mnuConfigVerify", 'V'},
-        {"mnuFileCompare", 'C'},   {"mnuMonitor", 'O'},        {"mnuMonitorStart", 'S'},
+        {"mnuFileCompare", 'C'},   {"mnuFileReport", 'R'},   {"mnuMonitor", 'O'},        {"mnuMonitorStart", 'S'},
         {"mnuMonitorStop", 'T'},   {"mnuAdjustment", 'A'},      {"mnuAdjZeroSpan", 'Z'},
         {"mnuAdjComp", 'C'},       {"mnuAlarm", 'L'},           {"mnuAlarmOutput", 'A'},
         {"mnuHelpContentsEnglish", 'E'}, {"mnuHelpContentsJapanese", 'J'}};
@@ -658,6 +660,12 @@ void frmMain::mnuFileCompare_Click()
 {
     Workflow w;
     OpenEditor(&frmCompare::CompareFiles);
+}
+
+void frmMain::mnuFileReport_Click()
+{
+    Workflow w;
+    OpenEditor(&frmReport::Report);
 }
 
 void frmMain::mnuMonitor_Open()

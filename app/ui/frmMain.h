@@ -65,6 +65,7 @@ public:
     void mnuConfigDownload_Click();
     void mnuConfigCompare_Click();
     void mnuFileCompare_Click();
+    void mnuFileReport_Click();
     void mnuMonitor_Open();
     void mnuMonitorStart_Click();
     void mnuMonitorStop_Click();

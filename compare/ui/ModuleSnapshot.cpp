@@ -1,12 +1,33 @@
 #include "compare/ui/ModuleSnapshot.h"
 
+#include "app/Init.h"
 #include "app/MainPanel.h"
+#include "app/Messages.h"
+#include "workflows/DownloadCheck.h"
+#include "workflows/ModuleReads.h"
 #include "link/TxtBus.h"
 #include "workflows/Progress.h"
 
 #include <QHash>
 
 namespace ModuleSnapshot {
+
+bool OfKind(int kind, const QString &title, const QString &what, const QString &nothing)
+{
+    if (G().LineKind == kind)
+        return true;
+    MsgBox(Tr("The module on the line is a %1 module, but %2 is for a %3 module.")
+                   .arg(DownloadCheck::KindName(G().LineKind), what, DownloadCheck::KindName(kind)) +
+               ' ' + nothing,
+           title, MsgIcon::Exclamation);
+    return false;
+}
+
+bool ModuleOfKind(int kind, const QString &title, const QString &what, const QString &nothing)
+{
+    return ModuleReads::LinkUp() && DownloadCheck::ModuleKnown(title, nothing) &&
+           OfKind(kind, title, what, nothing);
+}
 
 Read ReadSettings(int kind, const QList<SettingKey> &keys)
 {

@@ -15,6 +15,13 @@ struct Read {
     bool complete = false;
 };
 
+// The link up and the module on it identified and of this kind; false
+// after telling why, the message ending in `nothing` ("Nothing was compared.").
+// `what` names what the kind came from ("the configuration in the window").
+bool ModuleOfKind(int kind, const QString &title, const QString &what, const QString &nothing);
+// Its last part: the module identified before is of this kind.
+bool OfKind(int kind, const QString &title, const QString &what, const QString &nothing);
+
 // Reads these settings of a module of the kind, in order, with the link up
 // and the module identified; stops at the first read that fails.
 Read ReadSettings(int kind, const QList<SettingKey> &keys);

@@ -27,19 +27,6 @@ namespace {
 
 enum Column { Mark, Setting, Channel, Left, Right, Result, Columns };
 
-QString kindText(int kind)
-{
-    return kind >= 1 && kind <= 6 ? DownloadCheck::KindName(kind) : Tr("no model");
-}
-
-// What a configuration file holds of a kind's settings.
-QList<SettingKey> fileKeys(int kind)
-{
-    const bool hasLine24 = kind == 1 || kind == 2 || kind == 6;
-    return (hasLine24 ? SettingItems::Transfer(kind, true) : QList<SettingKey>()) +
-           SettingItems::FileOnly(kind);
-}
-
 // The configuration in the window, and where it came from.
 QString windowHeading()
 {
@@ -106,17 +93,6 @@ void frmCompare::setMode(Mode mode)
         b->setVisible(module);
 }
 
-bool frmCompare::sameKind(int leftKind, const QString &leftWhat)
-{
-    if (G().LineKind == leftKind)
-        return true;
-    MsgBox(Tr("The module on the line is a %1 module, but %2 is for a %3 module.")
-                   .arg(kindText(G().LineKind), leftWhat, kindText(leftKind)) +
-               ' ' + Tr("Nothing was compared."),
-           windowTitle(), MsgIcon::Exclamation);
-    return false;
-}
-
 bool frmCompare::readFile(const QString &title, QString *name, int *kind, ModuleSettings *values)
 {
     *name = AskFileName(FileDialog::Mode::Open, title);
@@ -146,15 +122,13 @@ void frmCompare::CompareModule()
     kind_ = orZero(s.ModelKind);
     {
         Exchange x(this);
-        if (!ModuleReads::LinkUp())
-            return;
-        if (!DownloadCheck::ModuleKnown(title, Tr("Nothing was compared.")) ||
-            !sameKind(kind_, Tr("the configuration in the window")))
+        if (!ModuleSnapshot::ModuleOfKind(kind_, title, Tr("the configuration in the window"),
+                                          Tr("Nothing was compared.")))
             return;
         option10_ = kind_ != 6 || s.HwOption10;
         keys_ = SettingItems::Transfer(kind_, option10_);
         if (keys_.isEmpty()) {
-            MsgBox(Tr("A %1 module holds no settings to compare.").arg(kindText(kind_)), title,
+            MsgBox(Tr("A %1 module holds no settings to compare.").arg(DownloadCheck::KindName(kind_)), title,
                    MsgIcon::Information, MsgOutcome::Note);
             Outcome::done();
             return;
@@ -200,15 +174,15 @@ void frmCompare::CompareFiles()
     if (ka != kb) {
         MsgBox(Tr("%1 holds a %2 configuration and %3 a %4 configuration: files of different "
                   "kinds are not compared.")
-                   .arg(na, kindText(ka), nb, kindText(kb)),
+                   .arg(na, DownloadCheck::KindName(ka), nb, DownloadCheck::KindName(kb)),
                title, MsgIcon::Exclamation);
         return;
     }
     kind_ = ka;
-    keys_ = fileKeys(kind_);
+    keys_ = SettingItems::InFile(kind_);
     leftHeading_ = na;
     rightHeading_ = nb;
-    lblSides->setText(Tr("Configurations for a %1 module").arg(kindText(kind_)));
+    lblSides->setText(Tr("Configurations for a %1 module").arg(DownloadCheck::KindName(kind_)));
     compared_ = true;
     compare();
     MainPanel::instance().setLastResult(comparison_.summary());
@@ -225,7 +199,7 @@ void frmCompare::cmdPlan_Click()
     if (!readFile(title, &name, &kind, &values))
         return;
     const QString shortName = QFileInfo(name).fileName();
-    if (!sameKind(kind, shortName))
+    if (!ModuleSnapshot::OfKind(kind, windowTitle(), shortName, Tr("Nothing was compared.")))
         return;
     // a pulse counter's file keeps only its reference and Modbus settings
     if (kind == 5) {
@@ -235,6 +209,7 @@ void frmCompare::cmdPlan_Click()
     }
     left_ = values;
     leftIsWindow_ = false;
+    planName_ = shortName;
     leftHeading_ = Tr("File %1").arg(shortName);
     results_.clear();
     compare();
@@ -261,19 +236,10 @@ void frmCompare::cmdDownload_Click()
     QSet<SettingKey> done;
     {
         Exchange x(this);
-        if (!ModuleReads::LinkUp())
+        if (!ModuleSnapshot::ModuleOfKind(
+                kind_, title, leftIsWindow_ ? Tr("the configuration in the window") : planName_,
+                Tr("Nothing was written.")))
             return;
-        const QString nothing = Tr("Nothing was written.");
-        if (!DownloadCheck::ModuleKnown(title, nothing))
-            return;
-        if (G().LineKind != kind_) {
-            MsgBox(Tr("The module on the line is a %1 module, but the settings are for a %2 "
-                      "module.")
-                           .arg(kindText(G().LineKind), kindText(kind_)) +
-                       ' ' + nothing,
-                   title, MsgIcon::Exclamation);
-            return;
-        }
         done = ModuleSnapshot::WriteSettings(kind_, left_, option10_, keys);
     }
     for (const SettingKey &key : keys) {

@@ -57,8 +57,6 @@ protected:
 private:
     enum class Mode { Module, Files };
     void setMode(Mode mode);
-    // The kind of both sides; false after telling why they cannot be compared.
-    bool sameKind(int leftKind, const QString &leftWhat);
     // A file's settings, or false after telling why there are none.
     bool readFile(const QString &title, QString *name, int *kind, ModuleSettings *values);
     void compare();
@@ -72,6 +70,7 @@ private:
     ModuleSettings left_;
     QString leftHeading_;
     bool leftIsWindow_ = true;
+    QString planName_;
     ModuleSettings right_;
     QString rightHeading_;
     QSet<SettingKey> read_;

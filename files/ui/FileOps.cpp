@@ -60,7 +60,8 @@ QString showDialog(FileDialog::Mode mode, const QString &title, const QString &f
                                                      : QFileDialog::AcceptSave);
     dlg.setFileMode(mode == FileDialog::Mode::Open ? QFileDialog::ExistingFile
                                                    : QFileDialog::AnyFile);
-    dlg.setDefaultSuffix("qv8");
+    // the first pattern of the filter: "User Files (*.qv8)" gives qv8
+    dlg.setDefaultSuffix(filter.section("*.", 1, 1).section(')', 0, 0).section(' ', 0, 0));
     dlg.selectNameFilter(filter.section(";;", 0, 0));
     if (!dlgFile().FileName.isEmpty())
         dlg.selectFile(QFileInfo(dlgFile().FileName).fileName());
@@ -72,17 +73,17 @@ QString showDialog(FileDialog::Mode mode, const QString &title, const QString &f
     return chosen;
 }
 
-QString ask(FileDialog::Mode mode, const QString &title)
+QString ask(FileDialog::Mode mode, const QString &title, const QString &filter = FileFilter())
 {
     FileDialog &d = dlgFile();
-    return d.ask ? d.ask(mode, title, FileFilter()) : showDialog(mode, title, FileFilter());
+    return d.ask ? d.ask(mode, title, filter) : showDialog(mode, title, filter);
 }
 
 }  // namespace
 
-QString AskFileName(FileDialog::Mode mode, const QString &title)
+QString AskFileName(FileDialog::Mode mode, const QString &title, const QString &filter)
 {
-    return ask(mode, title);
+    return ask(mode, title, filter.isEmpty() ? FileFilter() : filter);
 }
 
 FileDialog &dlgFile()

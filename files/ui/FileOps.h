@@ -28,8 +28,10 @@ struct FileDialog {
 };
 FileDialog &dlgFile();
 // Asks for a name as Open and Save As do (the dialog, or the answer
-// installed); "" when the user cancels.
-QString AskFileName(FileDialog::Mode mode, const QString &title);
+// installed), with the configuration files' filter unless another is
+// given; "" when the user cancels.
+QString AskFileName(FileDialog::Mode mode, const QString &title,
+                    const QString &filter = QString());
 
 // "User Files (*.qv8)", "Text Files (*.txt)", "All Files (*.*)", first one selected.
 QString FileFilter();
