@@ -204,7 +204,7 @@ done <<'ROWS'
 1|--model QV8_KX5 --stop-after 90|--port %P connect verify|Send/Receive: Timeout;Compare with Module: The module stopped answering: 2 of 34 settings were read.|is_empty @/out
 1|--model QV8_KX5 --value 5:2:99|--port %P connect verify|Compare with Module: The module reports settings outside their lists|
 1|-|$K verify|Compare with Module: Not connected to a module: use connect first.|
-1|-|$K --yes connect filter 2.5 report @/plan.pdf plan=@/k1.qv8 operator=Tanaka|Commissioning Report: The module differs from k1.qv8: 25 of 34 settings differ. plan.pdf says so on its first page.|pdftotext @/plan.pdf - | tr -d '\n' | grep -q 'Differs from k1.qv8.*time constant ← 2.5'
+1|-|$K --yes connect filter 2.5 report @/plan.pdf plan=@/k1.qv8 operator=Tanaka|Commissioning Report: The module differs from k1.qv8: 25 of 34 settings differ. plan.pdf says so on its first page.|pdftotext @/plan.pdf - | tr -d '\n' | grep -q 'from k1.qv8: 25 of 34.*time constant ← 2.5'
 0|-|open @/k1.qv8 report @/offline.html note=ok||grep -q 'no module: the configuration of a file' @/offline.html
 1|--model QV8_KX5 --hangup-after 100|--port %P connect report @/cut.pdf|Communication: The connection to the module was lost|pdftotext @/cut.pdf - | grep -q 'This report is incomplete'
 2|-|$K report @/r.pdf signer=me|kavix: report: "signer=me" is none of plan=, operator=, note=|
