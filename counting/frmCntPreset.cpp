@@ -3,6 +3,7 @@
 #include "app/Init.h"
 #include "app/Messages.h"
 #include "app/ui/Controls.h"
+#include "app/ui/FormText.h"
 #include "app/ui/frmDialog.h"
 #include "config/EditorParts.h"
 #include "counting/PresetBox.h"
@@ -71,8 +72,8 @@ frmCntPreset::frmCntPreset()
     }
     outer->addLayout(grid);
 
-    cmdUpload = Controls::button("cmdUpload", "Upload");
-    cmdDownload = Controls::button("cmdDownload", "Download");
+    cmdUpload = Controls::button("cmdUpload", "Upload", "2027");
+    cmdDownload = Controls::button("cmdDownload", "Download", "2028");
     cmdExit = Controls::button("cmdExit", "Exit");
     outer->addLayout(Controls::rightAligned({cmdUpload, cmdDownload, cmdExit}));
     outer->setSizeConstraint(QLayout::SetFixedSize);
@@ -86,6 +87,7 @@ frmCntPreset::frmCntPreset()
         lbl32bitCnt[i]->setText("0");
         txtPreset[i]->setText("0");
     }
+    FormTextSet(this);
 }
 
 frmCntPreset::~frmCntPreset() = default;

@@ -1,6 +1,8 @@
 #include "monitor/frmTrace.h"
 
+#include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 #include "files/FileWrite.h"
 #include "files/ui/FileOps.h"
@@ -81,7 +83,7 @@ QVariant TraceModel::headerData(int section, Qt::Orientation o, int role) const
     if (o != Qt::Horizontal || role != Qt::DisplayRole)
         return QVariant();
     static const char *names[] = {"Time", "Command", "Reply", "ms", "Result", "Meaning"};
-    return section >= 0 && section < ColCount ? QString(names[section]) : QVariant();
+    return section >= 0 && section < ColCount ? Tr(names[section]) : QVariant();
 }
 
 bool TraceModel::passes(const LineTrace::Entry &e) const
@@ -205,7 +207,7 @@ frmTrace::frmTrace() : QWidget(MainWindowWidget(), Qt::Window | Qt::Tool)
     layout->addLayout(buttons);
 
     connect(cmdPause, &QPushButton::toggled, this, [this](bool paused) {
-        cmdPause->setText(paused ? "Resume" : "Pause");
+        cmdPause->setText(Tr(paused ? "Resume" : "Pause"));
         if (!paused)
             Refresh();
     });
@@ -224,6 +226,7 @@ frmTrace::frmTrace() : QWidget(MainWindowWidget(), Qt::Window | Qt::Tool)
             Refresh();
     });
     refresh_->start();
+    ownTexts(this);
     QScrollBar *bar = grdTrace->verticalScrollBar();
     connect(bar, &QScrollBar::valueChanged, this,
             [this, bar](int value) { following_ = value >= bar->maximum(); });
@@ -238,7 +241,7 @@ void frmTrace::Refresh()
             grdTrace->scrollToBottom();
     }
     const LineTrace::Counters &k = LineTrace::instance().counters();
-    lblCounters->setText(QString("Exchanges %1   Time-outs %2   Refusals %3   Invalid replies %4   "
+    lblCounters->setText(Tr("Exchanges %1   Time-outs %2   Refusals %3   Invalid replies %4   "
                                  "Port errors %5   Late input %6   Retries %7   "
                                  "Round trip mean %8 ms, longest %9 ms")
                              .arg(k.exchanges)
@@ -283,8 +286,8 @@ void frmTrace::cmdCopy_Click()
 
 void frmTrace::cmdSave_Click()
 {
-    const QString title = "Save Trace";
-    const QString filter = "Text Files (*.txt);;All Files (*.*)";
+    const QString title = Tr("Save Trace");
+    const QString filter = Tr("Text Files (*.txt);;All Files (*.*)");
     QString name;
     if (dlgFile().ask) {
         name = dlgFile().ask(FileDialog::Mode::Save, title, filter);
@@ -303,7 +306,7 @@ bool frmTrace::SaveTo(const QString &name)
 {
     const QFileInfo info(name);
     if (info.exists() && !info.isFile()) {
-        MsgBox(name + " is not a regular file.", "Save Trace", MsgIcon::Exclamation);
+        MsgBox(Tr("%1 is not a regular file.").arg(name), "Save Trace", MsgIcon::Exclamation);
         return false;
     }
     // Written in pieces, each checked: the file replaces an older one only

@@ -1,5 +1,7 @@
 #include "monitor/frmTrend.h"
 
+#include "app/Init.h"
+#include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 #include "files/CsvLog.h"
 
@@ -17,7 +19,7 @@ QString axisLabel(const QString &unit, int kind)
 {
     if (!unit.isEmpty())
         return unit;
-    return kind == 5 ? "count rate" : "state (0/1)";
+    return Tr(kind == 5 ? "count rate" : "state (0/1)");
 }
 
 }  // namespace
@@ -80,6 +82,7 @@ frmTrend::frmTrend() : QWidget(MainWindowWidget(), Qt::Window)
     layout->addLayout(side);
 
     connect(&PassSamples::instance(), &PassSamples::pass, this, &frmTrend::AddPass);
+    ownTexts(this);
 }
 
 void frmTrend::rebuild(const PassSample &p)

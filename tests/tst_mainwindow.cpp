@@ -214,7 +214,7 @@ void TestMainWindow::aboutBox()
     QCOMPARE(QStringList({about.windowTitle(), about.lblName[1]->text(), about.lblTitle[1]->text(),
                           about.lblTitle[2]->text(), about.lblTitle[3]->text(),
                           about.cmdOK->text()}),
-             QStringList({"Version Kavix", "1.5", "Version", "Orvane", "KAVIX", "OK"}));
+             QStringList({"Version Kavix", "1.5", "Version", "Orvane", "KAVIX", "&OK"}));
 }
 
 void TestMainWindow::helpNotSupported()

@@ -2,16 +2,27 @@
 // the port dialog remembers and finds, a port that vanishes ends the work
 // with one message, the status bar says where things stand, shortcuts obey
 // the commands, and the Japanese screens hold no English of their own.
+#include "adjust/frmSetComp.h"
+#include "adjust/frmSetZeroSpan.h"
+#include "adjust/frmZeroSpan.h"
 #include "app/Commands.h"
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/ui/Forms.h"
 #include "app/ui/GuiMessages.h"
 #include "app/ui/Settings.h"
+#include "app/ui/frmAbout.h"
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmDialog.h"
 #include "app/ui/frmMain.h"
 #include "config/SettingEditors.h"
+#include "config/frmCJM.h"
+#include "config/frmModSet.h"
+#include "config/frmModSetKx7.h"
+#include "config/frmType.h"
+#include "counting/frmCntPreset.h"
+#include "counting/frmCount.h"
+#include "counting/frmCountSet.h"
 #include "files/ui/FileOps.h"
 #include "link/Ports.h"
 #include "monitor/frmB6.h"
@@ -20,12 +31,16 @@
 #include "monitor/frmKx5.h"
 #include "monitor/frmKx7.h"
 #include "monitor/frmL5.h"
+#include "monitor/frmTrace.h"
+#include "monitor/frmTrend.h"
 #include "tests/support/MainFixture.h"
 #include "workflows/ModuleReads.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -70,8 +85,15 @@ QStringList textsOf(QWidget *root)
     widgets.prepend(root);
     for (QWidget *w : widgets) {
         // the port and model lists hold data: port names, model names
-        if (qobject_cast<QComboBox *>(w) || qobject_cast<QComboBox *>(w->parentWidget()))
+        if (w->objectName() == "cboPort" || w->objectName() == "cboModel" ||
+            qobject_cast<QComboBox *>(w->parentWidget()))
             continue;
+        if (auto *c = qobject_cast<QComboBox *>(w))
+            for (int i = 0; i < c->count(); ++i)
+                add(c->itemText(i));
+        if (auto *v = qobject_cast<QAbstractItemView *>(w); v && v->model())
+            for (int c = 0; c < v->model()->columnCount(); ++c)
+                add(v->model()->headerData(c, Qt::Horizontal).toString());
         add(w->windowTitle());
         add(w->toolTip());
         if (auto *l = qobject_cast<QLabel *>(w))
@@ -98,6 +120,12 @@ QStringList englishIn(QWidget *root)
                              "V",   "ohm", "CSV"};
     for (int row = 1; row <= 10; ++row)
         allowed << G().ModelName[row];
+    // type names, units and the protocol's own words
+    for (const QString &t : G().TypeNameTc + G().TypeNameRtd + G().TypeNameKx7 + G().LineNoiseName)
+        for (const QString &w : t.split(QRegularExpression("[^A-Za-z0-9_.]+")))
+            allowed << w;
+    allowed += {"DO", "CJC", "SW", "CJM", "ModBus", "Modbus", "RTU", "ms", "Hz", "bit", "bps",
+                "NONE", "ODD", "EVEN", "Ver", "qv8", "txt", "csv", "I", "O", "H", "OPEN", "GND"};
     QSet<QString> table;
     for (int id : ResStringIds())
         table << ResStringIn(id, TextLanguage::Japanese);
@@ -438,10 +466,33 @@ void TestPorts::japaneseThroughout()
     frmDialog question;
     question.lblMsg->setText(Tr("Starting download for All Channels."));
     english << englishIn(&question);
-    const QList<QWidget *> monitors = {form<frmKx5>(), form<frmL5>(), form<frmKx7>(),
-                                       form<frmB6>(),  form<frmE6>(), form<frmH9>()};
-    for (QWidget *w : monitors)
+    const QList<QWidget *> windows = {
+        form<frmKx5>(),  form<frmL5>(),         form<frmKx7>(),       form<frmB6>(),
+        form<frmE6>(),   form<frmH9>(),         form<frmTrace>(),     form<frmTrend>(),
+        form<frmCount>(), form<frmCountSet>(),  form<frmCntPreset>(), form<frmZeroSpan>(),
+        form<frmSetZeroSpan>(), form<frmSetComp>(), form<frmType>(),  form<frmCJM>(),
+        form<frmModSet>(), form<frmModSetKx7>(), form<frmBurnout>(),  form<frmTimeCon>(),
+        form<frmLineNoise>(), form<frmAlarm>()};
+    for (QWidget *w : windows)
         english << englishIn(w);
+    frmAbout about;
+    english << englishIn(&about);
+    // file dialogs and message titles
+    QStringList asked;
+    dlgFile().ask = [&asked](FileDialog::Mode, const QString &title, const QString &filter) {
+        asked << title + " " + filter;
+        return QString();
+    };
+    f.main()->menu("mnuFileOpen")->trigger();
+    f.main()->menu("mnuFileSaveAs")->trigger();
+    form<frmTrace>()->cmdSave_Click();
+    dlgFile().ask = nullptr;
+    QCOMPARE(asked.size(), 3);
+    for (const QString &t : asked)
+        QVERIFY2(!t.contains("Files") && !t.contains("Save"), qPrintable(t));
+    f.log.clear();
+    form<frmTrace>()->SaveTo(QDir::tempPath());
+    QVERIFY(!f.log.titles().isEmpty() && !f.log.titles().constFirst().contains("Save"));
     QVERIFY2(english.isEmpty(), qPrintable(english.join(" | ")));
 
     // Qt's own dialogs speak Japanese too

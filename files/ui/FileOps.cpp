@@ -75,7 +75,8 @@ QString showDialog(FileDialog::Mode mode, const QString &title, const QString &f
 QString ask(FileDialog::Mode mode, const QString &title)
 {
     FileDialog &d = dlgFile();
-    return d.ask ? d.ask(mode, title, FileFilter()) : showDialog(mode, title, FileFilter());
+    return d.ask ? d.ask(mode, Tr(title), Tr(FileFilter()))
+                 : showDialog(mode, Tr(title), Tr(FileFilter()));
 }
 
 }  // namespace
