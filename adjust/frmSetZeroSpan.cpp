@@ -75,6 +75,8 @@ void frmSetZeroSpan::SetZeroSpan()
     QPointer<frmZeroSpan> chooser = loaded<frmZeroSpan>();
     if (chooser) {
         move(chooser->frameGeometry().left(), chooser->frameGeometry().bottom() + 1);
+        adjustSize();
+        KeepOnScreen(this, chooser);
         chooser->setControls(false);
     }
     const auto restore = qScopeGuard([chooser] {

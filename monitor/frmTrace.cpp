@@ -142,12 +142,15 @@ void frmTrace::ShowTrace()
 {
     frmTrace *w = form<frmTrace>();
     w->Refresh();
+    if (!w->isVisible())
+        PlaceBesideMain(w);
     w->show();
     w->raise();
     w->activateWindow();
 }
 
-frmTrace::frmTrace() : QWidget(MainWindowWidget(), Qt::Window | Qt::Tool)
+// A window of its own: it can go behind the main window.
+frmTrace::frmTrace() : QWidget(nullptr, Qt::Window)
 {
     setObjectName("frmTrace");
     setWindowTitle("Line Trace");
@@ -171,6 +174,7 @@ frmTrace::frmTrace() : QWidget(MainWindowWidget(), Qt::Window | Qt::Tool)
     lblCounters = new QLabel;
     lblCounters->setObjectName("lblCounters");
     lblCounters->setTextFormat(Qt::PlainText);
+    lblCounters->setWordWrap(true);  // a narrow window keeps all of them
 
     cmdPause = new QPushButton("Pause");
     cmdPause->setObjectName("cmdPause");

@@ -27,12 +27,15 @@ QString axisLabel(const QString &unit, int kind)
 void frmTrend::ShowTrend()
 {
     frmTrend *w = form<frmTrend>();
+    if (!w->isVisible())
+        PlaceBesideMain(w);
     w->show();
     w->raise();
     w->activateWindow();
 }
 
-frmTrend::frmTrend() : QWidget(MainWindowWidget(), Qt::Window)
+// A window of its own: it can go behind the main window.
+frmTrend::frmTrend() : QWidget(nullptr, Qt::Window)
 {
     setObjectName("frmTrend");
     setWindowTitle("Trend");

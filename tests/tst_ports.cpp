@@ -8,6 +8,7 @@
 #include "app/Commands.h"
 #include "app/Globals.h"
 #include "app/Init.h"
+#include "app/MainPanel.h"
 #include "app/ui/Forms.h"
 #include "app/ui/GuiMessages.h"
 #include "app/ui/Settings.h"
@@ -46,10 +47,12 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QScreen>
 #include <QSerialPort>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -168,6 +171,7 @@ private slots:
     void statusBarAndShortcuts();
     void emptyAreaAndScrolling();
     void japaneseThroughout();
+    void windowsFit();
 };
 
 // OK takes the choice and keeps it for the next time (kavix --simulate wins
@@ -503,6 +507,52 @@ void TestPorts::japaneseThroughout()
         QCoreApplication::removeTranslator(t);
         delete t;
     }
+}
+
+// At any scale factor (this test also runs at QT_SCALE_FACTOR=2 on a screen
+// of 1280x1024): every window on the screen; the trace and the trend
+// windows of their own beside the main window, never over its menu
+// bar and toolbar; the progress text whole.
+void TestPorts::windowsFit()
+{
+    MainFixture f;
+    frmMain *m = f.main();
+    m->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m));
+    const QRect free = m->screen()->availableGeometry();
+    const auto inside = [&free](QWidget *w) {
+        return qPrintable(QString("%1 %2x%3+%4+%5 in %6x%7")
+                              .arg(w->objectName())
+                              .arg(w->frameGeometry().width())
+                              .arg(w->frameGeometry().height())
+                              .arg(w->frameGeometry().x())
+                              .arg(w->frameGeometry().y())
+                              .arg(free.width())
+                              .arg(free.height()));
+    };
+    QVERIFY2(free.contains(m->frameGeometry()), inside(m));
+    const QRect bars(m->frameGeometry().topLeft(),
+                     QPoint(m->frameGeometry().right(), m->centralWidget()->mapToGlobal(QPoint()).y() - 1));
+    frmTrace::ShowTrace();
+    frmTrend::ShowTrend();
+    for (QWidget *w : QList<QWidget *>{loaded<frmTrace>(), loaded<frmTrend>()}) {
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY2(free.contains(w->frameGeometry()) && !w->frameGeometry().intersects(bars), inside(w));
+        QVERIFY(!w->parentWidget());  // not kept above the main window
+    }
+    for (QWidget *w : QList<QWidget *>{form<frmCJM>(), form<frmModSetKx7>(), form<frmCntPreset>()}) {
+        qobject_cast<EditorDialog *>(w)->placeBelowMain();
+        QVERIFY2(free.contains(w->frameGeometry()), inside(w));
+    }
+    MainPanel::instance().showProgress(Tr("Downloading the whole configuration of the module"), 3, 49);
+    QProgressBar *p = m->progressBar();
+    QTRY_VERIFY(p->isVisible());
+    QTRY_VERIFY2(p->width() >= p->fontMetrics().horizontalAdvance(p->text()), qPrintable(p->text()));
+    // the port names choose their port
+    frmCommPort port;
+    port.show();
+    QTest::mouseClick(port.Label2[2], Qt::LeftButton);
+    QVERIFY(port.Option1[2]->isChecked());
 }
 
 QTEST_MAIN(TestPorts)

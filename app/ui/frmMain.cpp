@@ -77,7 +77,6 @@ frmMain::frmMain()
     buildPanel();
     progress_ = new QProgressBar;
     progress_->setObjectName("progress");
-    progress_->setMaximumWidth(260);
     progress_->setTextVisible(true);
     statusBar()->addPermanentWidget(progress_);
     progress_->hide();
@@ -119,6 +118,10 @@ frmMain::frmMain()
                 progress_->setRange(0, total);
                 progress_->setValue(done);
                 progress_->setFormat(what + "  %p%");
+                // wide enough for the whole text at 100 %, whatever the font
+                const QString widest = what + "  100%";
+                progress_->setMinimumWidth(progress_->fontMetrics().horizontalAdvance(widest) +
+                                           progress_->fontMetrics().averageCharWidth() * 4);
                 progress_->show();
             });
     connect(&panel, &MainPanel::progressHidden, progress_, &QWidget::hide);
@@ -147,6 +150,8 @@ frmMain::frmMain()
     if (const QByteArray geometry = Settings().value("window/geometry").toByteArray();
         !geometry.isEmpty())
         restoreGeometry(geometry);
+    // on this screen, at this scale: the size left on another may not fit
+    KeepOnScreen(this);
 
     InitData();
     G().CommForm = comm_;
@@ -753,6 +758,14 @@ bool frmMain::event(QEvent *e)
         lastPaint_.start();
     }
     return QMainWindow::event(e);
+}
+
+void frmMain::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    // once the window system has put its frame around it, all of it on the screen
+    if (!std::exchange(framed_, true))
+        QTimer::singleShot(0, this, [this] { KeepOnScreen(this); });
 }
 
 void frmMain::closeEvent(QCloseEvent *e)

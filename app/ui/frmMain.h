@@ -76,6 +76,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
     bool event(QEvent *e) override;
     bool eventFilter(QObject *o, QEvent *e) override;
 
@@ -102,6 +103,7 @@ private:
     std::array<QAction *, 12> toolbarItems_{};
     QElapsedTimer lastPaint_;
     bool paintPending_ = false;
+    bool framed_ = false;
     bool endRequested_ = false;
     bool closing_ = false;
 };
