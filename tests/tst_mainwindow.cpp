@@ -98,10 +98,13 @@ void TestMainWindow::startup()
     for (int item = 1; item <= 3; ++item)
         QCOMPARE(m->mnuModelModel(item)->text(), QStringList({"&KX5", "&L5", "K&X7"})[item - 1]);
 
-    const QStringList tools = {"Open=Open File", "Save=Save",        "SaveAs=Save As",     "",
-                               "MonitorStart=Start", "MonitorStop=Stop", "",
-                               "ConfigUpload=Upload", "ConfigDownload=Download", "",
-                               "HelpContent=Help"};
+    // what each does, and why it is off when it is
+    const QString connect = " — Connect to a module first";
+    const QStringList tools = {"Open=Open File", "Save=Save", "SaveAs=Save As", "",
+                               "MonitorStart=Start" + connect,
+                               "MonitorStop=Stop — Monitoring is not running", "",
+                               "ConfigUpload=Upload" + connect,
+                               "ConfigDownload=Download" + connect, "", "HelpContent=Help"};
     auto *bar = m->findChild<QToolBar *>("tbToolbar");
     QVERIFY(bar);
     QCOMPARE(bar->actions().size(), 11);

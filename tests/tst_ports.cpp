@@ -402,6 +402,9 @@ void TestPorts::statusBarAndShortcuts()
     QCOMPARE(m->lblState->text(), QString("Not connected"));
     QCOMPARE(shown(m->lblPort), QString());
     QCOMPARE(m->menu("mnuMonitorStart")->shortcut(), QKeySequence(Qt::Key_F5));
+    // a command that is off says why
+    QTRY_COMPARE(m->tb(8)->toolTip(), QString("Upload — Connect to a module first"));
+    QCOMPARE(m->menu("mnuMonitorStart")->toolTip(), QString("Connect to a module first"));
     // not connected: the Monitor menu is off, and with it its Start
     QTest::keyClick(m, Qt::Key_F5);
     QVERIFY(!G().MonitorRun);
@@ -416,7 +419,7 @@ void TestPorts::statusBarAndShortcuts()
 
     QStringList during;
     QTimer::singleShot(200, [&] {
-        during << m->lblState->text();
+        during << m->lblState->text() << m->tb(1)->toolTip();
         emit m->findChild<QMenu *>("mnuMonitor")->aboutToShow();
         during << m->lblState->text();
         m->mnuMonitorStart_Click();  // Start in the open menu resumes
@@ -425,19 +428,26 @@ void TestPorts::statusBarAndShortcuts()
     });
     QTest::keyClick(m, Qt::Key_F5);  // returns when the cycle has ended
     QCOMPARE(during,
-             (QStringList{"Monitoring", "Paused — choose Monitor ▸ Start to go on",
-                          "Monitoring"}));
+             (QStringList{"Monitoring", "Open File — Stop monitoring first",
+                          "Paused — choose Monitor ▸ Start to go on", "Monitoring"}));
+    QTRY_COMPARE(m->tb(1)->toolTip(), QString("Open File"));
     QVERIFY(!G().MonitorRun);
     QCOMPARE(m->lblState->text(), QString("Connected"));
 
     f.click("mnuConfigUpload");
     QCOMPARE(m->lblResult->text(), QString("Upload done, 16 channels"));
     QTemporaryDir dir;
-    dlgFile().ask = [&dir](FileDialog::Mode, const QString &, const QString &) {
-        return dir.filePath("plant.qv8");
+    QStringList asked;
+    dlgFile().ask = [&](FileDialog::Mode, const QString &title, const QString &) {
+        asked << title;
+        return asked.size() == 1 ? dir.filePath("plant.qv8") : QString();
     };
-    f.click("mnuFileSaveAs");
+    QTest::keyClick(m, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(m->lblResult->text(), QString("Saved plant.qv8"));
+    QTest::keyClick(m, Qt::Key_S, Qt::ControlModifier);  // Save: the same file, no question
+    QTest::keyClick(m, Qt::Key_O, Qt::ControlModifier);  // Open, cancelled
+    QCOMPARE(asked, (QStringList{"SaveAs", "Open"}));
+    QCOMPARE(m->menu("mnuFileExit")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     f.click("mnuConnDisConn");
     QCOMPARE(m->lblState->text(), QString("Not connected"));
     QCOMPARE(shown(m->lblPort), QString());

@@ -211,6 +211,7 @@ void frmMain::buildMenus()
     auto top = [&](const QString &name, const QString &caption) {
         QMenu *m = bar->addMenu(caption);
         m->setObjectName(name);
+        m->setToolTipsVisible(true);  // an item that is off says why
         m->menuAction()->setObjectName(name);
         menus_.insert(name, m->menuAction());
         return m;
@@ -285,6 +286,7 @@ void frmMain::buildMenus()
     on(addItem(help, "mnuHelpIndex", "1014"), &frmMain::mnuHelp_NotSupported);
     QMenu *contents = help->addMenu("1015");
     contents->setObjectName("mnuHelpContents");
+    contents->setToolTipsVisible(true);
     contents->menuAction()->setObjectName("mnuHelpContents");
     menus_.insert("mnuHelpContents", contents->menuAction());
     on(addItem(contents, "mnuHelpContentsEnglish", "English"), &frmMain::mnuHelp_NotSupported);
@@ -323,7 +325,8 @@ void frmMain::buildToolbar()
             const QString key = buttons[pos].key;
             a = toolbar_->addAction(Icons::toolbar(key), QString());
             a->setData(key);
-            a->setToolTip(buttons[pos].tip);
+            a->setProperty("tip", LoadResString(QString(buttons[pos].tip).toInt()));
+            a->setToolTip(a->property("tip").toString());
             a->setObjectName("tb" + key);
             connect(a, &QAction::triggered, this, [this, key] { tbToolbar_ButtonClick(key); });
         }
@@ -492,7 +495,8 @@ void frmMain::addMnemonics()
         {"mnuConfigDownload", 'D'}, {"mnuMonitor", 'O'},        {"mnuMonitorStart", 'S'},
         {"mnuMonitorStop", 'T'},   {"mnuAdjustment", 'A'},      {"mnuAdjZeroSpan", 'Z'},
         {"mnuAdjComp", 'C'},       {"mnuAlarm", 'L'},           {"mnuAlarmOutput", 'A'},
-        {"mnuHelpContentsEnglish", 'E'}, {"mnuHelpContentsJapanese", 'J'}};
+        {"mnuHelpContentsEnglish", 'E'}, {"mnuHelpContentsJapanese", 'J'},
+        {"mnuMonitorLog", 'L'},    {"mnuViewTrace", 'L'},       {"mnuViewTrend", 'T'}};
     for (const auto &[name, key] : keys)
         mark(menu(name), key);
     mark(modelItems_[1], 'K');
@@ -507,7 +511,11 @@ void frmMain::addMnemonics()
         {"mnuMonitorStart", QKeySequence(Qt::Key_F5)},
         {"mnuMonitorStop", QKeySequence(Qt::SHIFT | Qt::Key_F5)},
         {"mnuConfigUpload", QKeySequence(Qt::CTRL | Qt::Key_U)},
-        {"mnuConfigDownload", QKeySequence(Qt::CTRL | Qt::Key_D)}};
+        {"mnuConfigDownload", QKeySequence(Qt::CTRL | Qt::Key_D)},
+        {"mnuFileOpen", QKeySequence(QKeySequence::Open)},
+        {"mnuFileSave", QKeySequence(QKeySequence::Save)},
+        {"mnuFileSaveAs", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {"mnuFileExit", QKeySequence(Qt::CTRL | Qt::Key_Q)}};
     for (const auto &[name, keys] : shortcuts)
         menu(name)->setShortcut(keys);
 }
@@ -527,15 +535,44 @@ QAction *frmMain::tbByKey(const QString &key) const
     return nullptr;
 }
 
-void frmMain::showCommand(const QString &name, bool enabled)
+QAction *frmMain::command(const QString &name) const
 {
     if (QAction *a = menus_.value(name))
-        a->setEnabled(enabled);
-    else if (name.startsWith("mnuModelModel("))
-        modelItems_.at(name.mid(14, 1).toInt())->setEnabled(enabled);
-    else if (name.startsWith("tb"))
+        return a;
+    if (name.startsWith("mnuModelModel("))
+        return modelItems_.at(qBound(1, name.mid(14, 1).toInt(), 3));
+    if (name.startsWith("tb"))
         if (const int pos = name.mid(2).toInt(); pos >= 1 && pos <= 11)
-            toolbarItems_[pos]->setEnabled(enabled);
+            return toolbarItems_[pos];
+    return nullptr;
+}
+
+void frmMain::showCommand(const QString &name, bool enabled)
+{
+    if (QAction *a = command(name)) {
+        a->setEnabled(enabled);
+        showWhy(name);
+    }
+    // why another command is off may have changed with this one
+    if (!tipsPending_) {
+        tipsPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            tipsPending_ = false;
+            for (const QString &name : Commands::instance().names())
+                showWhy(name);
+        });
+    }
+}
+
+void frmMain::showWhy(const QString &name)
+{
+    QAction *a = command(name);
+    if (!a || a->isSeparator())
+        return;
+    // a toolbar button says what it does, and when off, why
+    const QString tip = a->property("tip").toString();
+    const QString why = Commands::instance().why(name);
+    a->setToolTip(why.isEmpty() ? tip : tip.isEmpty() ? why : tip + " — " + why);
 }
 
 void frmMain::showRow(int row)

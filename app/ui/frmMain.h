@@ -88,7 +88,9 @@ private:
     void addMnemonics();
     void showStatus();
     QAction *addItem(QMenu *m, const QString &name, const QString &caption);
+    QAction *command(const QString &name) const;
     void showCommand(const QString &name, bool enabled);
+    void showWhy(const QString &name);
     void showRow(int row);
     // Start, Stop or another choice in the Monitor menu ends its pause.
     void endMenuPause();
@@ -103,6 +105,7 @@ private:
     std::array<QAction *, 12> toolbarItems_{};
     QElapsedTimer lastPaint_;
     bool paintPending_ = false;
+    bool tipsPending_ = false;
     bool framed_ = false;
     bool endRequested_ = false;
     bool closing_ = false;
