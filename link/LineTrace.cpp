@@ -9,11 +9,23 @@
 
 namespace {
 
-// What each item holds, worded to follow "read channel 3 ...".
-QString itemName(int item, int group)
+// What each item holds, worded to follow "read channel 3 ...", as the
+// connected kind uses it.
+QString itemName(int item, int group, int kind)
 {
     if (group == 99 && item == 90)
         return "restart";
+    const bool analog = kind == 1 || kind == 2 || kind == 6;
+    if (item == 6 && analog)
+        return "trigger input state";
+    if (item == 6 && kind == 5)
+        return "DI state";
+    if (item == 7 && kind == 6)
+        return "alarm output";
+    if (item == 7 && kind == 5)
+        return "DO setting";
+    if ((item == 8 || item == 9) && kind == 4)
+        return item == 8 ? "32-bit count" : "count preset";
     switch (item) {
     case 2: return "status";
     case 3: return "measured value";
@@ -51,6 +63,13 @@ QString itemName(int item, int group)
     case 95: return "calibration date";
     default: return item < 0 ? QString("(no item selected)") : "item " + QString::number(item);
     }
+}
+
+// Items an analog module holds once, addressed as its first element.
+bool wholeModule(int item, int kind)
+{
+    const bool analog = kind == 1 || kind == 2 || kind == 6;
+    return (item == 6 && analog) || (item == 7 && kind == 6);
 }
 
 // Items whose data lines start with a two-digit channel or contact.
@@ -313,23 +332,27 @@ QString LineTrace::meaning(const Entry &e)
         return g == 99 ? "enter group 99 (restart)" : "enter group " + QString::number(g);
     }
     case 'I':
-        return "select " + itemName(e.item, e.group);
+        return "select " + itemName(e.item, e.group, e.kind);
     case 'D': {
-        const QString name = itemName(e.item, e.group);
+        const QString name = itemName(e.item, e.group, e.kind);
         if (e.group == 99 && e.item == 90)
             return "restart the module";
         if (data.isEmpty())
             return "read " + name;
-        const bool contact = e.item == 6 || e.item == 7;
-        const QString element = contact ? "contact " : "channel ";
+        // the contact modules number contacts; the others channels
+        const QString element = e.kind == 3 || e.kind == 4 ? "contact " : "channel ";
         if (data.size() == 2 && allDigits(data)) {
             if (e.item == 2 && data == "00")
                 return "read option bits";
             if (e.item == 20)  // one burnout type for the module, read at index 1
                 return "read " + name + " (whole module)";
+            if (wholeModule(e.item, e.kind))
+                return "read " + name;
             if (indexed(e.item, e.kind))
                 return "read " + element + QString::number(data.toInt()) + " " + name;
         }
+        if (wholeModule(e.item, e.kind) && data.size() > 2 && allDigits(data.left(2)))
+            return name + " ← " + valueText(e.item, e.kind, data.mid(2));
         if (indexed(e.item, e.kind) && data.size() > 2 && allDigits(data.left(2)))
             return element + QString::number(data.left(2).toInt()) + " " + name + " ← " +
                    valueText(e.item, e.kind, data.mid(2));

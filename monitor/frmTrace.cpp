@@ -170,6 +170,9 @@ frmTrace::frmTrace() : QWidget(nullptr, Qt::Window)
     const int widths[] = {165, 70, 120, 45, 110};
     for (int c = 0; c < 5; ++c)
         grdTrace->setColumnWidth(c, widths[c]);
+    // a count preset write, the longest line of a pass; longer ones widen it
+    fitCommand(QStringLiteral("D01999999999<CR>"));
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { measured_ = 0; });
 
     lblCounters = new QLabel;
     lblCounters->setObjectName("lblCounters");
@@ -241,6 +244,11 @@ void frmTrace::Refresh()
 {
     if (!cmdPause->isChecked()) {
         model_->sync();
+        // the newest rows only: a view of 100,000 rows stays cheap
+        const int rows = model_->rowCount();
+        for (int r = std::max(std::min(measured_, rows), rows - 2000); r < rows; ++r)
+            fitCommand(model_->index(r, TraceModel::ColCommand).data().toString());
+        measured_ = rows;
         if (following_)
             grdTrace->scrollToBottom();
     }
@@ -257,6 +265,13 @@ void frmTrace::Refresh()
                              .arg(k.retries)
                              .arg(k.meanMs(), 0, 'f', 1)
                              .arg(k.longestMs, 0, 'f', 1));
+}
+
+void frmTrace::fitCommand(const QString &command)
+{
+    const int wide = grdTrace->fontMetrics().horizontalAdvance(command) + 16;
+    if (wide > grdTrace->columnWidth(TraceModel::ColCommand))
+        grdTrace->setColumnWidth(TraceModel::ColCommand, wide);
 }
 
 void frmTrace::applyFilter()

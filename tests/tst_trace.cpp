@@ -1,6 +1,7 @@
 // The line trace against the simulated module's faults, its window's saved
 // file, and the CSV log of the monitoring passes.
 #include "app/Globals.h"
+#include "app/Init.h"
 #include "app/PassSamples.h"
 #include "app/ui/Forms.h"
 #include "files/CsvLog.h"
@@ -9,11 +10,14 @@
 #include "link/TxtBus.h"
 #include "monitor/frmTrace.h"
 #include "monitor/frmTrend.h"
+#include "app/ui/frmMain.h"
 #include "tests/support/MainFixture.h"
 
 #include <QComboBox>
 #include <QFileInfo>
+#include <QLayout>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -23,6 +27,7 @@
 
 #include <qcustomplot.h>
 
+#include <cmath>
 #include <functional>
 #include <optional>
 
@@ -75,9 +80,12 @@ class TestTrace : public QObject {
 private slots:
     void exchanges_data();
     void exchanges();
+    void meaningsPerKind_data();
+    void meaningsPerKind();
     void keepsTheNewest100000();
     void savedFile();
     void trendFollowsTicksAndZoom();
+    void trendGapsAndTimeLabels();
     void csvHeaderRowsAndQuoting();
     void csvWriteFailsMidway();
     void csvFromTheMonitorMenu();
@@ -178,6 +186,35 @@ void TestTrace::exchanges()
     QVERIFY(LineTrace::instance().counters().longestMs >= longestAtLeast);
 }
 
+void TestTrace::meaningsPerKind_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QString>("meaning");
+    QTest::newRow("KX5 trigger") << 1 << 6 << QByteArray("D01\r") << "read trigger input state";
+    QTest::newRow("KX7 alarm") << 6 << 7 << QByteArray("D011\r") << "alarm output ← 1 ON";
+    QTest::newRow("KX7 burnout") << 6 << 20 << QByteArray("D2\r") << "burnout type ← 2 Down";
+    QTest::newRow("H9 DO") << 5 << 7 << QByteArray("D041\r") << "channel 4 DO setting ← 1 ON";
+    QTest::newRow("H9 DI") << 5 << 6 << QByteArray("D02\r") << "read channel 2 DI state";
+    QTest::newRow("B6 output") << 3 << 7 << QByteArray("D321\r") << "contact 32 output state ← 1 ON";
+    QTest::newRow("E6 count") << 4 << 8 << QByteArray("D16\r") << "read contact 16 32-bit count";
+}
+
+void TestTrace::meaningsPerKind()
+{
+    QFETCH(int, kind);
+    QFETCH(int, item);
+    QFETCH(QByteArray, command);
+    InitData();
+    LineTrace::Entry e;
+    e.kind = qint8(kind);
+    e.group = 1;
+    e.item = qint8(item);
+    e.command = command;
+    QTEST(LineTrace::meaning(e), "meaning");
+}
+
 void TestTrace::keepsTheNewest100000()
 {
     LineTrace &t = LineTrace::instance();
@@ -255,6 +292,53 @@ void TestTrace::trendFollowsTicksAndZoom()
     QVERIFY(!plot->xAxis->range().contains(newest));
     w->cmdFollow->click();
     QVERIFY(w->following() && plot->xAxis->range().contains(plot->graph(1)->data()->at(3)->key));
+}
+
+// A pause and a new run leave a gap in each line, not a ramp; the time
+// labels never repeat and never overlap, at any zoom or width.
+void TestTrace::trendGapsAndTimeLabels()
+{
+    Connected f("QV8_B6");
+    frmTrend::ShowTrend();
+    QCustomPlot *plot = loaded<frmTrend>()->picPlot;
+    int passes = 0;
+    auto *menu = f.main()->findChild<QMenu *>("mnuMonitor");
+    const auto c = connect(&PassSamples::instance(), &PassSamples::pass, this, [&] {
+        if (++passes == 2) {  // paused by opening the Monitor menu, then Start
+            emit menu->aboutToShow();
+            QTimer::singleShot(100, f.main(), &frmMain::mnuMonitorStart_Click);
+        } else if (passes == 4 || passes == 6) {
+            f.main()->mnuMonitorStop_Click();
+        }
+    });
+    QVERIFY(f.startAndWait());
+    QVERIFY(f.startAndWait());  // another run
+    disconnect(c);
+    QString shape;
+    for (auto it = plot->graph(0)->data()->constBegin(); it != plot->graph(0)->data()->constEnd(); ++it)
+        shape += std::isnan(it->value) ? "_" : "v";
+    QCOMPARE(shape, QString("vv_vv_vv"));
+
+    frmTrend *w = loaded<frmTrend>();
+    const QFontMetrics fm(plot->xAxis->tickLabelFont());
+    for (int width : {260, 500, 1200}) {
+        w->resize(width + 240, 360);
+        w->layout()->activate();
+        for (double span : {0.001, 0.7, 9.0, 400.0, 7200.0, 30 * 3600.0}) {
+            plot->xAxis->setRange(1.7e9, 1.7e9 + span);
+            plot->replot();
+            const QVector<double> ticks = plot->xAxis->tickVector();
+            const QVector<QString> labels = plot->xAxis->tickVectorLabels();
+            const QString at = QString("%1 px, %2 s: %3").arg(width).arg(span).arg(QStringList(labels.toList()).join(" "));
+            QVERIFY2(QSet<QString>(labels.begin(), labels.end()).size() == labels.size() &&
+                         (width < 1200 || labels.size() >= 4),
+                     qPrintable(at));
+            for (int i = 1; i < ticks.size(); ++i)
+                QVERIFY2(plot->xAxis->coordToPixel(ticks[i]) - plot->xAxis->coordToPixel(ticks[i - 1]) >
+                             fm.horizontalAdvance(labels[i]),
+                         qPrintable(at));
+        }
+    }
 }
 
 void TestTrace::csvHeaderRowsAndQuoting()

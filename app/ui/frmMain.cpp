@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/MainPanel.h"
+#include "app/PassSamples.h"
 #include "app/Messages.h"
 #include "app/ui/Entry.h"
 #include "app/ui/FormText.h"
@@ -678,6 +679,7 @@ void frmMain::mnuMonitor_Open()
         return;
     G().MenuPause = true;
     comm_->Timer1.stop();
+    PassSamples::interrupt();  // the plot shows the pause as a gap
     MainPanel::instance().setLinkState(MainPanel::LinkState::Paused);
     // a paused cycle can be resumed from the menu
     Commands::instance().set("mnuMonitorStart", true);
