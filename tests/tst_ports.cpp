@@ -15,6 +15,7 @@
 #include "app/ui/frmAbout.h"
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmDialog.h"
+#include "app/ui/frmHelp.h"
 #include "app/ui/frmMain.h"
 #include "config/SettingEditors.h"
 #include "config/frmCJM.h"
@@ -520,8 +521,8 @@ void TestPorts::japaneseThroughout()
 }
 
 // At any scale factor (this test also runs at QT_SCALE_FACTOR=2 on a screen
-// of 1280x1024): every window on the screen; the trace and the trend
-// windows of their own beside the main window, never over its menu
+// of 1280x1024): every window on the screen; the trace, the trend and the
+// manual windows of their own beside the main window, never over its menu
 // bar and toolbar; the progress text whole.
 void TestPorts::windowsFit()
 {
@@ -545,7 +546,8 @@ void TestPorts::windowsFit()
                      QPoint(m->frameGeometry().right(), m->centralWidget()->mapToGlobal(QPoint()).y() - 1));
     frmTrace::ShowTrace();
     frmTrend::ShowTrend();
-    for (QWidget *w : QList<QWidget *>{loaded<frmTrace>(), loaded<frmTrend>()}) {
+    frmHelp::ShowManual(TextLanguage::English);
+    for (QWidget *w : QList<QWidget *>{loaded<frmTrace>(), loaded<frmTrend>(), loaded<frmHelp>()}) {
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QVERIFY2(free.contains(w->frameGeometry()) && !w->frameGeometry().intersects(bars), inside(w));
         QVERIFY(!w->parentWidget());  // not kept above the main window

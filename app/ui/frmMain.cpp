@@ -13,6 +13,7 @@
 #include "app/ui/Settings.h"
 #include "app/ui/frmAbout.h"
 #include "app/ui/frmCommPort.h"
+#include "app/ui/frmHelp.h"
 #include "config/Transfer.h"
 #include "files/ui/FileOps.h"
 #include "link/Communication.h"
@@ -284,14 +285,16 @@ void frmMain::buildMenus()
     menus_.insert("mnuSpace1", space);
 
     QMenu *help = top("mnuHelp", "1013");
-    on(addItem(help, "mnuHelpIndex", "1014"), &frmMain::mnuHelp_NotSupported);
+    on(addItem(help, "mnuHelpIndex", "1014"), &frmMain::mnuHelpIndex_Click);
     QMenu *contents = help->addMenu("1015");
     contents->setObjectName("mnuHelpContents");
     contents->setToolTipsVisible(true);
     contents->menuAction()->setObjectName("mnuHelpContents");
     menus_.insert("mnuHelpContents", contents->menuAction());
-    on(addItem(contents, "mnuHelpContentsEnglish", "English"), &frmMain::mnuHelp_NotSupported);
-    on(addItem(contents, "mnuHelpContentsJapanese", "Japanese"), &frmMain::mnuHelp_NotSupported);
+    connect(addItem(contents, "mnuHelpContentsEnglish", "English"), &QAction::triggered, this,
+            [] { frmHelp::ShowManual(TextLanguage::English); });
+    connect(addItem(contents, "mnuHelpContentsJapanese", "Japanese"), &QAction::triggered, this,
+            [] { frmHelp::ShowManual(TextLanguage::Japanese); });
     help->addSeparator()->setObjectName("mnuHelpBar0");
     on(addItem(help, "mnuHelpAbout", "1016"), &frmMain::mnuHelpAbout_Click);
 }
@@ -519,6 +522,13 @@ void frmMain::addMnemonics()
         {"mnuFileExit", QKeySequence(Qt::CTRL | Qt::Key_Q)}};
     for (const auto &[name, keys] : shortcuts)
         menu(name)->setShortcut(keys);
+    // F1: the manual in the language of the screens; in another window, its section
+    menu(textLanguage() == TextLanguage::Japanese ? "mnuHelpContentsJapanese"
+                                                 : "mnuHelpContentsEnglish")
+        ->setShortcut(QKeySequence(QKeySequence::HelpContents));
+    static bool helpKey = false;
+    if (!std::exchange(helpKey, true))
+        frmHelp::installF1(QCoreApplication::instance());
 }
 
 QAction *frmMain::menu(const QString &name) const
@@ -738,9 +748,9 @@ void frmMain::mnuHelpAbout_Click()
     about.exec();
 }
 
-void frmMain::mnuHelp_NotSupported()
+void frmMain::mnuHelpIndex_Click()
 {
-    MsgBox("Not supported.", kCaption, MsgIcon::Information);
+    frmHelp::ShowManual(textLanguage(), "index");
 }
 
 void frmMain::tbToolbar_ButtonClick(const QString &key)
@@ -763,7 +773,7 @@ void frmMain::tbToolbar_ButtonClick(const QString &key)
     } else if (key == "ConfigDownload") {
         mnuConfigDownload_Click();
     } else if (key == "HelpContent") {
-        mnuHelp_NotSupported();
+        frmHelp::ShowManual(textLanguage());
     }
 }
 

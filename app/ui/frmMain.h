@@ -71,7 +71,7 @@ public:
     void mnuAdjComp_Click();
     void mnuAlarmOutput_Click();
     void mnuHelpAbout_Click();
-    void mnuHelp_NotSupported();
+    void mnuHelpIndex_Click();
     void tbToolbar_ButtonClick(const QString &key);
 
 protected:
