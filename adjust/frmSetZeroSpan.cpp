@@ -75,7 +75,7 @@ void frmSetZeroSpan::SetZeroSpan()
     QPointer<frmZeroSpan> chooser = loaded<frmZeroSpan>();
     if (chooser) {
         move(chooser->frameGeometry().left(), chooser->frameGeometry().bottom() + 1);
-        adjustSize();
+        resize(sizeHint());
         KeepOnScreen(this, chooser);
         chooser->setControls(false);
     }

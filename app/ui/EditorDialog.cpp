@@ -95,7 +95,7 @@ void EditorDialog::placeBelowMain(int topTwips, int leftTwips)
     if (main)
         move(main->x() + tw(leftTwips), main->y() + tw(topTwips));
     // a scaled screen may have no room there
-    adjustSize();
+    resize(sizeHint());  // adjustSize would stop at two thirds of the screen
     KeepOnScreen(this, main);
 }
 
