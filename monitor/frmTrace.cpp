@@ -72,8 +72,8 @@ QVariant TraceModel::data(const QModelIndex &index, int role) const
     case ColCommand: return LineTrace::visible(e->command);
     case ColReply: return LineTrace::visible(e->reply);
     case ColMs: return LineTrace::roundTripText(*e);
-    case ColResult: return LineTrace::resultText(*e);
-    case ColMeaning: return LineTrace::meaning(*e);
+    case ColResult: return LineTrace::resultText(*e, true);
+    case ColMeaning: return LineTrace::meaning(*e, true);
     default: return QVariant();
     }
 }

@@ -213,6 +213,12 @@ void TestTrace::meaningsPerKind()
     e.item = qint8(item);
     e.command = command;
     QTEST(LineTrace::meaning(e), "meaning");
+    // the window shows it in the display language; files keep it English
+    setTextLanguage(TextLanguage::Japanese);
+    const QString shown = LineTrace::meaning(e, true) + LineTrace::resultText(e, true);
+    QTEST(LineTrace::meaning(e), "meaning");
+    setTextLanguage(TextLanguage::English);
+    QVERIFY2(!shown.contains(QRegularExpression("[a-z]{4,}")), qPrintable(shown));
 }
 
 void TestTrace::keepsTheNewest100000()
