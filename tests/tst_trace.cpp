@@ -4,13 +4,13 @@
 #include "app/Init.h"
 #include "app/PassSamples.h"
 #include "app/ui/Forms.h"
+#include "app/ui/frmMain.h"
 #include "files/CsvLog.h"
 #include "files/ui/FileOps.h"
 #include "link/LineTrace.h"
 #include "link/TxtBus.h"
 #include "monitor/frmTrace.h"
 #include "monitor/frmTrend.h"
-#include "app/ui/frmMain.h"
 #include "tests/support/MainFixture.h"
 
 #include <QComboBox>
@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -271,6 +272,16 @@ void TestTrace::savedFile()
     QCOMPARE(f.log.messages,
              (QList<ShownMessage>{{path + ": File too large", "Save Trace", MsgIcon::Critical},
                                   refused}));
+
+    // the Command column as wide as the longest line: a count preset, then a longer write
+    w->cboFilter->setCurrentIndex(0);
+    QString reply;
+    for (const QString &line : {QString("D01999999999"), "D03" + QString(32, '9')}) {
+        ParameterWrite(18, line.mid(1), reply);
+        w->Refresh();
+        QVERIFY(w->grdTrace->columnWidth(TraceModel::ColCommand) >
+                w->grdTrace->fontMetrics().horizontalAdvance(line + "<CR>"));
+    }
 }
 
 void TestTrace::trendFollowsTicksAndZoom()
