@@ -250,6 +250,20 @@ void TestMainWindow::helpOpensTheManual_data()
         QVERIFY(inWindow<frmType>([] { form<frmKx5>()->cmdCh[3]->click(); },
                                   [](frmType *w) { QTest::keyClick(w, Qt::Key_F1); }));
     }) << "frmType";
+    // ... shown modally: the manual is usable beside it, and stays when it closes
+    QTest::newRow("F1 in a modal editor") << HelpAction([](MainFixture &f) {
+        f.connectWith();
+        QPointer<QWidget> owner;
+        QTimer::singleShot(300, [&owner] {
+            QWidget *editor = QApplication::activeModalWidget();
+            QTest::keyClick(editor, Qt::Key_F1);
+            owner = loaded<frmHelp>()->parentWidget();
+            editor->close();
+        });
+        form<frmKx5>()->cmdCh[3]->click();
+        QVERIFY(owner && owner->objectName() == "frmType");
+        QVERIFY(!loaded<frmHelp>()->parentWidget());
+    }) << "frmType";
 }
 
 void TestMainWindow::helpOpensTheManual()
