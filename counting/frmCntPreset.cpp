@@ -92,7 +92,8 @@ frmCntPreset::frmCntPreset()
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidgetResizable(true);
     scroll->setWidget(rows);
-    scroll->setMinimumWidth(rows->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
+    scroll->setMinimumWidth(rows->sizeHint().width() +
+                            scroll->verticalScrollBar()->sizeHint().width());
     outer->addWidget(scroll, 1);
 
     cmdUpload = Controls::button("cmdUpload", "Upload", "2027");

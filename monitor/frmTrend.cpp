@@ -73,7 +73,8 @@ frmTrend::frmTrend() : QWidget(nullptr, Qt::Window)
     // As many time labels as the axis has room for, none over another: the
     // ticker may pick a step down to half the one asked for.
     connect(picPlot, &QCustomPlot::beforeReplot, this, [this] {
-        const int label = QFontMetrics(picPlot->xAxis->tickLabelFont()).horizontalAdvance(kWidestTime);
+        const QFontMetrics labels(picPlot->xAxis->tickLabelFont());
+        const int label = labels.horizontalAdvance(kWidestTime);
         const int room = picPlot->xAxis->axisRect()->width() / (2 * (label + 12));
         picPlot->xAxis->ticker()->setTickCount(std::max(1, room));
     });

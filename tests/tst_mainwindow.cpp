@@ -81,7 +81,8 @@ void TestMainWindow::startup()
     frmMain *m = f.main();
     QCOMPARE(m->windowTitle(), QString("KAVIX"));
     // 800 x 573, a little narrower on the test's screen only 800 wide: its frame must fit
-    QVERIFY2(m->height() == 573 && m->width() <= 800 && m->width() > 780, qPrintable(QString::number(m->width())));
+    QVERIFY2(m->height() == 573 && m->width() <= 800 && m->width() > 780,
+             qPrintable(QString::number(m->width())));
     const QStringList captions = {
         "mnuFile=File(&F)", "mnuFileOpen=Open(&O)", "mnuFileSave=Save(&S)",
         "mnuFileSaveAs=SaveAs(&A)", "mnuFileExit=End(&X)", "mnuConn=&Connect",
@@ -232,7 +233,9 @@ void TestMainWindow::helpOpensTheManual_data()
 {
     QTest::addColumn<HelpAction>("open");
     QTest::addColumn<QString>("section");
-    const auto menu = [](const char *name) { return HelpAction([name](MainFixture &f) { f.click(name); }); };
+    const auto menu = [](const char *name) {
+        return HelpAction([name](MainFixture &f) { f.click(name); });
+    };
     QTest::newRow("Index") << menu("mnuHelpIndex") << "index";
     QTest::newRow("English") << menu("mnuHelpContentsEnglish") << "";
     QTest::newRow("Japanese") << menu("mnuHelpContentsJapanese") << "";
@@ -273,7 +276,8 @@ void TestMainWindow::helpOpensTheManual()
     open(f);
     QTRY_VERIFY(loaded<frmHelp>() && loaded<frmHelp>()->isVisible());
     const QUrl shown = loaded<frmHelp>()->txtManual->source();
-    QCOMPARE(shown.fileName(), QTest::currentDataTag() == QString("Japanese") ? "ja.html" : "en.html");
+    const bool japanese = QTest::currentDataTag() == QString("Japanese");
+    QCOMPARE(shown.fileName(), japanese ? "ja.html" : "en.html");
     QTEST(shown.fragment(), "section");
     QVERIFY(f.log.messages.isEmpty());
     unload<frmHelp>();

@@ -532,37 +532,36 @@ void TestPorts::windowsFit()
     QVERIFY(QTest::qWaitForWindowExposed(m));
     const QRect free = m->screen()->availableGeometry();
     const auto inside = [&free](QWidget *w) {
-        return qPrintable(QString("%1 %2x%3+%4+%5 in %6x%7")
-                              .arg(w->objectName())
-                              .arg(w->frameGeometry().width())
-                              .arg(w->frameGeometry().height())
-                              .arg(w->frameGeometry().x())
-                              .arg(w->frameGeometry().y())
-                              .arg(free.width())
-                              .arg(free.height()));
+        QString where;
+        QDebug(&where) << w->objectName() << w->frameGeometry() << "in" << free;
+        return where;
     };
-    QVERIFY2(free.contains(m->frameGeometry()), inside(m));
-    const QRect bars(m->frameGeometry().topLeft(),
-                     QPoint(m->frameGeometry().right(), m->centralWidget()->mapToGlobal(QPoint()).y() - 1));
+    QVERIFY2(free.contains(m->frameGeometry()), qPrintable(inside(m)));
+    const int workTop = m->centralWidget()->mapToGlobal(QPoint()).y();
+    const QRect bars(m->frameGeometry().topLeft(), QPoint(m->frameGeometry().right(), workTop - 1));
     frmTrace::ShowTrace();
     frmTrend::ShowTrend();
     frmHelp::ShowManual(TextLanguage::English);
     for (QWidget *w : QList<QWidget *>{loaded<frmTrace>(), loaded<frmTrend>(), loaded<frmHelp>()}) {
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        QVERIFY2(free.contains(w->frameGeometry()) && !w->frameGeometry().intersects(bars), inside(w));
+        QVERIFY2(free.contains(w->frameGeometry()) && !w->frameGeometry().intersects(bars),
+                 qPrintable(inside(w)));
         QVERIFY(!w->parentWidget());  // not kept above the main window
     }
-    for (QWidget *w : QList<QWidget *>{form<frmCJM>(), form<frmModSetKx7>(), form<frmCntPreset>()}) {
+    for (QWidget *w :
+         QList<QWidget *>{form<frmCJM>(), form<frmModSetKx7>(), form<frmCntPreset>()}) {
         qobject_cast<EditorDialog *>(w)->placeBelowMain();
-        QVERIFY2(free.contains(w->frameGeometry()), inside(w));
+        QVERIFY2(free.contains(w->frameGeometry()), qPrintable(inside(w)));
         // whole where the screen has room for it
         if (free.height() > w->sizeHint().height() + 80)
             QCOMPARE(w->size(), w->sizeHint());
     }
-    MainPanel::instance().showProgress(Tr("Downloading the whole configuration of the module"), 3, 49);
+    MainPanel::instance().showProgress(Tr("Downloading the whole configuration of the module"), 3,
+                                       49);
     QProgressBar *p = m->progressBar();
     QTRY_VERIFY(p->isVisible());
-    QTRY_VERIFY2(p->width() >= p->fontMetrics().horizontalAdvance(p->text()), qPrintable(p->text()));
+    QTRY_VERIFY2(p->width() >= p->fontMetrics().horizontalAdvance(p->text()),
+                 qPrintable(p->text()));
     // the port names choose their port
     frmCommPort port;
     port.show();

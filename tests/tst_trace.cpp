@@ -198,7 +198,8 @@ void TestTrace::meaningsPerKind_data()
     QTest::newRow("KX7 burnout") << 6 << 20 << QByteArray("D2\r") << "burnout type ← 2 Down";
     QTest::newRow("H9 DO") << 5 << 7 << QByteArray("D041\r") << "channel 4 DO setting ← 1 ON";
     QTest::newRow("H9 DI") << 5 << 6 << QByteArray("D02\r") << "read channel 2 DI state";
-    QTest::newRow("B6 output") << 3 << 7 << QByteArray("D321\r") << "contact 32 output state ← 1 ON";
+    QTest::newRow("B6 output") << 3 << 7 << QByteArray("D321\r")
+                               << "contact 32 output state ← 1 ON";
     QTest::newRow("E6 count") << 4 << 8 << QByteArray("D16\r") << "read contact 16 32-bit count";
 }
 
@@ -332,8 +333,8 @@ void TestTrace::trendGapsAndTimeLabels()
     QVERIFY(f.startAndWait());  // another run
     disconnect(c);
     QString shape;
-    for (auto it = plot->graph(0)->data()->constBegin(); it != plot->graph(0)->data()->constEnd(); ++it)
-        shape += std::isnan(it->value) ? "_" : "v";
+    for (const QCPGraphData &d : *plot->graph(0)->data())
+        shape += std::isnan(d.value) ? "_" : "v";
     QCOMPARE(shape, QString("vv_vv_vv"));
 
     frmTrend *w = loaded<frmTrend>();
@@ -346,12 +347,14 @@ void TestTrace::trendGapsAndTimeLabels()
             plot->replot();
             const QVector<double> ticks = plot->xAxis->tickVector();
             const QVector<QString> labels = plot->xAxis->tickVectorLabels();
-            const QString at = QString("%1 px, %2 s: %3").arg(width).arg(span).arg(QStringList(labels.toList()).join(" "));
+            const QString at =
+                QString("%1 px, %2 s: %3").arg(width).arg(span).arg(labels.toList().join(" "));
             QVERIFY2(QSet<QString>(labels.begin(), labels.end()).size() == labels.size() &&
                          (width < 1200 || labels.size() >= 4),
                      qPrintable(at));
             for (int i = 1; i < ticks.size(); ++i)
-                QVERIFY2(plot->xAxis->coordToPixel(ticks[i]) - plot->xAxis->coordToPixel(ticks[i - 1]) >
+                QVERIFY2(plot->xAxis->coordToPixel(ticks[i]) -
+                                 plot->xAxis->coordToPixel(ticks[i - 1]) >
                              fm.horizontalAdvance(labels[i]),
                          qPrintable(at));
         }

@@ -143,11 +143,11 @@ void ownTexts(QWidget *window)
             w->setToolTip(Tr(w->toolTip()));
         if (auto *label = qobject_cast<QLabel *>(w)) {
             label->setText(Tr(label->text()));
-        } else if (auto *b = qobject_cast<QPushButton *>(w); b && dialog && !b->text().contains('&')) {
+        } else if (auto *b = qobject_cast<QPushButton *>(w);
+                   b && dialog && !b->text().contains('&')) {
             const int id = leadingId(tagOf(b));
-            const QString english = id >= 1 && HasResString(id)
-                                        ? ResStringIn(id, TextLanguage::English)
-                                        : b->text();
+            const QString english =
+                id >= 1 && HasResString(id) ? ResStringIn(id, TextLanguage::English) : b->text();
             QString text = Tr(b->text());
             for (const QChar c : english) {
                 if (!c.isLetter() || c.unicode() > 127 || used.contains(c.toUpper()))

@@ -147,7 +147,8 @@ void PlaceBesideMain(QWidget *window)
     if (free.right() - m.right() >= minW) {
         to = QRect(m.right() + 1, m.top(), free.right() - m.right(), free.bottom() + 1 - m.top());
     } else if (free.bottom() - m.bottom() >= minH) {
-        to = QRect(m.left(), m.bottom() + 1, free.right() + 1 - m.left(), free.bottom() - m.bottom());
+        to = QRect(m.left(), m.bottom() + 1, free.right() + 1 - m.left(),
+                   free.bottom() - m.bottom());
     } else if (m.left() - free.left() >= minW) {
         to = QRect(free.left(), m.top(), m.left() - free.left(), free.bottom() + 1 - m.top());
         leftOf = true;
