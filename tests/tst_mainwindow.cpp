@@ -298,6 +298,11 @@ void TestMainWindow::manualHasEverySection()
             QVERIFY2(html.contains(QString("<a name=\"%1\">").arg(frmHelp::sectionOf(window))),
                      qPrintable(QString(page) + " " + window));
     }
+    // followed to the other language's page, Contents stays in that language
+    frmHelp *help = form<frmHelp>();
+    help->txtManual->setSource(QUrl("qrc:/doc/manual/ja.html#frmType"));
+    help->cmdContents->click();
+    QCOMPARE(help->txtManual->source().toString(), QString("qrc:/doc/manual/ja.html#contents"));
     unload<frmHelp>();
 }
 

@@ -1,6 +1,5 @@
 #include "app/ui/frmHelp.h"
 
-#include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 
 #include <QApplication>
@@ -114,8 +113,11 @@ frmHelp::frmHelp() : QWidget(nullptr, Qt::Window)
     connect(txtManual, &QTextBrowser::backwardAvailable, cmdBack, &QWidget::setEnabled);
     connect(cmdContents, &QPushButton::clicked, this, [this] { open(lang_, "contents"); });
     connect(cmdIndex, &QPushButton::clicked, this, [this] { open(lang_, "index"); });
-    connect(txtManual, &QTextBrowser::sourceChanged, this,
-            [this] { setWindowTitle(txtManual->documentTitle()); });
+    // a link to the other language's page: Contents and Index follow it there
+    connect(txtManual, &QTextBrowser::sourceChanged, this, [this](const QUrl &url) {
+        lang_ = url.fileName() == "ja.html" ? TextLanguage::Japanese : TextLanguage::English;
+        setWindowTitle(txtManual->documentTitle());
+    });
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(cmdBack);
