@@ -75,6 +75,7 @@ frmSetComp::frmSetComp()
     connect(cmdReset, &QPushButton::clicked, this, &frmSetComp::cmdReset_Click);
     connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
     setWindowTitle(lblTitle->text());
+    ownTexts(this);
 
     // Load: the request buttons as channel 1 has them.
     showChannel(1);
@@ -103,7 +104,7 @@ void frmSetComp::showChannel(int ch)
 {
     const int c = qBound(0, ch, 16);
     if (G().TypeHigh.at(c) == 3) {
-        cmd0->setText("Line Res.");
+        cmd0->setText(Tr("Line Res."));
         cmd0->setFixedWidth(tw(2425));
         cmd100->hide();
     } else {

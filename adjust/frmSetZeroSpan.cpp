@@ -60,6 +60,7 @@ frmSetZeroSpan::frmSetZeroSpan()
     connect(cmdOK, &QPushButton::clicked, this, &frmSetZeroSpan::cmdOK_Click);
     connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
     setWindowTitle("Zero/Span Adj.");
+    ownTexts(this);
 }
 
 frmSetZeroSpan::~frmSetZeroSpan() = default;
@@ -74,6 +75,8 @@ void frmSetZeroSpan::SetZeroSpan()
     QPointer<frmZeroSpan> chooser = loaded<frmZeroSpan>();
     if (chooser) {
         move(chooser->frameGeometry().left(), chooser->frameGeometry().bottom() + 1);
+        resize(sizeHint());
+        KeepOnScreen(this, chooser);
         chooser->setControls(false);
     }
     const auto restore = qScopeGuard([chooser] {
@@ -81,13 +84,13 @@ void frmSetZeroSpan::SetZeroSpan()
             chooser->setControls(true);
     });
 
-    Label1->setText(span ? "Span Adj. Setting" : "Zero Adj. Setting");
-    lblReal->setText("Real data");
+    Label1->setText(Tr(span ? "Span Adj. Setting" : "Zero Adj. Setting"));
+    lblReal->setText(Tr("Real data"));
     const int kind = orZero(s.ModelKind);
     const QString u = ValueUnit(kind, s.TypeCode.at(qBound(0, ch, 16)));
     if (u.isEmpty())
         MsgBox("No Model", "Type set", MsgIcon::None);
-    lblRet->setText(span ? "Span coefficient" : "Offset data");
+    lblRet->setText(Tr(span ? "Span coefficient" : "Offset data"));
     lblUnit1->setText(span ? "%" : u);
     lblUnit2->setText(u);
     lblUnit3->setText(u);

@@ -1,5 +1,7 @@
 #include "app/Commands.h"
 
+#include "app/Globals.h"
+#include "app/Init.h"
 #include "app/Messages.h"
 
 Commands &Commands::instance()
@@ -35,6 +37,41 @@ bool Commands::enabled(const QString &name) const
         return false;
     const auto menu = menuOf_.constFind(name);
     return menu == menuOf_.cend() || enabled(*menu);
+}
+
+QString Commands::why(const QString &name) const
+{
+    if (enabled(name))
+        return QString();
+    const AppState &s = G();
+    const auto any = [&name](std::initializer_list<const char *> names) {
+        for (const char *n : names)
+            if (name == QLatin1String(n))
+                return true;
+        return false;
+    };
+    const bool stop = any({"mnuMonitorStop", "tb6"});
+    if (s.MonitorRun && !stop)
+        return Tr("Stop monitoring first");
+    if (depth_ > 0 && !letIn_.contains(name))
+        return Tr("Wait until the work in progress ends");
+    if (state(name)) {
+        const auto menu = menuOf_.constFind(name);
+        return menu != menuOf_.cend() ? why(*menu) : QString();
+    }
+    if (stop)
+        return Tr("Monitoring is not running");
+    if (name == QLatin1String("frmB6.cmdOut"))
+        return Tr("Outputs are switched only while monitoring");
+    if (s.Connected && (any({"mnuConnConn", "mnuModel"}) || name.startsWith("mnuModelModel")))
+        return Tr("Disconnect first");
+    if (!s.Connected && any({"mnuConnDisConn", "mnuMonitor", "mnuMonitorStart", "mnuAdjustment",
+                             "mnuAdjZeroSpan", "mnuAdjComp", "mnuConfigUpload",
+                             "mnuConfigDownload", "tb4", "tb5", "tb8", "tb9"}))
+        return Tr("Connect to a module first");
+    if (!s.ModelKind)
+        return Tr("Connect to a module, open a file or choose a model first");
+    return Tr("Not available for this model");
 }
 
 void Commands::set(const QString &name, bool on)

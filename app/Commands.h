@@ -52,6 +52,13 @@ public:
     // while a workflow runs unless the running workflow takes it in.
     bool enabled(const QString &name) const;
 
+    // Why a command is off now, in the display language, for its tooltip;
+    // empty while it is on.
+    QString why(const QString &name) const;
+
+    // Every command a window shows or the unit was told of.
+    QStringList names() const { return state_.keys(); }
+
     bool workflowRunning() const { return depth_ > 0; }
     int workflowDepth() const { return depth_; }
 

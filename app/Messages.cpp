@@ -1,5 +1,6 @@
 #include "app/Messages.h"
 
+#include "app/Init.h"
 #include "app/Process.h"
 
 #include <cstdio>
@@ -50,9 +51,10 @@ void MsgBox(const QString &text, const QString &title, MsgIcon icon, MsgOutcome 
         return;
     if (outcome == MsgOutcome::Failure)
         Outcome::state().shown = true;
+    // a fixed text or title in the display language; composed ones come translated
     if (Hooks().msgBox) {
-        Hooks().msgBox(text, title, icon);
+        Hooks().msgBox(Tr(text), Tr(title), icon);
         return;
     }
-    std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+    std::fprintf(stderr, "%s: %s\n", qPrintable(Tr(title)), qPrintable(Tr(text)));
 }

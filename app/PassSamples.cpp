@@ -15,6 +15,8 @@ void PassSamples::begin(int kind, int channels)
     ++p.current_.number;
     p.current_.kind = kind;
     p.current_.channels = QList<ChannelSample>(channels);
+    p.current_.continues = !p.broken_;
+    p.broken_ = false;
     p.open_ = true;
 }
 
@@ -28,6 +30,15 @@ void PassSamples::add(int ch, std::optional<double> value, const QString &text,
                                                 value ? text : QString(), unit, type};
 }
 
+void PassSamples::interrupt()
+{
+    PassSamples &p = instance();
+    if (p.open_)
+        p.current_.continues = false;
+    else
+        p.broken_ = true;
+}
+
 void PassSamples::end()
 {
     PassSamples &p = instance();
@@ -36,8 +47,10 @@ void PassSamples::end()
     p.open_ = false;
     // A pass cut short by Stop lacks channels: it is not a pass of values.
     for (const ChannelSample &c : p.current_.channels)
-        if (!c.read)
+        if (!c.read) {
+            p.broken_ = true;
             return;
+        }
     p.current_.timeMs = QDateTime::currentMSecsSinceEpoch();
     emit p.pass(p.current_);
 }

@@ -25,6 +25,8 @@ struct PassSample {
     qint64 timeMs = 0;               // end of the pass, ms since the epoch
     int kind = 0;
     QList<ChannelSample> channels;   // [0] is channel 1
+    // It follows the pass before it with no pause, stop or new run between.
+    bool continues = false;
 };
 
 class PassSamples : public QObject {
@@ -39,6 +41,9 @@ public:
                     const QString &unit, const QString &type);
     // Hands the pass on if every channel of it was read, and closes it.
     static void end();
+    // The cycle paused, or a new run begins: the pass open now, or else the
+    // next one, does not continue the one before it.
+    static void interrupt();
     // Passes begun so far: the next pass to begin has this number + 1.
     static quint64 begun() { return instance().current_.number; }
 
@@ -48,4 +53,5 @@ signals:
 private:
     PassSample current_;
     bool open_ = false;
+    bool broken_ = true;
 };

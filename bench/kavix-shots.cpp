@@ -5,6 +5,9 @@
 //   xvfb-run -s "-screen 0 1400x800x24" build/bench/kavix-shots docs/screenshots trace
 //     (the line trace beside a monitor window, the trend plot after a minute)
 //   xvfb-run -s "-screen 0 1024x768x24" build/bench/kavix-shots docs/screenshots compare
+//   xvfb-run -s "-screen 0 1400x800x24" build/bench/kavix-shots docs/screenshots manual
+//     (the manual in its window beside the main window)
+// With LANG=ja_JP.UTF-8 and docs/screenshots/ja the Japanese manual's pictures.
 
 #include "adjust/frmSetZeroSpan.h"
 #include "adjust/frmZeroSpan.h"
@@ -14,6 +17,7 @@
 #include "app/ui/Forms.h"
 #include "app/ui/GuiMessages.h"
 #include "app/ui/frmCommPort.h"
+#include "app/ui/frmHelp.h"
 #include "app/ui/Forms.h"
 #include "app/ui/frmMain.h"
 #include "config/frmType.h"
@@ -73,6 +77,14 @@ int main(int argc, char *argv[])
     main->show();
     wait(500);
 
+    if (argc > 2 && QString(argv[2]) == "manual") {
+        // The manual beside the main window, at the input type editor's section.
+        frmHelp::ShowManual(textLanguage(), frmHelp::sectionOf("frmType"));
+        wait(800);
+        shoot(dir + "/manual.png");
+        main->close();
+        return 0;
+    }
     if (argc > 2 && QString(argv[2]) == "trace") {
         model = "QV8_KX5";
         main->resize(760, 760);

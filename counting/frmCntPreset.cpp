@@ -3,6 +3,7 @@
 #include "app/Init.h"
 #include "app/Messages.h"
 #include "app/ui/Controls.h"
+#include "app/ui/FormText.h"
 #include "app/ui/frmDialog.h"
 #include "config/EditorParts.h"
 #include "counting/PresetBox.h"
@@ -15,9 +16,22 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 using Controls::indexed;
+
+namespace {
+// As large as all its rows, where the screen has room.
+class RowsArea : public QScrollArea {
+public:
+    QSize sizeHint() const override
+    {
+        return widget()->sizeHint() + QSize(verticalScrollBar()->sizeHint().width(), 0);
+    }
+};
+}  // namespace
 
 frmCntPreset::frmCntPreset()
 {
@@ -44,7 +58,10 @@ frmCntPreset::frmCntPreset()
     head->setColumnMinimumWidth(1, kCellW);
     outer->addLayout(head);
 
-    auto *grid = new QVBoxLayout;
+    // The rows scroll when the screen has no room for all 16 (a large scale).
+    auto *rows = new QWidget;
+    auto *grid = new QVBoxLayout(rows);
+    grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(2);
     for (int i = 1; i <= kRows; ++i) {
         frame[i] = new QFrame;
@@ -69,13 +86,20 @@ frmCntPreset::frmCntPreset()
         grid->addWidget(frame[i]);
         connect(txtPreset[i], &QLineEdit::textChanged, this, [this, i] { txtPreset_Change(i); });
     }
-    outer->addLayout(grid);
+    auto *scroll = new RowsArea;
+    scroll->setObjectName("scrRows");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(rows);
+    scroll->setMinimumWidth(rows->sizeHint().width() +
+                            scroll->verticalScrollBar()->sizeHint().width());
+    outer->addWidget(scroll, 1);
 
-    cmdUpload = Controls::button("cmdUpload", "Upload");
-    cmdDownload = Controls::button("cmdDownload", "Download");
+    cmdUpload = Controls::button("cmdUpload", "Upload", "2027");
+    cmdDownload = Controls::button("cmdDownload", "Download", "2028");
     cmdExit = Controls::button("cmdExit", "Exit");
     outer->addLayout(Controls::rightAligned({cmdUpload, cmdDownload, cmdExit}));
-    outer->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cmdUpload, &QPushButton::clicked, this, &frmCntPreset::cmdUpload_Click);
     connect(cmdDownload, &QPushButton::clicked, this, &frmCntPreset::cmdDownload_Click);
@@ -86,6 +110,7 @@ frmCntPreset::frmCntPreset()
         lbl32bitCnt[i]->setText("0");
         txtPreset[i]->setText("0");
     }
+    FormTextSet(this);
 }
 
 frmCntPreset::~frmCntPreset() = default;

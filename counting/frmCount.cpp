@@ -64,7 +64,7 @@ frmCount::frmCount()
     mid->addLayout(rightAligned({cmdCopy, cmdPaste}), 2, 0, 1, 2);
     outer->addWidget(Frame3);
 
-    cmdDownload = button("cmdDownload", "Download");
+    cmdDownload = button("cmdDownload", "Download", "2028");
     cmdExit = button("cmdExit", "Exit");
     outer->addLayout(rightAligned({cmdDownload, cmdExit}));
     outer->setSizeConstraint(QLayout::SetFixedSize);

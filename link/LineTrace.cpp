@@ -1,6 +1,7 @@
 #include "link/LineTrace.h"
 
 #include "app/Globals.h"
+#include "app/Init.h"
 #include "link/TxtBus.h"
 
 #include <QDateTime>
@@ -9,48 +10,90 @@
 
 namespace {
 
-// What each item holds, worded to follow "read channel 3 ...".
-QString itemName(int item, int group)
+// The trace's words in the display language while the window shows them;
+// files and standard error keep them English.
+bool &inDisplayLanguage()
+{
+    static bool shown = false;
+    return shown;
+}
+
+QString L(const char *english)
+{
+    return inDisplayLanguage() ? Tr(english) : QString::fromUtf8(english);
+}
+
+// Runs f with the words in the display language.
+template <typename F>
+QString shownIn(bool display, F f)
+{
+    const bool was = std::exchange(inDisplayLanguage(), display);
+    QString text = f();
+    inDisplayLanguage() = was;
+    return text;
+}
+
+// What each item holds, worded to follow "read channel 3 ...", as the
+// connected kind uses it.
+QString itemName(int item, int group, int kind)
 {
     if (group == 99 && item == 90)
-        return "restart";
+        return L("restart");
+    const bool analog = kind == 1 || kind == 2 || kind == 6;
+    if (item == 6 && analog)
+        return L("trigger input state");
+    if (item == 6 && kind == 5)
+        return L("DI state");
+    if (item == 7 && kind == 6)
+        return L("alarm output");
+    if (item == 7 && kind == 5)
+        return L("DO setting");
+    if ((item == 8 || item == 9) && kind == 4)
+        return item == 8 ? L("32-bit count") : L("count preset");
     switch (item) {
-    case 2: return "status";
-    case 3: return "measured value";
-    case 4: return "raw value";
-    case 5: return "input type";
-    case 6: return "input state";
-    case 7: return "output state";
-    case 8: return "count";
-    case 9: return "count preset";
-    case 10: return "count edge";
-    case 11: return "count clear";
-    case 13: return "count rate";
-    case 14: return "rate memory";
-    case 15: return "line noise filter";
-    case 16: return "filter time constant";
-    case 17: return "zero/span state";
-    case 18: return "zero adjustment";
-    case 19: return "span adjustment";
-    case 20: return "burnout type";
-    case 21: return "line resistance compensation";
-    case 23: return "cold-junction temperature";
-    case 24: return "cold-junction voltage";
-    case 25: return "cold-junction switch";
-    case 80: return "Modbus node address";
-    case 81: return "Modbus baud rate";
-    case 82: return "Modbus bit length";
-    case 83: return "Modbus parity";
-    case 84: return "Modbus stop bits";
-    case 86: return "Modbus float type";
-    case 90: return "model name";
-    case 91: return "hardware version";
-    case 92: return "firmware version";
-    case 93: return "serial number";
-    case 94: return "manufacture date";
-    case 95: return "calibration date";
-    default: return item < 0 ? QString("(no item selected)") : "item " + QString::number(item);
+    case 2: return L("status");
+    case 3: return L("measured value");
+    case 4: return L("raw value");
+    case 5: return L("input type");
+    case 6: return L("input state");
+    case 7: return L("output state");
+    case 8: return L("count");
+    case 9: return L("count preset");
+    case 10: return L("count edge");
+    case 11: return L("count clear");
+    case 13: return L("count rate");
+    case 14: return L("rate memory");
+    case 15: return L("line noise filter");
+    case 16: return L("filter time constant");
+    case 17: return L("zero/span state");
+    case 18: return L("zero adjustment");
+    case 19: return L("span adjustment");
+    case 20: return L("burnout type");
+    case 21: return L("line resistance compensation");
+    case 23: return L("cold-junction temperature");
+    case 24: return L("cold-junction voltage");
+    case 25: return L("cold-junction switch");
+    case 80: return L("Modbus node address");
+    case 81: return L("Modbus baud rate");
+    case 82: return L("Modbus bit length");
+    case 83: return L("Modbus parity");
+    case 84: return L("Modbus stop bits");
+    case 86: return L("Modbus float type");
+    case 90: return L("model name");
+    case 91: return L("hardware version");
+    case 92: return L("firmware version");
+    case 93: return L("serial number");
+    case 94: return L("manufacture date");
+    case 95: return L("calibration date");
+    default: return item < 0 ? L("(no item selected)") : L("item %1").arg(item);
     }
+}
+
+// Items an analog module holds once, addressed as its first element.
+bool wholeModule(int item, int kind)
+{
+    const bool analog = kind == 1 || kind == 2 || kind == 6;
+    return (item == 6 && analog) || (item == 7 && kind == 6);
 }
 
 // Items whose data lines start with a two-digit channel or contact.
@@ -95,7 +138,7 @@ QString valueText(int item, int kind, const QByteArray &data)
     case 25: name = NameAt(s.OnOffName, v); break;
     case 15: name = NameAt(s.LineNoiseName, v); break;
     case 20: name = NameAt(s.BurnoutName, v); break;
-    case 21: name = NameAt({"reset", "0% or Line Res.", "100%"}, v); break;  // the request
+    case 21: name = NameAt({L("reset"), L("0% or Line Res."), "100%"}, v); break;  // the request
     default: break;
     }
     return name.isEmpty() ? text : text + " " + name;
@@ -122,6 +165,58 @@ bool noNumber(const LineTrace::Entry &e)
         return false;  // a write
     const std::optional<QString> payload = ReplyPayload(QString::fromLatin1(e.reply));
     return payload && !NumberIn(*payload);
+}
+
+// What a line meant, in the words L gives.
+QString meaningOf(const LineTrace::Entry &e)
+{
+    if (e.result == LineTrace::Result::LateInput)
+        return e.behindReply ? L("behind the end of a reply") : L("no exchange waiting");
+    QByteArray c = e.command;
+    if (c.endsWith('\r'))
+        c.chop(1);
+    if (c.isEmpty())
+        return QString();
+    const QByteArray data = c.mid(1);
+    switch (c.at(0)) {
+    case 'G': {
+        const int g = twoDigits(c, 1);
+        return g == 99 ? L("enter group 99 (restart)") : L("enter group %1").arg(g);
+    }
+    case 'I':
+        return L("select %1").arg(itemName(e.item, e.group, e.kind));
+    case 'D': {
+        const QString name = itemName(e.item, e.group, e.kind);
+        if (e.group == 99 && e.item == 90)
+            return L("restart the module");
+        if (data.isEmpty())
+            return L("read %1").arg(name);
+        // the contact modules number contacts; the others channels
+        const auto element = [&e, &name](const QByteArray &digits) {
+            return (e.kind == 3 || e.kind == 4 ? L("contact %1 %2") : L("channel %1 %2"))
+                .arg(digits.toInt())
+                .arg(name);
+        };
+        if (data.size() == 2 && allDigits(data)) {
+            if (e.item == 2 && data == "00")
+                return L("read option bits");
+            if (e.item == 20)  // one burnout type for the module, read at index 1
+                return L("read %1 (whole module)").arg(name);
+            if (wholeModule(e.item, e.kind))
+                return L("read %1").arg(name);
+            if (indexed(e.item, e.kind))
+                return L("read %1").arg(element(data));
+        }
+        const QString written = QStringLiteral("%1 ← %2");
+        if (wholeModule(e.item, e.kind) && data.size() > 2 && allDigits(data.left(2)))
+            return written.arg(name, valueText(e.item, e.kind, data.mid(2)));
+        if (indexed(e.item, e.kind) && data.size() > 2 && allDigits(data.left(2)))
+            return written.arg(element(data.left(2)), valueText(e.item, e.kind, data.mid(2)));
+        return written.arg(name, valueText(e.item, e.kind, data));
+    }
+    default:
+        return QString();
+    }
 }
 
 }  // namespace
@@ -272,24 +367,26 @@ QString LineTrace::roundTripText(const Entry &e)
     return QString::number(e.roundTripUs / 1000.0, 'f', 1);
 }
 
-QString LineTrace::resultText(const Entry &e)
+QString LineTrace::resultText(const Entry &e, bool shown)
 {
-    QString t;
-    switch (e.result) {
-    case Result::Done: t = noNumber(e) ? "done, no number" : "done"; break;
-    case Result::Timeout: t = "time-out"; break;
-    case Result::Refused: t = "refused"; break;
-    case Result::InvalidReply:
-        t = e.reply.size() < 3         ? "invalid reply: too short"
-            : e.reply.at(0) != 'D'     ? "invalid reply: no leading D"
-                                       : "invalid reply: no CR";
-        break;
-    case Result::PortError: t = "port error: " + e.error; break;
-    case Result::LateInput: t = "late input dropped"; break;
-    case Result::RestartWrite: t = "sent, no reply awaited"; break;
-    case Result::Abandoned: t = "abandoned"; break;
-    }
-    return e.retry ? t + " (retry)" : t;
+    return shownIn(shown, [&e] {
+        QString t;
+        switch (e.result) {
+        case Result::Done: t = noNumber(e) ? L("done, no number") : L("done"); break;
+        case Result::Timeout: t = L("time-out"); break;
+        case Result::Refused: t = L("refused"); break;
+        case Result::InvalidReply:
+            t = e.reply.size() < 3     ? L("invalid reply: too short")
+                : e.reply.at(0) != 'D' ? L("invalid reply: no leading D")
+                                       : L("invalid reply: no CR");
+            break;
+        case Result::PortError: t = L("port error: %1").arg(e.error); break;
+        case Result::LateInput: t = L("late input dropped"); break;
+        case Result::RestartWrite: t = L("sent, no reply awaited"); break;
+        case Result::Abandoned: t = L("abandoned"); break;
+        }
+        return e.retry ? L("%1 (retry)").arg(t) : t;
+    });
 }
 
 bool LineTrace::isError(const Entry &e)
@@ -297,47 +394,9 @@ bool LineTrace::isError(const Entry &e)
     return (e.result != Result::Done && e.result != Result::RestartWrite) || noNumber(e);
 }
 
-QString LineTrace::meaning(const Entry &e)
+QString LineTrace::meaning(const Entry &e, bool shown)
 {
-    if (e.result == Result::LateInput)
-        return e.behindReply ? "behind the end of a reply" : "no exchange waiting";
-    QByteArray c = e.command;
-    if (c.endsWith('\r'))
-        c.chop(1);
-    if (c.isEmpty())
-        return QString();
-    const QByteArray data = c.mid(1);
-    switch (c.at(0)) {
-    case 'G': {
-        const int g = twoDigits(c, 1);
-        return g == 99 ? "enter group 99 (restart)" : "enter group " + QString::number(g);
-    }
-    case 'I':
-        return "select " + itemName(e.item, e.group);
-    case 'D': {
-        const QString name = itemName(e.item, e.group);
-        if (e.group == 99 && e.item == 90)
-            return "restart the module";
-        if (data.isEmpty())
-            return "read " + name;
-        const bool contact = e.item == 6 || e.item == 7;
-        const QString element = contact ? "contact " : "channel ";
-        if (data.size() == 2 && allDigits(data)) {
-            if (e.item == 2 && data == "00")
-                return "read option bits";
-            if (e.item == 20)  // one burnout type for the module, read at index 1
-                return "read " + name + " (whole module)";
-            if (indexed(e.item, e.kind))
-                return "read " + element + QString::number(data.toInt()) + " " + name;
-        }
-        if (indexed(e.item, e.kind) && data.size() > 2 && allDigits(data.left(2)))
-            return element + QString::number(data.left(2).toInt()) + " " + name + " ← " +
-                   valueText(e.item, e.kind, data.mid(2));
-        return name + " ← " + valueText(e.item, e.kind, data);
-    }
-    default:
-        return QString();
-    }
+    return shownIn(shown, [&e] { return meaningOf(e); });
 }
 
 QString LineTrace::line(const Entry &e)

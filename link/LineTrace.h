@@ -84,8 +84,9 @@ public:
     static QString visible(const QByteArray &bytes);   // "<CR>", "<0x07>" ...
     static QString timeText(const Entry &e);
     static QString roundTripText(const Entry &e);
-    static QString resultText(const Entry &e);
-    static QString meaning(const Entry &e);
+    // In English, or in the display language for the window (`shown`).
+    static QString resultText(const Entry &e, bool shown = false);
+    static QString meaning(const Entry &e, bool shown = false);
     static bool isError(const Entry &e);
     // One tab-separated line: time, command, reply, ms, result, meaning.
     static QString line(const Entry &e);

@@ -1,6 +1,8 @@
 #include "monitor/frmTrace.h"
 
+#include "app/Init.h"
 #include "app/Messages.h"
+#include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 #include "files/FileWrite.h"
 #include "files/ui/FileOps.h"
@@ -70,8 +72,8 @@ QVariant TraceModel::data(const QModelIndex &index, int role) const
     case ColCommand: return LineTrace::visible(e->command);
     case ColReply: return LineTrace::visible(e->reply);
     case ColMs: return LineTrace::roundTripText(*e);
-    case ColResult: return LineTrace::resultText(*e);
-    case ColMeaning: return LineTrace::meaning(*e);
+    case ColResult: return LineTrace::resultText(*e, true);
+    case ColMeaning: return LineTrace::meaning(*e, true);
     default: return QVariant();
     }
 }
@@ -81,7 +83,7 @@ QVariant TraceModel::headerData(int section, Qt::Orientation o, int role) const
     if (o != Qt::Horizontal || role != Qt::DisplayRole)
         return QVariant();
     static const char *names[] = {"Time", "Command", "Reply", "ms", "Result", "Meaning"};
-    return section >= 0 && section < ColCount ? QString(names[section]) : QVariant();
+    return section >= 0 && section < ColCount ? Tr(names[section]) : QVariant();
 }
 
 bool TraceModel::passes(const LineTrace::Entry &e) const
@@ -140,12 +142,15 @@ void frmTrace::ShowTrace()
 {
     frmTrace *w = form<frmTrace>();
     w->Refresh();
+    if (!w->isVisible())
+        PlaceBesideMain(w);
     w->show();
     w->raise();
     w->activateWindow();
 }
 
-frmTrace::frmTrace() : QWidget(MainWindowWidget(), Qt::Window | Qt::Tool)
+// A window of its own: it can go behind the main window.
+frmTrace::frmTrace() : QWidget(nullptr, Qt::Window)
 {
     setObjectName("frmTrace");
     setWindowTitle("Line Trace");
@@ -165,10 +170,14 @@ frmTrace::frmTrace() : QWidget(MainWindowWidget(), Qt::Window | Qt::Tool)
     const int widths[] = {165, 70, 120, 45, 110};
     for (int c = 0; c < 5; ++c)
         grdTrace->setColumnWidth(c, widths[c]);
+    // a count preset write, the longest line of a pass; longer ones widen it
+    fitCommand(QStringLiteral("D01999999999<CR>"));
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { measured_ = 0; });
 
     lblCounters = new QLabel;
     lblCounters->setObjectName("lblCounters");
     lblCounters->setTextFormat(Qt::PlainText);
+    lblCounters->setWordWrap(true);  // a narrow window keeps all of them
 
     cmdPause = new QPushButton("Pause");
     cmdPause->setObjectName("cmdPause");
@@ -205,7 +214,7 @@ frmTrace::frmTrace() : QWidget(MainWindowWidget(), Qt::Window | Qt::Tool)
     layout->addLayout(buttons);
 
     connect(cmdPause, &QPushButton::toggled, this, [this](bool paused) {
-        cmdPause->setText(paused ? "Resume" : "Pause");
+        cmdPause->setText(Tr(paused ? "Resume" : "Pause"));
         if (!paused)
             Refresh();
     });
@@ -224,6 +233,7 @@ frmTrace::frmTrace() : QWidget(MainWindowWidget(), Qt::Window | Qt::Tool)
             Refresh();
     });
     refresh_->start();
+    ownTexts(this);
     QScrollBar *bar = grdTrace->verticalScrollBar();
     connect(bar, &QScrollBar::valueChanged, this,
             [this, bar](int value) { following_ = value >= bar->maximum(); });
@@ -234,11 +244,16 @@ void frmTrace::Refresh()
 {
     if (!cmdPause->isChecked()) {
         model_->sync();
+        // the newest rows only: a view of 100,000 rows stays cheap
+        const int rows = model_->rowCount();
+        for (int r = std::max(std::min(measured_, rows), rows - 2000); r < rows; ++r)
+            fitCommand(model_->index(r, TraceModel::ColCommand).data().toString());
+        measured_ = rows;
         if (following_)
             grdTrace->scrollToBottom();
     }
     const LineTrace::Counters &k = LineTrace::instance().counters();
-    lblCounters->setText(QString("Exchanges %1   Time-outs %2   Refusals %3   Invalid replies %4   "
+    lblCounters->setText(Tr("Exchanges %1   Time-outs %2   Refusals %3   Invalid replies %4   "
                                  "Port errors %5   Late input %6   Retries %7   "
                                  "Round trip mean %8 ms, longest %9 ms")
                              .arg(k.exchanges)
@@ -250,6 +265,13 @@ void frmTrace::Refresh()
                              .arg(k.retries)
                              .arg(k.meanMs(), 0, 'f', 1)
                              .arg(k.longestMs, 0, 'f', 1));
+}
+
+void frmTrace::fitCommand(const QString &command)
+{
+    const int wide = grdTrace->fontMetrics().horizontalAdvance(command) + 16;
+    if (wide > grdTrace->columnWidth(TraceModel::ColCommand))
+        grdTrace->setColumnWidth(TraceModel::ColCommand, wide);
 }
 
 void frmTrace::applyFilter()
@@ -283,8 +305,8 @@ void frmTrace::cmdCopy_Click()
 
 void frmTrace::cmdSave_Click()
 {
-    const QString title = "Save Trace";
-    const QString filter = "Text Files (*.txt);;All Files (*.*)";
+    const QString title = Tr("Save Trace");
+    const QString filter = Tr("Text Files (*.txt);;All Files (*.*)");
     QString name;
     if (dlgFile().ask) {
         name = dlgFile().ask(FileDialog::Mode::Save, title, filter);
@@ -303,7 +325,7 @@ bool frmTrace::SaveTo(const QString &name)
 {
     const QFileInfo info(name);
     if (info.exists() && !info.isFile()) {
-        MsgBox(name + " is not a regular file.", "Save Trace", MsgIcon::Exclamation);
+        MsgBox(Tr("%1 is not a regular file.").arg(name), "Save Trace", MsgIcon::Exclamation);
         return false;
     }
     // Written in pieces, each checked: the file replaces an older one only

@@ -78,7 +78,10 @@ public:
 
 private:
     void applyFilter();
+    // The Command column made wide enough for this line.
+    void fitCommand(const QString &command);
     TraceModel *model_ = nullptr;
+    int measured_ = 0;  // rows whose command width is known
     QTimer *refresh_ = nullptr;
     // The view keeps to the newest exchange until the user scrolls away
     // from it, and again once back at the bottom.

@@ -1,12 +1,16 @@
 #include "monitor/frmTrend.h"
 
+#include "app/Init.h"
+#include "app/ui/FormText.h"
 #include "app/ui/Forms.h"
 #include "files/CsvLog.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QtNumeric>
 
 #include <qcustomplot.h>
 
@@ -17,20 +21,43 @@ QString axisLabel(const QString &unit, int kind)
 {
     if (!unit.isEmpty())
         return unit;
-    return kind == 5 ? "count rate" : "state (0/1)";
+    return Tr(kind == 5 ? "count rate" : "state (0/1)");
 }
+
+// Time labels that never repeat: the finer the ticks, the more of the time
+// each label shows; a range of a day or more names the date too.
+class TimeTicker : public QCPAxisTickerDateTime {
+protected:
+    double getTickStep(const QCPRange &range) override
+    {
+        const double step = QCPAxisTickerDateTime::getTickStep(range);
+        setDateTimeFormat(step < 1              ? "HH:mm:ss.zzz"
+                          : step < 60           ? "HH:mm:ss"
+                          : range.size() < 82800 ? "HH:mm"
+                                                 : "MM-dd HH:mm");
+        return step;
+    }
+};
+
+// The widest label a TimeTicker writes.
+const char *const kWidestTime = "00:00:00.000";
+// Zoomed in no further: a label of milliseconds still tells each tick apart.
+constexpr double kNarrowestSeconds = 0.02;
 
 }  // namespace
 
 void frmTrend::ShowTrend()
 {
     frmTrend *w = form<frmTrend>();
+    if (!w->isVisible())
+        PlaceBesideMain(w);
     w->show();
     w->raise();
     w->activateWindow();
 }
 
-frmTrend::frmTrend() : QWidget(MainWindowWidget(), Qt::Window)
+// A window of its own: it can go behind the main window.
+frmTrend::frmTrend() : QWidget(nullptr, Qt::Window)
 {
     setObjectName("frmTrend");
     setWindowTitle("Trend");
@@ -42,17 +69,26 @@ frmTrend::frmTrend() : QWidget(MainWindowWidget(), Qt::Window)
     // Drag and zoom work along the time axis; the values follow the data.
     picPlot->axisRect()->setRangeDrag(Qt::Horizontal);
     picPlot->axisRect()->setRangeZoom(Qt::Horizontal);
-    auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
-    ticker->setDateTimeFormat("HH:mm:ss");
-    picPlot->xAxis->setTicker(ticker);
+    picPlot->xAxis->setTicker(QSharedPointer<TimeTicker>::create());
+    // As many time labels as the axis has room for, none over another: the
+    // ticker may pick a step down to half the one asked for.
+    connect(picPlot, &QCustomPlot::beforeReplot, this, [this] {
+        const QFontMetrics labels(picPlot->xAxis->tickLabelFont());
+        const int label = labels.horizontalAdvance(kWidestTime);
+        const int room = picPlot->xAxis->axisRect()->width() / (2 * (label + 12));
+        picPlot->xAxis->ticker()->setTickCount(std::max(1, room));
+    });
     // The channel list beside the plot names the lines in their colours;
     // a legend of 16 or 32 entries would only cover the values.
     // Antialiased lines cost a lot with many points and add little here.
     picPlot->setNotAntialiasedElements(QCP::aeAll);
-    connect(picPlot->xAxis, qOverload<const QCPRange &>(&QCPAxis::rangeChanged), this, [this] {
-        if (!settingRange_)
-            setFollow(false);  // the user zoomed or panned
-    });
+    connect(picPlot->xAxis, qOverload<const QCPRange &>(&QCPAxis::rangeChanged), this,
+            [this](const QCPRange &range) {
+                if (range.size() < kNarrowestSeconds)
+                    picPlot->xAxis->setRange(range.center(), kNarrowestSeconds, Qt::AlignCenter);
+                if (!settingRange_)
+                    setFollow(false);  // the user zoomed or panned
+            });
 
     lstChannels = new QListWidget;
     lstChannels->setObjectName("lstChannels");
@@ -80,6 +116,7 @@ frmTrend::frmTrend() : QWidget(MainWindowWidget(), Qt::Window)
     layout->addLayout(side);
 
     connect(&PassSamples::instance(), &PassSamples::pass, this, &frmTrend::AddPass);
+    ownTexts(this);
 }
 
 void frmTrend::rebuild(const PassSample &p)
@@ -112,6 +149,12 @@ void frmTrend::AddPass(const PassSample &p)
     if (p.kind != kind_ || p.channels.size() != picPlot->graphCount())
         rebuild(p);
     const double t = p.timeMs / 1000.0;
+    // after a pause, a stop or a new connection the lines break off: no
+    // straight line across the time nothing was read
+    if (!p.continues)
+        for (int i = 0; i < picPlot->graphCount(); ++i)
+            if (!picPlot->graph(i)->data()->isEmpty())
+                picPlot->graph(i)->addData((newest_ + t) / 2, qQNaN());
     bool renamed = false;
     for (int i = 0; i < p.channels.size(); ++i) {
         const ChannelSample &c = p.channels[i];

@@ -384,7 +384,7 @@ void TestAnalogEditors::filterRefusedInJapanese()
     setTextLanguage(TextLanguage::English);
     const ShownMessage refused{
         "フィルタ時定数「abc」はモジュールに送れません。何も書き込んでいません。",
-        "Filter Download", MsgIcon::Exclamation};
+        "フィルタのダウンロード", MsgIcon::Exclamation};
     QCOMPARE(f.log.messages, Messages{refused});
     QCOMPARE(f.received(), QStringList{});
 }

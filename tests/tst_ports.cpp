@@ -2,16 +2,29 @@
 // the port dialog remembers and finds, a port that vanishes ends the work
 // with one message, the status bar says where things stand, shortcuts obey
 // the commands, and the Japanese screens hold no English of their own.
+#include "adjust/frmSetComp.h"
+#include "adjust/frmSetZeroSpan.h"
+#include "adjust/frmZeroSpan.h"
 #include "app/Commands.h"
 #include "app/Globals.h"
 #include "app/Init.h"
+#include "app/MainPanel.h"
 #include "app/ui/Forms.h"
 #include "app/ui/GuiMessages.h"
 #include "app/ui/Settings.h"
+#include "app/ui/frmAbout.h"
 #include "app/ui/frmCommPort.h"
 #include "app/ui/frmDialog.h"
+#include "app/ui/frmHelp.h"
 #include "app/ui/frmMain.h"
 #include "config/SettingEditors.h"
+#include "config/frmCJM.h"
+#include "config/frmModSet.h"
+#include "config/frmModSetKx7.h"
+#include "config/frmType.h"
+#include "counting/frmCntPreset.h"
+#include "counting/frmCount.h"
+#include "counting/frmCountSet.h"
 #include "files/ui/FileOps.h"
 #include "link/Ports.h"
 #include "monitor/frmB6.h"
@@ -20,21 +33,27 @@
 #include "monitor/frmKx5.h"
 #include "monitor/frmKx7.h"
 #include "monitor/frmL5.h"
+#include "monitor/frmTrace.h"
+#include "monitor/frmTrend.h"
 #include "tests/support/MainFixture.h"
 #include "workflows/ModuleReads.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QScreen>
 #include <QSerialPort>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -70,8 +89,15 @@ QStringList textsOf(QWidget *root)
     widgets.prepend(root);
     for (QWidget *w : widgets) {
         // the port and model lists hold data: port names, model names
-        if (qobject_cast<QComboBox *>(w) || qobject_cast<QComboBox *>(w->parentWidget()))
+        if (w->objectName() == "cboPort" || w->objectName() == "cboModel" ||
+            qobject_cast<QComboBox *>(w->parentWidget()))
             continue;
+        if (auto *c = qobject_cast<QComboBox *>(w))
+            for (int i = 0; i < c->count(); ++i)
+                add(c->itemText(i));
+        if (auto *v = qobject_cast<QAbstractItemView *>(w); v && v->model())
+            for (int c = 0; c < v->model()->columnCount(); ++c)
+                add(v->model()->headerData(c, Qt::Horizontal).toString());
         add(w->windowTitle());
         add(w->toolTip());
         if (auto *l = qobject_cast<QLabel *>(w))
@@ -98,6 +124,12 @@ QStringList englishIn(QWidget *root)
                              "V",   "ohm", "CSV"};
     for (int row = 1; row <= 10; ++row)
         allowed << G().ModelName[row];
+    // type names, units and the protocol's own words
+    for (const QString &t : G().TypeNameTc + G().TypeNameRtd + G().TypeNameKx7 + G().LineNoiseName)
+        for (const QString &w : t.split(QRegularExpression("[^A-Za-z0-9_.]+")))
+            allowed << w;
+    allowed += {"DO", "CJC", "SW", "CJM", "ModBus", "Modbus", "RTU", "ms", "Hz", "bit", "bps",
+                "NONE", "ODD", "EVEN", "Ver", "qv8", "txt", "csv", "I", "O", "H", "OPEN", "GND"};
     QSet<QString> table;
     for (int id : ResStringIds())
         table << ResStringIn(id, TextLanguage::Japanese);
@@ -140,6 +172,7 @@ private slots:
     void statusBarAndShortcuts();
     void emptyAreaAndScrolling();
     void japaneseThroughout();
+    void windowsFit();
 };
 
 // OK takes the choice and keeps it for the next time (kavix --simulate wins
@@ -370,6 +403,9 @@ void TestPorts::statusBarAndShortcuts()
     QCOMPARE(m->lblState->text(), QString("Not connected"));
     QCOMPARE(shown(m->lblPort), QString());
     QCOMPARE(m->menu("mnuMonitorStart")->shortcut(), QKeySequence(Qt::Key_F5));
+    // a command that is off says why
+    QTRY_COMPARE(m->tb(8)->toolTip(), QString("Upload — Connect to a module first"));
+    QCOMPARE(m->menu("mnuMonitorStart")->toolTip(), QString("Connect to a module first"));
     // not connected: the Monitor menu is off, and with it its Start
     QTest::keyClick(m, Qt::Key_F5);
     QVERIFY(!G().MonitorRun);
@@ -384,7 +420,7 @@ void TestPorts::statusBarAndShortcuts()
 
     QStringList during;
     QTimer::singleShot(200, [&] {
-        during << m->lblState->text();
+        during << m->lblState->text() << m->tb(1)->toolTip();
         emit m->findChild<QMenu *>("mnuMonitor")->aboutToShow();
         during << m->lblState->text();
         m->mnuMonitorStart_Click();  // Start in the open menu resumes
@@ -393,19 +429,26 @@ void TestPorts::statusBarAndShortcuts()
     });
     QTest::keyClick(m, Qt::Key_F5);  // returns when the cycle has ended
     QCOMPARE(during,
-             (QStringList{"Monitoring", "Paused — choose Monitor ▸ Start to go on",
-                          "Monitoring"}));
+             (QStringList{"Monitoring", "Open File — Stop monitoring first",
+                          "Paused — choose Monitor ▸ Start to go on", "Monitoring"}));
+    QTRY_COMPARE(m->tb(1)->toolTip(), QString("Open File"));
     QVERIFY(!G().MonitorRun);
     QCOMPARE(m->lblState->text(), QString("Connected"));
 
     f.click("mnuConfigUpload");
     QCOMPARE(m->lblResult->text(), QString("Upload done, 16 channels"));
     QTemporaryDir dir;
-    dlgFile().ask = [&dir](FileDialog::Mode, const QString &, const QString &) {
-        return dir.filePath("plant.qv8");
+    QStringList asked;
+    dlgFile().ask = [&](FileDialog::Mode, const QString &title, const QString &) {
+        asked << title;
+        return asked.size() == 1 ? dir.filePath("plant.qv8") : QString();
     };
-    f.click("mnuFileSaveAs");
+    QTest::keyClick(m, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(m->lblResult->text(), QString("Saved plant.qv8"));
+    QTest::keyClick(m, Qt::Key_S, Qt::ControlModifier);  // Save: the same file, no question
+    QTest::keyClick(m, Qt::Key_O, Qt::ControlModifier);  // Open, cancelled
+    QCOMPARE(asked, (QStringList{"SaveAs", "Open"}));
+    QCOMPARE(m->menu("mnuFileExit")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     f.click("mnuConnDisConn");
     QCOMPARE(m->lblState->text(), QString("Not connected"));
     QCOMPARE(shown(m->lblPort), QString());
@@ -438,10 +481,33 @@ void TestPorts::japaneseThroughout()
     frmDialog question;
     question.lblMsg->setText(Tr("Starting download for All Channels."));
     english << englishIn(&question);
-    const QList<QWidget *> monitors = {form<frmKx5>(), form<frmL5>(), form<frmKx7>(),
-                                       form<frmB6>(),  form<frmE6>(), form<frmH9>()};
-    for (QWidget *w : monitors)
+    const QList<QWidget *> windows = {
+        form<frmKx5>(),  form<frmL5>(),         form<frmKx7>(),       form<frmB6>(),
+        form<frmE6>(),   form<frmH9>(),         form<frmTrace>(),     form<frmTrend>(),
+        form<frmCount>(), form<frmCountSet>(),  form<frmCntPreset>(), form<frmZeroSpan>(),
+        form<frmSetZeroSpan>(), form<frmSetComp>(), form<frmType>(),  form<frmCJM>(),
+        form<frmModSet>(), form<frmModSetKx7>(), form<frmBurnout>(),  form<frmTimeCon>(),
+        form<frmLineNoise>(), form<frmAlarm>()};
+    for (QWidget *w : windows)
         english << englishIn(w);
+    frmAbout about;
+    english << englishIn(&about);
+    // file dialogs and message titles
+    QStringList asked;
+    dlgFile().ask = [&asked](FileDialog::Mode, const QString &title, const QString &filter) {
+        asked << title + " " + filter;
+        return QString();
+    };
+    f.main()->menu("mnuFileOpen")->trigger();
+    f.main()->menu("mnuFileSaveAs")->trigger();
+    form<frmTrace>()->cmdSave_Click();
+    dlgFile().ask = nullptr;
+    QCOMPARE(asked.size(), 3);
+    for (const QString &t : asked)
+        QVERIFY2(!t.contains("Files") && !t.contains("Save"), qPrintable(t));
+    f.log.clear();
+    form<frmTrace>()->SaveTo(QDir::tempPath());
+    QVERIFY(!f.log.titles().isEmpty() && !f.log.titles().constFirst().contains("Save"));
     QVERIFY2(english.isEmpty(), qPrintable(english.join(" | ")));
 
     // Qt's own dialogs speak Japanese too
@@ -452,6 +518,55 @@ void TestPorts::japaneseThroughout()
         QCoreApplication::removeTranslator(t);
         delete t;
     }
+}
+
+// At any scale factor (this test also runs at QT_SCALE_FACTOR=2 on a screen
+// of 1280x1024): every window on the screen; the trace, the trend and the
+// manual windows of their own beside the main window, never over its menu
+// bar and toolbar; the progress text whole.
+void TestPorts::windowsFit()
+{
+    MainFixture f;
+    frmMain *m = f.main();
+    m->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m));
+    const QRect free = m->screen()->availableGeometry();
+    const auto inside = [&free](QWidget *w) {
+        QString where;
+        QDebug(&where) << w->objectName() << w->frameGeometry() << "in" << free;
+        return where;
+    };
+    QVERIFY2(free.contains(m->frameGeometry()), qPrintable(inside(m)));
+    const int workTop = m->centralWidget()->mapToGlobal(QPoint()).y();
+    const QRect bars(m->frameGeometry().topLeft(), QPoint(m->frameGeometry().right(), workTop - 1));
+    frmTrace::ShowTrace();
+    frmTrend::ShowTrend();
+    frmHelp::ShowManual(TextLanguage::English);
+    for (QWidget *w : QList<QWidget *>{loaded<frmTrace>(), loaded<frmTrend>(), loaded<frmHelp>()}) {
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY2(free.contains(w->frameGeometry()) && !w->frameGeometry().intersects(bars),
+                 qPrintable(inside(w)));
+        QVERIFY(!w->parentWidget());  // not kept above the main window
+    }
+    for (QWidget *w :
+         QList<QWidget *>{form<frmCJM>(), form<frmModSetKx7>(), form<frmCntPreset>()}) {
+        qobject_cast<EditorDialog *>(w)->placeBelowMain();
+        QVERIFY2(free.contains(w->frameGeometry()), qPrintable(inside(w)));
+        // whole where the screen has room for it
+        if (free.height() > w->sizeHint().height() + 80)
+            QCOMPARE(w->size(), w->sizeHint());
+    }
+    MainPanel::instance().showProgress(Tr("Downloading the whole configuration of the module"), 3,
+                                       49);
+    QProgressBar *p = m->progressBar();
+    QTRY_VERIFY(p->isVisible());
+    QTRY_VERIFY2(p->width() >= p->fontMetrics().horizontalAdvance(p->text()),
+                 qPrintable(p->text()));
+    // the port names choose their port
+    frmCommPort port;
+    port.show();
+    QTest::mouseClick(port.Label2[2], Qt::LeftButton);
+    QVERIFY(port.Option1[2]->isChecked());
 }
 
 QTEST_MAIN(TestPorts)

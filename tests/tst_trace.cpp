@@ -1,8 +1,10 @@
 // The line trace against the simulated module's faults, its window's saved
 // file, and the CSV log of the monitoring passes.
 #include "app/Globals.h"
+#include "app/Init.h"
 #include "app/PassSamples.h"
 #include "app/ui/Forms.h"
+#include "app/ui/frmMain.h"
 #include "files/CsvLog.h"
 #include "files/ui/FileOps.h"
 #include "link/LineTrace.h"
@@ -13,16 +15,20 @@
 
 #include <QComboBox>
 #include <QFileInfo>
+#include <QLayout>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <qcustomplot.h>
 
+#include <cmath>
 #include <functional>
 #include <optional>
 
@@ -75,9 +81,12 @@ class TestTrace : public QObject {
 private slots:
     void exchanges_data();
     void exchanges();
+    void meaningsPerKind_data();
+    void meaningsPerKind();
     void keepsTheNewest100000();
     void savedFile();
     void trendFollowsTicksAndZoom();
+    void trendGapsAndTimeLabels();
     void csvHeaderRowsAndQuoting();
     void csvWriteFailsMidway();
     void csvFromTheMonitorMenu();
@@ -178,6 +187,42 @@ void TestTrace::exchanges()
     QVERIFY(LineTrace::instance().counters().longestMs >= longestAtLeast);
 }
 
+void TestTrace::meaningsPerKind_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QString>("meaning");
+    QTest::newRow("KX5 trigger") << 1 << 6 << QByteArray("D01\r") << "read trigger input state";
+    QTest::newRow("KX7 alarm") << 6 << 7 << QByteArray("D011\r") << "alarm output ← 1 ON";
+    QTest::newRow("KX7 burnout") << 6 << 20 << QByteArray("D2\r") << "burnout type ← 2 Down";
+    QTest::newRow("H9 DO") << 5 << 7 << QByteArray("D041\r") << "channel 4 DO setting ← 1 ON";
+    QTest::newRow("H9 DI") << 5 << 6 << QByteArray("D02\r") << "read channel 2 DI state";
+    QTest::newRow("B6 output") << 3 << 7 << QByteArray("D321\r")
+                               << "contact 32 output state ← 1 ON";
+    QTest::newRow("E6 count") << 4 << 8 << QByteArray("D16\r") << "read contact 16 32-bit count";
+}
+
+void TestTrace::meaningsPerKind()
+{
+    QFETCH(int, kind);
+    QFETCH(int, item);
+    QFETCH(QByteArray, command);
+    InitData();
+    LineTrace::Entry e;
+    e.kind = qint8(kind);
+    e.group = 1;
+    e.item = qint8(item);
+    e.command = command;
+    QTEST(LineTrace::meaning(e), "meaning");
+    // the window shows it in the display language; files keep it English
+    setTextLanguage(TextLanguage::Japanese);
+    const QString shown = LineTrace::meaning(e, true) + LineTrace::resultText(e, true);
+    QTEST(LineTrace::meaning(e), "meaning");
+    setTextLanguage(TextLanguage::English);
+    QVERIFY2(!shown.contains(QRegularExpression("[a-z]{4,}")), qPrintable(shown));
+}
+
 void TestTrace::keepsTheNewest100000()
 {
     LineTrace &t = LineTrace::instance();
@@ -228,6 +273,16 @@ void TestTrace::savedFile()
     QCOMPARE(f.log.messages,
              (QList<ShownMessage>{{path + ": File too large", "Save Trace", MsgIcon::Critical},
                                   refused}));
+
+    // the Command column as wide as the longest line: a count preset, then a longer write
+    w->cboFilter->setCurrentIndex(0);
+    QString reply;
+    for (const QString &line : {QString("D01999999999"), "D03" + QString(32, '9')}) {
+        ParameterWrite(18, line.mid(1), reply);
+        w->Refresh();
+        QVERIFY(w->grdTrace->columnWidth(TraceModel::ColCommand) >
+                w->grdTrace->fontMetrics().horizontalAdvance(line + "<CR>"));
+    }
 }
 
 void TestTrace::trendFollowsTicksAndZoom()
@@ -255,6 +310,55 @@ void TestTrace::trendFollowsTicksAndZoom()
     QVERIFY(!plot->xAxis->range().contains(newest));
     w->cmdFollow->click();
     QVERIFY(w->following() && plot->xAxis->range().contains(plot->graph(1)->data()->at(3)->key));
+}
+
+// A pause and a new run leave a gap in each line, not a ramp; the time
+// labels never repeat and never overlap, at any zoom or width.
+void TestTrace::trendGapsAndTimeLabels()
+{
+    Connected f("QV8_B6");
+    frmTrend::ShowTrend();
+    QCustomPlot *plot = loaded<frmTrend>()->picPlot;
+    int passes = 0;
+    auto *menu = f.main()->findChild<QMenu *>("mnuMonitor");
+    const auto c = connect(&PassSamples::instance(), &PassSamples::pass, this, [&] {
+        if (++passes == 2) {  // paused by opening the Monitor menu, then Start
+            emit menu->aboutToShow();
+            QTimer::singleShot(100, f.main(), &frmMain::mnuMonitorStart_Click);
+        } else if (passes == 4 || passes == 6) {
+            f.main()->mnuMonitorStop_Click();
+        }
+    });
+    QVERIFY(f.startAndWait());
+    QVERIFY(f.startAndWait());  // another run
+    disconnect(c);
+    QString shape;
+    for (const QCPGraphData &d : *plot->graph(0)->data())
+        shape += std::isnan(d.value) ? "_" : "v";
+    QCOMPARE(shape, QString("vv_vv_vv"));
+
+    frmTrend *w = loaded<frmTrend>();
+    const QFontMetrics fm(plot->xAxis->tickLabelFont());
+    for (int width : {260, 500, 1200}) {
+        w->resize(width + 240, 360);
+        w->layout()->activate();
+        for (double span : {0.001, 0.7, 9.0, 400.0, 7200.0, 30 * 3600.0}) {
+            plot->xAxis->setRange(1.7e9, 1.7e9 + span);
+            plot->replot();
+            const QVector<double> ticks = plot->xAxis->tickVector();
+            const QVector<QString> labels = plot->xAxis->tickVectorLabels();
+            const QString at =
+                QString("%1 px, %2 s: %3").arg(width).arg(span).arg(labels.toList().join(" "));
+            QVERIFY2(QSet<QString>(labels.begin(), labels.end()).size() == labels.size() &&
+                         (width < 1200 || labels.size() >= 4),
+                     qPrintable(at));
+            for (int i = 1; i < ticks.size(); ++i)
+                QVERIFY2(plot->xAxis->coordToPixel(ticks[i]) -
+                                 plot->xAxis->coordToPixel(ticks[i - 1]) >
+                             fm.horizontalAdvance(labels[i]),
+                         qPrintable(at));
+        }
+    }
 }
 
 void TestTrace::csvHeaderRowsAndQuoting()

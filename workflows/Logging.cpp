@@ -1,5 +1,6 @@
 #include "workflows/Logging.h"
 
+#include "app/Init.h"
 #include "app/Messages.h"
 #include "files/CsvLog.h"
 #include "files/FileWrite.h"
@@ -19,8 +20,8 @@ namespace {
 
 QString askCsvFile()
 {
-    const QString title = "Log to CSV";
-    const QString filter = "CSV Files (*.csv);;All Files (*.*)";
+    const QString title = Tr("Log to CSV");
+    const QString filter = Tr("CSV Files (*.csv);;All Files (*.*)");
     if (dlgFile().ask)
         return dlgFile().ask(FileDialog::Mode::Save, title, filter);
     QFileDialog dlg(QApplication::activeWindow(), title, QString(), filter);

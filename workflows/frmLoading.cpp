@@ -274,6 +274,8 @@ void frmLoading::Monitoring()
         return failUpload();
     }
     MainPanel::instance().setLinkState(MainPanel::LinkState::Monitoring);
+    // a new run: its values do not join the last run's
+    PassSamples::interrupt();
     const int kind = s.ModelKindList[row];
     s.ModelKind = kind;
     // Every kind's window comes to the front, the second-generation one too;

@@ -91,8 +91,12 @@ void EditorDialog::showModal()
 
 void EditorDialog::placeBelowMain(int topTwips, int leftTwips)
 {
-    if (QWidget *main = MainWindowWidget())
+    QWidget *main = MainWindowWidget();
+    if (main)
         move(main->x() + tw(leftTwips), main->y() + tw(topTwips));
+    // a scaled screen may have no room there
+    resize(sizeHint());  // adjustSize would stop at two thirds of the screen
+    KeepOnScreen(this, main);
 }
 
 void EditorDialog::cmdExit_Click()

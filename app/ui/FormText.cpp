@@ -6,6 +6,8 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -13,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTabBar>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -118,6 +121,53 @@ void FormTextSet(QWidget *window)
     for (QMenu *m : window->findChildren<QMenu *>())
         for (QAction *a : m->actions())
             localiseAction(a);
+    ownTexts(window);
+}
+
+void ownTexts(QWidget *window)
+{
+    // The design texts the string table does not hold: in Japanese from
+    // the program's own table. A control showing data starts empty.
+    window->setWindowTitle(Tr(window->windowTitle()));
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets.prepend(window);
+    // A dialog's buttons get access keys from their English captions, each
+    // letter once: Alt+letter presses them in either language.
+    const bool dialog = qobject_cast<QDialog *>(window) != nullptr;
+    QString used;
+    for (auto *b : window->findChildren<QPushButton *>())
+        if (const int at = b->text().indexOf('&'); at >= 0 && at + 1 < b->text().size())
+            used += b->text().at(at + 1).toUpper();
+    for (QWidget *w : widgets) {
+        if (!w->toolTip().isEmpty())
+            w->setToolTip(Tr(w->toolTip()));
+        if (auto *label = qobject_cast<QLabel *>(w)) {
+            label->setText(Tr(label->text()));
+        } else if (auto *b = qobject_cast<QPushButton *>(w);
+                   b && dialog && !b->text().contains('&')) {
+            const int id = leadingId(tagOf(b));
+            const QString english =
+                id >= 1 && HasResString(id) ? ResStringIn(id, TextLanguage::English) : b->text();
+            QString text = Tr(b->text());
+            for (const QChar c : english) {
+                if (!c.isLetter() || c.unicode() > 127 || used.contains(c.toUpper()))
+                    continue;
+                used += c.toUpper();
+                const int at = text.indexOf(c);
+                text = text == english && at >= 0 ? text.insert(at, '&')
+                                                  : QString("%1(&%2)").arg(text, c.toUpper());
+                break;
+            }
+            b->setText(text);
+        } else if (auto *b = qobject_cast<QAbstractButton *>(w)) {
+            b->setText(Tr(b->text()));
+        } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
+            g->setTitle(Tr(g->title()));
+        } else if (auto *list = qobject_cast<QComboBox *>(w)) {
+            for (int i = 0; i < list->count(); ++i)
+                list->setItemText(i, Tr(list->itemText(i)));
+        }
+    }
 }
 
 void ShowForm(QWidget *window)

@@ -13,6 +13,9 @@ class QLabel;
 void setTag(QWidget *w, const QString &tag);
 
 void FormTextSet(QWidget *window);
+// The window's design texts beyond the string table in the display
+// language (FormTextSet does it too).
+void ownTexts(QWidget *window);
 
 // Shows a data window in the standard place: every other child window of
 // the main window hidden, fixed size and position.

@@ -68,3 +68,13 @@ QWidget *MainWindowWidget();
 // The widget follows the enabled state of a command of the command unit
 // (app/Commands.h), so it is off while a workflow runs.
 void BindCommand(QWidget *w, const QString &name);
+
+// Moves a window, shrinking it if it must, so that all of it, frame
+// included, lies inside the free area of the screen (of `near`'s screen
+// when given): at any scale factor no part of it is out of reach.
+void KeepOnScreen(QWidget *window, QWidget *near = nullptr);
+
+// Places a window of its own beside the main window: to its right, else
+// below or to its left, else over its work area below the menu bar and
+// toolbar, which it never covers; always on the screen.
+void PlaceBesideMain(QWidget *window);

@@ -40,6 +40,21 @@ std::map<QString, std::unique_ptr<sim::PtyModule>> &simulated()
     return modules;
 }
 
+// A click on a caption beside a radio button chooses it.
+class ClickChooses : public QObject {
+public:
+    explicit ClickChooses(QRadioButton *choice) : QObject(choice), choice_(choice) {}
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::MouseButtonRelease && choice_->isEnabled())
+            choice_->click();
+        return QObject::eventFilter(o, e);
+    }
+
+private:
+    QRadioButton *choice_;
+};
+
 }  // namespace
 
 frmCommPort::frmCommPort(QWidget *parent) : QDialog(parent)
@@ -66,6 +81,8 @@ frmCommPort::frmCommPort(QWidget *parent) : QDialog(parent)
         Label2[i] = new QLabel(i == 1 ? "COM1" : "COM2");
         Label2[i]->setObjectName(QString("Label2(%1)").arg(i));
         Label2[i]->setBuddy(Option1[i]);
+        // the label is the choice's caption: a click on it chooses
+        Label2[i]->installEventFilter(new ClickChooses(Option1[i]));
         g->addWidget(Option1[i], i - 1, 0);
         g->addWidget(Label2[i], i - 1, 1);
     }

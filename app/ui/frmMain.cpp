@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "app/Init.h"
 #include "app/MainPanel.h"
+#include "app/PassSamples.h"
 #include "app/Messages.h"
 #include "app/ui/Entry.h"
 #include "app/ui/FormText.h"
@@ -12,6 +13,7 @@
 #include "app/ui/Settings.h"
 #include "app/ui/frmAbout.h"
 #include "app/ui/frmCommPort.h"
+#include "app/ui/frmHelp.h"
 #include "compare/ui/frmCompare.h"
 #include "report/ui/frmReport.h"
 #include "config/Transfer.h"
@@ -79,7 +81,6 @@ frmMain::frmMain()
     buildPanel();
     progress_ = new QProgressBar;
     progress_->setObjectName("progress");
-    progress_->setMaximumWidth(260);
     progress_->setTextVisible(true);
     statusBar()->addPermanentWidget(progress_);
     progress_->hide();
@@ -123,6 +124,10 @@ frmMain::frmMain()
                 progress_->setRange(0, total);
                 progress_->setValue(done);
                 progress_->setFormat(what + "  %p%");
+                // wide enough for the whole text at 100 %, whatever the font
+                const QString widest = what + "  100%";
+                progress_->setMinimumWidth(progress_->fontMetrics().horizontalAdvance(widest) +
+                                           progress_->fontMetrics().averageCharWidth() * 4);
                 progress_->show();
             });
     connect(&panel, &MainPanel::progressHidden, progress_, &QWidget::hide);
@@ -151,6 +156,8 @@ frmMain::frmMain()
     if (const QByteArray geometry = Settings().value("window/geometry").toByteArray();
         !geometry.isEmpty())
         restoreGeometry(geometry);
+    // on this screen, at this scale: the size left on another may not fit
+    KeepOnScreen(this);
 
     InitData();
     G().CommForm = comm_;
@@ -210,6 +217,7 @@ void frmMain::buildMenus()
     auto top = [&](const QString &name, const QString &caption) {
         QMenu *m = bar->addMenu(caption);
         m->setObjectName(name);
+        m->setToolTipsVisible(true);  // an item that is off says why
         m->menuAction()->setObjectName(name);
         menus_.insert(name, m->menuAction());
         return m;
@@ -295,13 +303,16 @@ void frmMain::buildMenus()
     menus_.insert("mnuSpace1", space);
 
     QMenu *help = top("mnuHelp", "1013");
-    on(addItem(help, "mnuHelpIndex", "1014"), &frmMain::mnuHelp_NotSupported);
+    on(addItem(help, "mnuHelpIndex", "1014"), &frmMain::mnuHelpIndex_Click);
     QMenu *contents = help->addMenu("1015");
     contents->setObjectName("mnuHelpContents");
+    contents->setToolTipsVisible(true);
     contents->menuAction()->setObjectName("mnuHelpContents");
     menus_.insert("mnuHelpContents", contents->menuAction());
-    on(addItem(contents, "mnuHelpContentsEnglish", "English"), &frmMain::mnuHelp_NotSupported);
-    on(addItem(contents, "mnuHelpContentsJapanese", "Japanese"), &frmMain::mnuHelp_NotSupported);
+    connect(addItem(contents, "mnuHelpContentsEnglish", "English"), &QAction::triggered, this,
+            [] { frmHelp::ShowManual(TextLanguage::English); });
+    connect(addItem(contents, "mnuHelpContentsJapanese", "Japanese"), &QAction::triggered, this,
+            [] { frmHelp::ShowManual(TextLanguage::Japanese); });
     help->addSeparator()->setObjectName("mnuHelpBar0");
     on(addItem(help, "mnuHelpAbout", "1016"), &frmMain::mnuHelpAbout_Click);
 }
@@ -336,7 +347,8 @@ void frmMain::buildToolbar()
             const QString key = buttons[pos].key;
             a = toolbar_->addAction(Icons::toolbar(key), QString());
             a->setData(key);
-            a->setToolTip(buttons[pos].tip);
+            a->setProperty("tip", LoadResString(QString(buttons[pos].tip).toInt()));
+            a->setToolTip(a->property("tip").toString());
             a->setObjectName("tb" + key);
             connect(a, &QAction::triggered, this, [this, key] { tbToolbar_ButtonClick(key); });
         }
@@ -505,10 +517,12 @@ void frmMain::addMnemonics()
         {"mnuConfigBurnout", 'B'}, {"mnuConfigFilter", 'F'},    {"mnuConfigLineNoise", 'L'},
         {"mnuConfigCJM", 'J'},     {"mnuConfigCount", 'C'},     {"mnuConfigUpload", 'U'},
         {"mnuConfigDownload", 'D'}, {"mnuConfigCompare", 'W'},  {"mnuConfigVerify", 'V'},
-        {"mnuFileCompare", 'C'},   {"mnuFileReport", 'R'},   {"mnuMonitor", 'O'},        {"mnuMonitorStart", 'S'},
+        {"mnuFileCompare", 'C'},   {"mnuFileReport", 'R'},      {"mnuMonitor", 'O'},
+        {"mnuMonitorStart", 'S'},
         {"mnuMonitorStop", 'T'},   {"mnuAdjustment", 'A'},      {"mnuAdjZeroSpan", 'Z'},
         {"mnuAdjComp", 'C'},       {"mnuAlarm", 'L'},           {"mnuAlarmOutput", 'A'},
-        {"mnuHelpContentsEnglish", 'E'}, {"mnuHelpContentsJapanese", 'J'}};
+        {"mnuHelpContentsEnglish", 'E'}, {"mnuHelpContentsJapanese", 'J'},
+        {"mnuMonitorLog", 'L'},    {"mnuViewTrace", 'L'},       {"mnuViewTrend", 'T'}};
     for (const auto &[name, key] : keys)
         mark(menu(name), key);
     mark(modelItems_[1], 'K');
@@ -524,9 +538,20 @@ void frmMain::addMnemonics()
         {"mnuMonitorStop", QKeySequence(Qt::SHIFT | Qt::Key_F5)},
         {"mnuConfigUpload", QKeySequence(Qt::CTRL | Qt::Key_U)},
         {"mnuConfigDownload", QKeySequence(Qt::CTRL | Qt::Key_D)},
-        {"mnuConfigCompare", QKeySequence(Qt::CTRL | Qt::Key_E)}};
+        {"mnuConfigCompare", QKeySequence(Qt::CTRL | Qt::Key_E)},
+        {"mnuFileOpen", QKeySequence(QKeySequence::Open)},
+        {"mnuFileSave", QKeySequence(QKeySequence::Save)},
+        {"mnuFileSaveAs", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {"mnuFileExit", QKeySequence(Qt::CTRL | Qt::Key_Q)}};
     for (const auto &[name, keys] : shortcuts)
         menu(name)->setShortcut(keys);
+    // F1: the manual in the language of the screens; in another window, its section
+    menu(textLanguage() == TextLanguage::Japanese ? "mnuHelpContentsJapanese"
+                                                 : "mnuHelpContentsEnglish")
+        ->setShortcut(QKeySequence(QKeySequence::HelpContents));
+    static bool helpKey = false;
+    if (!std::exchange(helpKey, true))
+        frmHelp::installF1(QCoreApplication::instance());
 }
 
 QAction *frmMain::menu(const QString &name) const
@@ -544,15 +569,44 @@ QAction *frmMain::tbByKey(const QString &key) const
     return nullptr;
 }
 
-void frmMain::showCommand(const QString &name, bool enabled)
+QAction *frmMain::command(const QString &name) const
 {
     if (QAction *a = menus_.value(name))
-        a->setEnabled(enabled);
-    else if (name.startsWith("mnuModelModel("))
-        modelItems_.at(name.mid(14, 1).toInt())->setEnabled(enabled);
-    else if (name.startsWith("tb"))
+        return a;
+    if (name.startsWith("mnuModelModel("))
+        return modelItems_.at(qBound(1, name.mid(14, 1).toInt(), 3));
+    if (name.startsWith("tb"))
         if (const int pos = name.mid(2).toInt(); pos >= 1 && pos <= 11)
-            toolbarItems_[pos]->setEnabled(enabled);
+            return toolbarItems_[pos];
+    return nullptr;
+}
+
+void frmMain::showCommand(const QString &name, bool enabled)
+{
+    if (QAction *a = command(name)) {
+        a->setEnabled(enabled);
+        showWhy(name);
+    }
+    // why another command is off may have changed with this one
+    if (!tipsPending_) {
+        tipsPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            tipsPending_ = false;
+            for (const QString &name : Commands::instance().names())
+                showWhy(name);
+        });
+    }
+}
+
+void frmMain::showWhy(const QString &name)
+{
+    QAction *a = command(name);
+    if (!a || a->isSeparator())
+        return;
+    // a toolbar button says what it does, and when off, why
+    const QString tip = a->property("tip").toString();
+    const QString why = Commands::instance().why(name);
+    a->setToolTip(why.isEmpty() ? tip : tip.isEmpty() ? why : tip + " — " + why);
 }
 
 void frmMain::showRow(int row)
@@ -676,6 +730,7 @@ void frmMain::mnuMonitor_Open()
         return;
     G().MenuPause = true;
     comm_->Timer1.stop();
+    PassSamples::interrupt();  // the plot shows the pause as a gap
     MainPanel::instance().setLinkState(MainPanel::LinkState::Paused);
     // a paused cycle can be resumed from the menu
     Commands::instance().set("mnuMonitorStart", true);
@@ -734,9 +789,9 @@ void frmMain::mnuHelpAbout_Click()
     about.exec();
 }
 
-void frmMain::mnuHelp_NotSupported()
+void frmMain::mnuHelpIndex_Click()
 {
-    MsgBox("Not supported.", kCaption, MsgIcon::Information);
+    frmHelp::ShowManual(textLanguage(), "index");
 }
 
 void frmMain::tbToolbar_ButtonClick(const QString &key)
@@ -759,7 +814,7 @@ void frmMain::tbToolbar_ButtonClick(const QString &key)
     } else if (key == "ConfigDownload") {
         mnuConfigDownload_Click();
     } else if (key == "HelpContent") {
-        mnuHelp_NotSupported();
+        frmHelp::ShowManual(textLanguage());
     }
 }
 
@@ -793,6 +848,14 @@ bool frmMain::event(QEvent *e)
         lastPaint_.start();
     }
     return QMainWindow::event(e);
+}
+
+void frmMain::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    // once the window system has put its frame around it, all of it on the screen
+    if (!std::exchange(framed_, true))
+        QTimer::singleShot(0, this, [this] { KeepOnScreen(this); });
 }
 
 void frmMain::closeEvent(QCloseEvent *e)

@@ -74,11 +74,12 @@ public:
     void mnuAdjComp_Click();
     void mnuAlarmOutput_Click();
     void mnuHelpAbout_Click();
-    void mnuHelp_NotSupported();
+    void mnuHelpIndex_Click();
     void tbToolbar_ButtonClick(const QString &key);
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
     bool event(QEvent *e) override;
     bool eventFilter(QObject *o, QEvent *e) override;
 
@@ -90,7 +91,9 @@ private:
     void addMnemonics();
     void showStatus();
     QAction *addItem(QMenu *m, const QString &name, const QString &caption);
+    QAction *command(const QString &name) const;
     void showCommand(const QString &name, bool enabled);
+    void showWhy(const QString &name);
     void showRow(int row);
     // Start, Stop or another choice in the Monitor menu ends its pause.
     void endMenuPause();
@@ -105,6 +108,8 @@ private:
     std::array<QAction *, 12> toolbarItems_{};
     QElapsedTimer lastPaint_;
     bool paintPending_ = false;
+    bool tipsPending_ = false;
+    bool framed_ = false;
     bool endRequested_ = false;
     bool closing_ = false;
 };

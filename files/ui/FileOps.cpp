@@ -76,7 +76,7 @@ QString showDialog(FileDialog::Mode mode, const QString &title, const QString &f
 QString ask(FileDialog::Mode mode, const QString &title, const QString &filter = FileFilter())
 {
     FileDialog &d = dlgFile();
-    return d.ask ? d.ask(mode, title, filter) : showDialog(mode, title, filter);
+    return d.ask ? d.ask(mode, Tr(title), Tr(filter)) : showDialog(mode, Tr(title), Tr(filter));
 }
 
 }  // namespace
