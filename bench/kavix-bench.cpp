@@ -15,6 +15,7 @@
 #include "files/CsvLog.h"
 #include "link/Communication.h"
 #include "link/LineTrace.h"
+#include "link/Transport.h"
 #include "link/TxtBus.h"
 #include "monitor/frmTrace.h"
 #include "monitor/frmTrend.h"
@@ -192,9 +193,9 @@ double timeoutWaitCpuRatio()
     m->setFaults(silent);
     LinkHost host;
     G().CommForm = &host;
-    host.MSComm1.setPortName(m->portPath());
-    if (!host.MSComm1.open(QIODevice::ReadWrite))
-        qFatal("open failed");
+    QString error;
+    if (!host.openLine(m->portPath(), &error))
+        qFatal("open failed: %s", qPrintable(error));
     Hooks().msgBox = [](const QString &, const QString &, MsgIcon) {};
     QElapsedTimer t;
     t.start();
@@ -204,7 +205,7 @@ double timeoutWaitCpuRatio()
     const double wall = t.nsecsElapsed() / 1e9;
     Hooks().msgBox = nullptr;
     G().TimeoutFlag = false;
-    host.MSComm1.close();
+    CommClose();
     G().CommForm = nullptr;
     return cpu / wall;
 }
@@ -215,6 +216,13 @@ struct PassRun {
     double cpuSeconds = 0;
     QList<QByteArray> lines;
 };
+
+// CPU seconds of this thread and of the link's own reader threads.
+double linkCpuSeconds()
+{
+    const LinkHost *h = G().CommForm;
+    return threadCpuSeconds() + (h && h->line() ? h->line()->helperCpuSeconds() : 0);
+}
 
 // Monitoring over a paced module, through the main window's Start and Stop.
 // With allOn the trace window is open, the trend plot shows every channel
@@ -241,10 +249,10 @@ PassRun monitorPass(bool allOn)
     QTimer::singleShot(7000, main, [main] { main->menu("mnuMonitorStop")->trigger(); });
     QElapsedTimer t;
     t.start();
-    const double cpu0 = threadCpuSeconds();
+    const double cpu0 = linkCpuSeconds();
     main->menu("mnuMonitorStart")->trigger();
     PassRun run;
-    run.cpuSeconds = threadCpuSeconds() - cpu0;
+    run.cpuSeconds = linkCpuSeconds() - cpu0;
     const double wall = t.nsecsElapsed() / 1e9;
 
     run.lines = m->received();
