@@ -11,6 +11,7 @@
 #include "workflows/Logging.h"
 #include "workflows/Progress.h"
 #include "files/ui/FileOps.h"
+#include "link/Transport.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -94,6 +95,9 @@ int RunBatch(int argc, char *argv[])
                 return CommandLine::usageError(step.command->name + " needs --port");
     if (steps.isEmpty())
         return CommandLine::usageError("no command given");
+    QString badPort;
+    if (IsNetworkPort(port) && !ParseNetworkPort(port, &badPort))
+        return CommandLine::usageError(badPort);
 
     // Standard error carries the program's messages only.
     if (qEnvironmentVariableIsEmpty("KAVIX_DEBUG"))
