@@ -106,10 +106,11 @@ QList<FoundModule> ModuleFinder::find(const QStringList &ports, int replyMs)
         connect(p->port.get(), &Transport::lost, this, [this, p] { end(p); });
         connect(p->port.get(), &Transport::failed, this, [this, p] { end(p); });
         QString error;
-        if (p->port->openLine(&error))
-            send(p, "G01\r");
-        else
+        // (a network port connects with events running: the search may end meanwhile)
+        if (!p->port->openLine(&error))
             end(p);  // absent, busy or not ours: nothing to find there
+        else if (!p->ended)
+            send(p, "G01\r");
     }
     if (done_ < int(probes_.size())) {
         QEventLoop loop;
