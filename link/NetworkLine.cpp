@@ -15,7 +15,14 @@
 
 TcpLine::TcpLine(const QString &port) : Transport(port)
 {
-    connect(&socket_, &QTcpSocket::readyRead, this, [this] { received(socket_.readAll()); });
+    connect(&socket_, &QTcpSocket::readyRead, this, [this] {
+        // Acknowledged at once: a server that sends a reply in pieces and
+        // waits for each acknowledgement (Nagle) is not held up for the 40 ms
+        // of a delayed one. Linux turns this off again after each read.
+        const int on = 1;
+        setsockopt(int(socket_.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+        received(socket_.readAll());
+    });
     connect(&socket_, &QTcpSocket::errorOccurred, this, &TcpLine::onError);
     connect(&socket_, &QTcpSocket::disconnected, this, [this] {
         if (isOpen() && !std::exchange(lostTold_, true))
