@@ -452,11 +452,11 @@ free_port() {  # a TCP port of 127.0.0.1 that nothing listens on
     echo "$p"
 }
 S2N_PID=
-start_ser2net() {  # start_ser2net ACCEPTER PTY: NET is then its HOST:PORT
+start_ser2net() {  # start_ser2net ACCEPTER PTY [SERIAL]: NET is then its HOST:PORT
     local port
     port=$(free_port)
-    printf 'connection: &kavix\n  accepter: %s,127.0.0.1,%s\n  connector: serialdev,%s,9600n81,local\n' \
-        "$1" "$port" "$2" >"$WORK/ser2net.yaml"
+    printf 'connection: &kavix\n  accepter: %s,127.0.0.1,%s\n  connector: serialdev,%s,%s,local\n' \
+        "$1" "$port" "$2" "${3:-9600n81}" >"$WORK/ser2net.yaml"
     ser2net -n -c "$WORK/ser2net.yaml" >"$WORK/ser2net.log" 2>&1 &
     S2N_PID=$!
     NET=127.0.0.1:$port
@@ -477,9 +477,11 @@ else
     FROM=$(all_lines "$SIM_ERR")
     run --port "$PORT" connect monitor 2 "$WORK/direct.csv"
     monitor_lines >"$WORK/direct-monitor.lines"
-    for how in "socket tcp" "rfc2217 telnet(rfc2217),tcp"; do
-        scheme=${how%% *}
-        start_sim --model QV8_KX5 --trace --baud 9600 --turnaround 5 && start_ser2net "${how#* }" "$PORT" || exit 1
+    # RFC 2217 sets the server's serial port, whatever it was
+    for how in "socket tcp 9600n81" "rfc2217 telnet(rfc2217),tcp 4800e72"; do
+        read -r scheme accepter serial <<<"$how"
+        start_sim --model QV8_KX5 --trace --baud 9600 --turnaround 5 &&
+            start_ser2net "$accepter" "$PORT" "$serial" || exit 1
         run --port "$scheme://$NET" "${WORK_LINES[@]}"
         check "$scheme: connect, upload, download and an editor download, status 0" [ "$RC" -eq 0 ]
         check "$scheme: the module got the lines of the direct run" cmp -s "$SIM_ERR" "$WORK/direct.lines"
@@ -489,6 +491,8 @@ else
         pid=$!
         # a whole pass in the CSV, then ser2net ends
         for _ in $(seq 1 400); do [ "$(all_lines "$WORK/net.csv" 2>/dev/null)" -ge 2 ] 2>/dev/null && break; sleep 0.05; done
+        check "$scheme: the serial port at 9600 baud 8N1" \
+            eval 'stty -F "$PORT" -a | tr "\n" " " | grep -q "speed 9600 baud.* -parenb .*cs8 .* -cstopb"'
         stop_ser2net
         SECONDS=0
         wait "$pid"
@@ -498,7 +502,7 @@ else
             eval '[ "$RC:$(all_lines "$WORK/err")" = 1:1 ] && [ "$SECONDS" -le 3 ] &&
                   has "$WORK/err" "Communication: The connection to the module was lost: the connection to $NET"'
         check "$scheme: the CSV holds whole rows" whole_rows "$WORK/net.csv"
-        start_ser2net "${how#* }" "$PORT" || exit 1
+        start_ser2net "$accepter" "$PORT" || exit 1
         run --port "$scheme://$NET" connect
         check "$scheme: connects again" [ "$RC" -eq 0 ]
         stop_ser2net
