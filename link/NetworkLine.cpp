@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
+
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -226,9 +228,10 @@ bool Rfc2217Line::setUp(const QDeadlineTimer &deadline, QString *error)
     set(SET_PARITY, ParityNone, 1);
     set(SET_STOPSIZE, StopOne, 1);
     set(SET_CONTROL, NoFlowControl, 1);
-    const bool reported = waitFor(
-        [this] { return reported_[1] >= 0 && reported_[2] >= 0 && reported_[3] >= 0 && reported_[4] >= 0; },
-        deadline);
+    const auto allReported = [this] {
+        return std::all_of(reported_ + 1, reported_ + 5, [](qint64 v) { return v >= 0; });
+    };
+    const bool reported = waitFor(allReported, deadline);
     if (!self)
         return false;
     if (!reported) {

@@ -79,7 +79,8 @@ bool SerialLine::openLine(QString *error)
         return ::tcsetattr(readFd_, TCSANOW, &tio) == 0;
     };
     if (!port_.open(QIODevice::WriteOnly) || readFd_ < 0 || !blockingReads()) {
-        *error = port_.isOpen() ? QString("%1: %2").arg(device, QString::fromLocal8Bit(strerror(errno)))
+        const QString reason = QString::fromLocal8Bit(strerror(errno));
+        *error = port_.isOpen() ? QString("%1: %2").arg(device, reason)
                                 : PortOpenMessage(device, port_.error(), port_.errorString());
         closeLine();
         return false;

@@ -97,7 +97,8 @@ frmCommPort::frmCommPort(QWidget *parent) : QDialog(parent)
     txtHost = new QLineEdit;
     txtHost->setObjectName("txtHost");
     txtHost->setPlaceholderText(Tr("host name or address"));
-    txtHost->setMinimumWidth(txtHost->fontMetrics().horizontalAdvance(txtHost->placeholderText()) + 16);
+    txtHost->setMinimumWidth(
+        txtHost->fontMetrics().horizontalAdvance(txtHost->placeholderText()) + 16);
     spnTcpPort = new QSpinBox;
     spnTcpPort->setObjectName("spnTcpPort");
     spnTcpPort->setRange(1, 65535);
