@@ -512,6 +512,11 @@ else
     check "rfc2217 to a plain Telnet port: refused, said so" \
         eval '[ "$RC" -eq 1 ] && has "$WORK/err" "$NET refuses the serial port settings of RFC 2217"'
     stop_ser2net
+    start_sim --model QV8_KX5 --noise FFFF41 && start_ser2net "telnet(rfc2217),tcp" "$PORT" || exit 1
+    run --port "rfc2217://$NET" --trace - connect
+    check "rfc2217: bytes 0xFF from the module arrive as they were sent" \
+        has "$WORK/err" "D<0xFF><0xFF>Aenter item<CR>"
+    stop_ser2net
     start_sim --model QV8_KX5 && start_ser2net tcp "$PORT" || exit 1
     run --port "rfc2217://$NET" connect
     check "rfc2217 to a raw TCP port: no agreement within 3 s" \
