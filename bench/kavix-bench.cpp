@@ -17,6 +17,7 @@
 #include "files/CsvLog.h"
 #include "link/Communication.h"
 #include "link/LineTrace.h"
+#include "link/Transport.h"
 #include "link/TxtBus.h"
 #include "monitor/frmTrace.h"
 #include "monitor/frmTrend.h"
@@ -28,7 +29,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QProcess>
 #include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
 #include <QTimer>
 
 #include <qcustomplot.h>
@@ -118,9 +123,9 @@ void closeMain(frmMain *main)
     Hooks().msgBox = nullptr;
 }
 
-void useModule(const sim::PtyModule &m)
+void useModule(const sim::PtyModule &m, const QString &port = QString())
 {
-    const QString path = m.portPath();
+    const QString path = port.isEmpty() ? m.portPath() : port;
     Hooks().commPort = [path] {
         G().PortNumber = 3;
         G().PortName = path;
@@ -128,9 +133,9 @@ void useModule(const sim::PtyModule &m)
 }
 
 // The main window connected to the module; any message ends the run.
-frmMain *connectedTo(const sim::PtyModule &m)
+frmMain *connectedTo(const sim::PtyModule &m, const QString &port = QString())
 {
-    useModule(m);
+    useModule(m, port);
     failOnMessages();
     frmMain *main = MainForm();
     connectMain(main);
@@ -194,9 +199,9 @@ double timeoutWaitCpuRatio()
     m->setFaults(silent);
     LinkHost host;
     G().CommForm = &host;
-    host.MSComm1.setPortName(m->portPath());
-    if (!host.MSComm1.open(QIODevice::ReadWrite))
-        qFatal("open failed");
+    QString error;
+    if (!host.openLine(m->portPath(), &error))
+        qFatal("open failed: %s", qPrintable(error));
     Hooks().msgBox = [](const QString &, const QString &, MsgIcon) {};
     QElapsedTimer t;
     t.start();
@@ -206,7 +211,7 @@ double timeoutWaitCpuRatio()
     const double wall = t.nsecsElapsed() / 1e9;
     Hooks().msgBox = nullptr;
     G().TimeoutFlag = false;
-    host.MSComm1.close();
+    CommClose();
     G().CommForm = nullptr;
     return cpu / wall;
 }
@@ -218,13 +223,75 @@ struct PassRun {
     QList<QByteArray> lines;
 };
 
+// CPU seconds of this thread and of the link's own reader threads.
+double linkCpuSeconds()
+{
+    const LinkHost *h = G().CommForm;
+    return threadCpuSeconds() + (h && h->line() ? h->line()->helperCpuSeconds() : 0);
+}
+
+// ser2net in front of a module's pty, raw TCP on a free port of 127.0.0.1;
+// empty when ser2net is not there or does not come up. By default ser2net
+// holds what the serial port gives until the line has been quiet for two
+// characters' time (chardelay); gather=false sends it on at once.
+struct Ser2net {
+    QProcess process;
+    QTemporaryDir dir;
+    QString url;
+    Ser2net(const QString &pty, bool gather)
+    {
+        QTcpSocket probe;
+        quint16 port = 0;
+        {
+            // a port free now; ser2net takes it a moment later
+            QTcpServer s;
+            s.listen(QHostAddress::LocalHost);
+            port = s.serverPort();
+        }
+        QFile conf(dir.filePath("ser2net.yaml"));
+        if (!conf.open(QIODevice::WriteOnly))
+            return;
+        conf.write(QString("connection: &bench\n  accepter: tcp,127.0.0.1,%1\n"
+                           "  connector: serialdev,%2,9600n81,local\n%3")
+                       .arg(port)
+                       .arg(pty, gather ? "" : "  options:\n    chardelay: false\n")
+                       .toUtf8());
+        conf.close();
+        process.start("ser2net", {"-n", "-c", conf.fileName()});
+        if (!process.waitForStarted(3000))
+            return;
+        for (int i = 0; i < 100 && url.isEmpty(); ++i) {
+            probe.connectToHost("127.0.0.1", port);
+            if (probe.waitForConnected(100))
+                url = QString("socket://127.0.0.1:%1").arg(port);
+            probe.abort();
+            QThread::msleep(50);
+        }
+    }
+    ~Ser2net()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.terminate();  // this ser2net only, by its process
+            process.waitForFinished(3000);
+        }
+    }
+};
+
 // Monitoring over a paced module, through the main window's Start and Stop.
 // With allOn the trace window is open, the trend plot shows every channel
-// and the passes are logged to a CSV file.
-PassRun monitorPass(bool allOn)
+// and the passes are logged to a CSV file. Over TCP the module is reached
+// through ser2net, gathering replies as by default or not.
+enum class Line { Pty, Tcp, TcpNoGathering };
+PassRun monitorPass(bool allOn, Line line = Line::Pty)
 {
     auto m = startModule("QV8_KX5");
-    frmMain *main = connectedTo(*m);
+    std::unique_ptr<Ser2net> server;
+    if (line != Line::Pty) {
+        server = std::make_unique<Ser2net>(m->portPath(), line == Line::Tcp);
+        if (server->url.isEmpty())
+            return PassRun{};
+    }
+    frmMain *main = connectedTo(*m, server ? server->url : QString());
 
     QTemporaryDir dir;
     if (allOn) {
@@ -243,10 +310,10 @@ PassRun monitorPass(bool allOn)
     QTimer::singleShot(7000, main, [main] { main->menu("mnuMonitorStop")->trigger(); });
     QElapsedTimer t;
     t.start();
-    const double cpu0 = threadCpuSeconds();
+    const double cpu0 = linkCpuSeconds();
     main->menu("mnuMonitorStart")->trigger();
     PassRun run;
-    run.cpuSeconds = threadCpuSeconds() - cpu0;
+    run.cpuSeconds = linkCpuSeconds() - cpu0;
     const double wall = t.nsecsElapsed() / 1e9;
 
     run.lines = m->received();
@@ -507,6 +574,16 @@ int main(int argc, char *argv[])
     print("monitor_cpu_ratio", plain.cpuRatio);
     print("monitor_cpu_vs_bare", plain.cpuSeconds / bareLoopCpuSeconds(plain.lines));
     print("monitor_pass_wire_ratio_all_on", monitorPass(true).wireRatio);
+    for (const Line line : {Line::Tcp, Line::TcpNoGathering}) {
+        const char *suffix = line == Line::Tcp ? "" : "_no_chardelay";
+        const PassRun tcp = monitorPass(false, line);
+        if (tcp.lines.isEmpty()) {
+            std::printf("tcp_monitor_pass_wire_ratio%s: skipped, ser2net did not run\n", suffix);
+            continue;
+        }
+        print(qPrintable(QString("tcp_monitor_pass_wire_ratio") + suffix), tcp.wireRatio);
+        print(qPrintable(QString("tcp_monitor_cpu_ratio") + suffix), tcp.cpuRatio);
+    }
     print("builtin_sim_monitor_cpu_ratio", builtinSimMonitorCpuRatio());
     print("live_read_cpu_ratio", liveReadCpuRatio());
     double compareVsUpload = 0, diffVsFull = 0;

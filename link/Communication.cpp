@@ -7,7 +7,7 @@
 #include "app/Messages.h"
 #include "app/Process.h"
 #include "link/LineTrace.h"
-#include "link/Ports.h"
+#include "link/Transport.h"
 #include "link/TxtBus.h"
 
 #include <QEventLoop>
@@ -21,8 +21,6 @@ LinkHost::LinkHost(QObject *parent) : QObject(parent)
     // A coarse timer may fire up to 5 % early and fail a module that answers in time.
     Timer1.setTimerType(Qt::PreciseTimer);
     connect(&Timer1, &QTimer::timeout, this, &LinkHost::onTimer1);
-    connect(&MSComm1, &QSerialPort::readyRead, this, &LinkHost::onReadyRead);
-    connect(&MSComm1, &QSerialPort::errorOccurred, this, &LinkHost::onPortError);
 }
 
 LinkHost::~LinkHost()
@@ -31,6 +29,41 @@ LinkHost::~LinkHost()
         abortExchange();
     if (G().CommForm == this)
         G().CommForm = nullptr;
+}
+
+bool LinkHost::openLine(const QString &port, QString *error)
+{
+    // The line of an earlier open may still have a signal on the stack.
+    if (line_) {
+        line_->disconnect(this);
+        line_->close();
+        line_.release()->deleteLater();
+    }
+    line_ = Transport::forPort(port);
+    Transport *line = line_.get();
+    connect(line, &Transport::readyRead, this, &LinkHost::onReadyRead);
+    connect(line, &Transport::lost, this, &LinkHost::onLineLost);
+    connect(line, &Transport::failed, this, &LinkHost::onLineFailed);
+    QPointer<LinkHost> self(this);
+    QPointer<Transport> opening(line);
+    const bool open = line->openLine(error);
+    // the window may have gone while a network line was connecting
+    if (!self || !opening)
+        return false;
+    if (!open)
+        line->close();
+    return open;
+}
+
+bool LinkHost::lineOpen() const
+{
+    return line_ && line_->isOpen();
+}
+
+void LinkHost::closeLine()
+{
+    if (line_)
+        line_->close();
 }
 
 void LinkHost::finish(Exchange *ex)
@@ -64,7 +97,14 @@ void LinkHost::abortExchange()
 
 void LinkHost::onReadyRead()
 {
-    const QByteArray data = MSComm1.readAll();
+    if (line_)
+        take(line_->readAll());
+}
+
+void LinkHost::take(const QByteArray &data)
+{
+    if (data.isEmpty())
+        return;
     // Bytes that arrive while no exchange waits are a late answer to a
     // command that already gave up: never let them count for the next one.
     if (!current_)
@@ -95,28 +135,29 @@ void LinkHost::onTimer1()
     // there is nothing to mark (a stray timer must not fail the next one).
     if (!current_)
         return;
+    // what the line holds of the reply counts: it may even be whole
+    onReadyRead();
+    if (!current_)
+        return;
     current_->timedOut = true;
     finish(current_);
 }
 
-void LinkHost::onPortError(QSerialPort::SerialPortError error)
+void LinkHost::onLineFailed(const QString &text)
 {
-    // A read of nothing on a hung-up port (a pulled adapter, a pty whose
-    // other end closed) is reported as a read error with whatever errno was
-    // left, and the port keeps signalling it as fast as it can: the port is
-    // gone, whatever the text says.
-    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || lost_)
-        return;
-    const bool gone = error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
-                      error == QSerialPort::WriteError;
-    if (!gone || !MSComm1.isOpen()) {
-        if (current_) {
-            current_->failed = true;
-            current_->errorText = MSComm1.errorString();
-            finish(current_);
-        }
-        return;
+    if (current_ && !lost_) {
+        current_->failed = true;
+        current_->errorText = text;
+        finish(current_);
     }
+}
+
+void LinkHost::onLineLost()
+{
+    // A hung-up port (a pulled adapter, a pty whose other end closed) or a
+    // closed connection: the line is gone, whatever error came with it.
+    if (lost_ || !lineOpen())
+        return;
     lost_ = true;
     G().Connected = false;
     // whatever the work on the line was, it was not done
@@ -133,8 +174,8 @@ void LinkHost::onPortError(QSerialPort::SerialPortError error)
 
 void LinkHost::dropLostPort()
 {
-    if (MSComm1.isOpen())
-        MSComm1.close();
+    const QString what = line_ ? line_->lostText() : device_;
+    closeLine();
     MainPanel::instance().setPort(QString());
     // the status bar and the open windows say so now, not when the work ends
     MainPanel::instance().setLinkState(MainPanel::LinkState::NotConnected);
@@ -162,10 +203,7 @@ void LinkHost::dropLostPort()
     QuietAfterPortLoss() = false;
     // No error text of the port: a hung-up port reads nothing, and the
     // text is whatever error came before.
-    MsgBox(Tr("The connection to the module was lost: %1 is gone.\n"
-              "The adapter was pulled out or the port closed. Check the cable, the adapter "
-              "and the module's power, then connect again.")
-               .arg(device_),
+    MsgBox(Tr("The connection to the module was lost: %1").arg(what),
            LoadResString(3001), MsgIcon::Exclamation);
     if (working) {
         QuietAfterPortLoss() = true;
@@ -220,13 +258,13 @@ void CommOpen()
         return;
     const bool wasConnected = s.Connected;
     if (!s.Connected) {
-        if (!h->MSComm1.isOpen()) {
+        if (!h->lineOpen()) {
             s.PortNumber.reset();
             s.PortName.clear();
         }
         if (Hooks().commPort)
             Hooks().commPort();
-        if (!h->MSComm1.isOpen()) {
+        if (!h->lineOpen()) {
             if (!s.PortNumber) {
                 // the user closed the port dialog: nothing to report
                 openCancelled = true;
@@ -234,21 +272,11 @@ void CommOpen()
             }
             const QString device = PortDevice(s.PortName, *s.PortNumber);
             QString error;
-            if (device.isEmpty()) {
-                error = Tr("No port chosen");
-            } else {
-                // A stable name (/dev/serial/by-id/...) is opened as the device
-                // it stands for, so its lock is the one other programs see.
-                h->MSComm1.setPortName(ResolvedPort(device));
-                h->MSComm1.setBaudRate(QSerialPort::Baud9600);
-                h->MSComm1.setParity(QSerialPort::NoParity);
-                h->MSComm1.setDataBits(QSerialPort::Data8);
-                h->MSComm1.setStopBits(QSerialPort::OneStop);
-                h->MSComm1.setFlowControl(QSerialPort::NoFlowControl);
-                if (!h->MSComm1.open(QIODevice::ReadWrite))
-                    error = PortOpenMessage(device, h->MSComm1.error(), h->MSComm1.errorString());
-            }
-            if (!error.isEmpty()) {
+            QPointer<LinkHost> host(h);
+            const bool open = h->openLine(device, &error);
+            if (!host || AppEnding())
+                return;
+            if (!open) {
                 MsgBox(error, LoadResString(3001), MsgIcon::Exclamation);
                 return linkDown(false);
             }
@@ -281,8 +309,7 @@ void CommClose()
     if (LinkHost *h = s.CommForm) {
         h->Timer1.stop();
         h->abortExchange();
-        if (h->MSComm1.isOpen())
-            h->MSComm1.close();
+        h->closeLine();
         h->lost_ = false;
     }
     MainPanel &panel = MainPanel::instance();
@@ -357,15 +384,15 @@ QString SendReceive(const QString &command)
     // The port vanished: the work gives up at once; the loss was reported.
     if (h->portLost())
         return giveUp();
-    QSerialPort &port = h->MSComm1;
     const QByteArray bytes = command.toLatin1();
     TracedExchange trace(bytes);
-    if (!port.isOpen())
+    if (!h->lineOpen())
         return portFailure(trace.portError(Tr("Port is not open")));
+    Transport &port = *h->line();
 
     // Whatever is still in the input is a late answer to an earlier command.
     LineTrace::instance().lateInput(port.readAll(), false);
-    port.clear(QSerialPort::Input);
+    port.discardInput();
 
     LinkHost::Exchange ex;
     ex.trace = &trace;
@@ -383,7 +410,6 @@ QString SendReceive(const QString &command)
     if (s.RestartPending && command.startsWith('D')) {
         // The restart write: the module answers nothing.
         s.RestartPending = false;
-        port.flush();
         trace.restartWrite();
         h->finish(&ex);
         return command;

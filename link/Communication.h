@@ -1,17 +1,19 @@
 #pragma once
-// The serial line: opening and checking the link, closing it, and one
-// command transaction at a time with the 2000 ms reply time-out.
+// The link: opening and checking the line (serial or network), closing it,
+// and one command transaction at a time with the 2000 ms reply time-out.
 
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
-#include <QSerialPort>
 #include <QString>
 #include <QTimer>
 
-class TracedExchange;
+#include <memory>
 
-// Owner of the serial port and the time-out timer. The main window holds
+class TracedExchange;
+class Transport;
+
+// Owner of the line and the time-out timer. The main window holds
 // one; G().CommForm points at it.
 class LinkHost : public QObject {
     Q_OBJECT
@@ -19,11 +21,18 @@ public:
     explicit LinkHost(QObject *parent = nullptr);
     ~LinkHost() override;
 
-    QSerialPort MSComm1;
     QTimer Timer1;  // single shot, 2000 ms, off until a transaction starts
 
     // A reply line without CR longer than this ends the exchange as a failure.
     static constexpr int MaxReplyLength = 1024;
+
+    // Opens the line to a port (a device path or a network URL); a network
+    // line waits for the connection with the window's events running. On
+    // failure the text says why, for the user.
+    bool openLine(const QString &port, QString *error);
+    bool lineOpen() const;
+    // The line last opened (closed or not); null before the first.
+    Transport *line() const { return line_.get(); }
 
     // True while an exchange waits for its reply.
     bool exchangeInProgress() const { return current_ != nullptr; }
@@ -53,10 +62,14 @@ private:
     friend void CommClose();
     void onReadyRead();
     void onTimer1();
-    void onPortError(QSerialPort::SerialPortError error);
+    void take(const QByteArray &data);
+    void onLineLost();
+    void onLineFailed(const QString &text);
+    void closeLine();
     void finish(Exchange *ex);
     void dropLostPort();
 
+    std::unique_ptr<Transport> line_;
     Exchange *current_ = nullptr;
     QString device_;
     bool lost_ = false;

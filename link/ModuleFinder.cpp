@@ -1,15 +1,15 @@
 #include "link/ModuleFinder.h"
 
 #include "link/Ports.h"
+#include "link/Transport.h"
 
 #include <QEventLoop>
-#include <QSerialPort>
 #include <QSet>
 #include <QTimer>
 
 struct ModuleFinder::Probe {
     QString path;
-    QSerialPort port;
+    std::unique_ptr<Transport> port;
     QTimer timer;
     QByteArray input;
     int stage = 0;  // 0 group select, 1 item select, 2 model name
@@ -25,7 +25,7 @@ ModuleFinder::~ModuleFinder() = default;
 void ModuleFinder::send(Probe *p, const char *line)
 {
     p->input.clear();
-    p->port.write(line);
+    p->port->write(line);
     p->timer.start(replyMs_);
 }
 
@@ -61,7 +61,7 @@ void ModuleFinder::end(Probe *p)
     p->timer.stop();
     // Closed from the event loop, never inside the port's own notification.
     QTimer::singleShot(0, this, [this, p] {
-        p->port.close();
+        p->port->close();
         ++done_;
         emit progress(done_, int(probes_.size()));
         if (done_ == int(probes_.size()))
@@ -93,30 +93,24 @@ QList<FoundModule> ModuleFinder::find(const QStringList &ports, int replyMs)
         p->timer.setSingleShot(true);
         p->timer.setTimerType(Qt::PreciseTimer);  // never gives up before the reply time
         connect(&p->timer, &QTimer::timeout, this, [this, p] { end(p); });
-        connect(&p->port, &QSerialPort::readyRead, this, [this, p] {
-            p->input += p->port.readAll();
+        // A network port is taken as it is; a device as the device it stands for.
+        p->port = Transport::forPort(IsNetworkPort(path) ? path : device);
+        connect(p->port.get(), &Transport::readyRead, this, [this, p] {
+            p->input += p->port->readAll();
             const int cr = p->input.indexOf('\r');
             if (cr >= 0)
                 step(p, p->input.left(cr));
             else if (p->input.size() > 256)
                 end(p);  // no line, only noise
         });
-        connect(&p->port, &QSerialPort::errorOccurred, this,
-                [this, p](QSerialPort::SerialPortError e) {
-                    if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError &&
-                        p->port.isOpen())
-                        end(p);
-                });
-        p->port.setPortName(device);
-        p->port.setBaudRate(QSerialPort::Baud9600);
-        p->port.setParity(QSerialPort::NoParity);
-        p->port.setDataBits(QSerialPort::Data8);
-        p->port.setStopBits(QSerialPort::OneStop);
-        p->port.setFlowControl(QSerialPort::NoFlowControl);
-        if (p->port.open(QIODevice::ReadWrite))
-            send(p, "G01\r");
-        else
+        connect(p->port.get(), &Transport::lost, this, [this, p] { end(p); });
+        connect(p->port.get(), &Transport::failed, this, [this, p] { end(p); });
+        QString error;
+        // (a network port connects with events running: the search may end meanwhile)
+        if (!p->port->openLine(&error))
             end(p);  // absent, busy or not ours: nothing to find there
+        else if (!p->ended)
+            send(p, "G01\r");
     }
     if (done_ < int(probes_.size())) {
         QEventLoop loop;

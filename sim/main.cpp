@@ -1,6 +1,7 @@
 // kavix-sim: serve one simulated module on a pseudo-terminal until killed.
 
 #include "sim/SimModule.h"
+#include "sim/TcpRelay.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -113,7 +114,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption link(QStringLiteral("link"),
                                   QStringLiteral("Also make PATH a symlink to the port."),
                                   QStringLiteral("PATH"));
-    parser.addOptions({model, baud, turnaround, silent, delay, split, busy, garbage, refuse,
+    const QCommandLineOption listen(
+        QStringLiteral("listen"),
+        QStringLiteral("Serve the module as a raw TCP line on 127.0.0.1:PORT (0: a free port) "
+                       "and print socket://127.0.0.1:PORT instead of the port path."),
+        QStringLiteral("PORT"));
+    parser.addOptions({listen, model, baud, turnaround, silent, delay, split, busy, garbage, refuse,
                        refuseItem, forget, changedEcho, echoDecimals, stopAfter, noCr, noise, skip,
                        hangupAfter, swapModel, value,
                        trace, link});
@@ -204,7 +210,21 @@ int main(int argc, char *argv[])
         }
     }
 
-    std::printf("%s\n", qPrintable(module.portPath()));
+    sim::TcpRelay relay;
+    QString shown = module.portPath();
+    if (parser.isSet(listen)) {
+        bool ok = false;
+        const int port = parser.value(listen).toInt(&ok);
+        if (!ok || port < 0 || port > 65535)
+            return usageError(QStringLiteral("--listen takes a port number from 0 to 65535"));
+        const quint16 at = relay.start(quint16(port), module.portPath());
+        if (at == 0) {
+            std::perror("kavix-sim: listen");
+            return 1;
+        }
+        shown = QStringLiteral("socket://127.0.0.1:%1").arg(at);
+    }
+    std::printf("%s\n", qPrintable(shown));
     std::fflush(stdout);
 
     int sig = 0;

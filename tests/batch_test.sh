@@ -23,6 +23,7 @@ stop_sims() {
     SIM_PIDS=()
 }
 cleanup() {
+    [ -n "${S2N_PID:-}" ] && kill "$S2N_PID" 2>/dev/null
     stop_sims
     chmod -R u+w "$WORK"
     rm -rf "$WORK" "${BIN_DIR:?}/$REL" "$BIN_DIR/saved-$REL"
@@ -465,6 +466,103 @@ interrupt TERM I03 connect monitor 100 "$WORK/term.csv"
 check "SIGTERM: status 143" [ "$RC:$(cat "$WORK/err")" = "143:Interrupted: Monitor interrupted" ]
 check "SIGTERM: the CSV holds whole rows" \
     [ "$(grep -cvE '^(time|[0-9-]+T[0-9:.+-]+(,-?[0-9]+\.[0-9]{3}){16}\r)' "$WORK/term.csv")" -eq 0 ]
+
+# -- a module behind a real serial device server (ser2net), raw TCP and RFC 2217:
+# the module gets the lines a direct run gives it; a server that goes away
+# during monitoring ends the run as a pulled cable does
+free_port() {  # a TCP port of 127.0.0.1 that nothing listens on
+    local p
+    while p=$((20000 + RANDOM % 30000)); ss -Htln "sport = :$p" | grep -q .; do :; done
+    echo "$p"
+}
+S2N_PID=
+start_ser2net() {  # start_ser2net ACCEPTER PTY [SERIAL]: NET is then its HOST:PORT
+    local port
+    port=$(free_port)
+    printf 'connection: &kavix\n  accepter: %s,127.0.0.1,%s\n  connector: serialdev,%s,%s,local\n' \
+        "$1" "$port" "$2" "${3:-9600n81}" >"$WORK/ser2net.yaml"
+    ser2net -n -c "$WORK/ser2net.yaml" >"$WORK/ser2net.log" 2>&1 &
+    S2N_PID=$!
+    NET=127.0.0.1:$port
+    for _ in $(seq 1 100); do ss -Htln "sport = :$port" | grep -q . && return 0; sleep 0.05; done
+    echo "ser2net did not start: $(cat "$WORK/ser2net.log")" >&2
+    return 1
+}
+stop_ser2net() { kill "$S2N_PID" 2>/dev/null; wait "$S2N_PID" 2>/dev/null; }
+whole_rows() { ! grep -qvE "^(time,.*|[0-9T:.+-]+(,-?[0-9]+\.[0-9]{3}){16})"$'\r''$' "$1"; }
+# the simulator's lines after the first FROM, from the first channel select on
+monitor_lines() { tail -n +$((FROM + 1)) "$SIM_ERR" | sed -n '/^I05$/,$p' | sort -u; }
+WORK_LINES=(--yes connect upload saveas "$WORK/net.qv8" download type 3 "K(CA)" on)
+if ! command -v ser2net >/dev/null; then
+    echo "SKIP: ser2net is not installed (scripts/setup installs it): no network line tests"
+else
+    start_sim --model QV8_KX5 --trace || exit 1
+    run --port "$PORT" "${WORK_LINES[@]}" && cp "$SIM_ERR" "$WORK/direct.lines"
+    FROM=$(all_lines "$SIM_ERR")
+    run --port "$PORT" connect monitor 2 "$WORK/direct.csv"
+    monitor_lines >"$WORK/direct-monitor.lines"
+    # RFC 2217 sets the server's serial port, whatever it was
+    for how in "socket tcp 9600n81" "rfc2217 telnet(rfc2217),tcp 4800e72"; do
+        read -r scheme accepter serial <<<"$how"
+        start_sim --model QV8_KX5 --trace --baud 9600 --turnaround 5 &&
+            start_ser2net "$accepter" "$PORT" "$serial" || exit 1
+        run --port "$scheme://$NET" "${WORK_LINES[@]}"
+        check "$scheme: connect, upload, download and an editor download, status 0" [ "$RC" -eq 0 ]
+        check "$scheme: the module got the lines of the direct run" cmp -s "$SIM_ERR" "$WORK/direct.lines"
+        FROM=$(all_lines "$SIM_ERR")
+        rm -f "$WORK/net.csv"
+        "$KAVIX" --batch --port "$scheme://$NET" connect monitor 30 "$WORK/net.csv" >"$WORK/out" 2>"$WORK/err" &
+        pid=$!
+        # a whole pass in the CSV, then ser2net ends
+        for _ in $(seq 1 400); do [ "$(all_lines "$WORK/net.csv" 2>/dev/null)" -ge 2 ] 2>/dev/null && break; sleep 0.05; done
+        check "$scheme: the serial port at 9600 baud 8N1" \
+            eval 'stty -F "$PORT" -a | tr "\n" " " | grep -q "speed 9600 baud.* -parenb .*cs8 .* -cstopb"'
+        stop_ser2net
+        SECONDS=0
+        wait "$pid"
+        RC=$?
+        check "$scheme: monitoring asks what the direct run asks" eval 'monitor_lines | cmp -s - "$WORK/direct-monitor.lines"'
+        check "$scheme: ser2net gone during monitoring: status 1 at once, one message naming it" \
+            eval '[ "$RC:$(all_lines "$WORK/err")" = 1:1 ] && [ "$SECONDS" -le 3 ] &&
+                  has "$WORK/err" "Communication: The connection to the module was lost: the connection to $NET"'
+        check "$scheme: the CSV holds whole rows" whole_rows "$WORK/net.csv"
+        start_ser2net "$accepter" "$PORT" || exit 1
+        run --port "$scheme://$NET" connect
+        check "$scheme: connects again" [ "$RC" -eq 0 ]
+        stop_ser2net
+    done
+    start_sim --model QV8_KX5 && start_ser2net telnet "$PORT" || exit 1
+    run --port "rfc2217://$NET" connect
+    check "rfc2217 to a plain Telnet port: refused, said so" \
+        eval '[ "$RC" -eq 1 ] && has "$WORK/err" "$NET refuses the serial port settings of RFC 2217"'
+    stop_ser2net
+    start_sim --model QV8_KX5 --noise FFFF41 && start_ser2net "telnet(rfc2217),tcp" "$PORT" || exit 1
+    run --port "rfc2217://$NET" --trace - connect
+    check "rfc2217: bytes 0xFF from the module arrive as they were sent" \
+        has "$WORK/err" "D<0xFF><0xFF>Aenter item<CR>"
+    stop_ser2net
+    start_sim --model QV8_KX5 && start_ser2net tcp "$PORT" || exit 1
+    run --port "rfc2217://$NET" connect
+    check "rfc2217 to a raw TCP port: no agreement within 3 s" \
+        eval '[ "$RC" -eq 1 ] && has "$WORK/err" "$NET did not take up the serial port settings of RFC 2217 within 3 s"'
+    stop_ser2net
+fi
+closed=$(free_port)
+while IFS='|' read -r want args text; do
+    eval "run $args"
+    check "[$args] status $want, says so" eval '[ "$RC" -eq "$want" ] && has "$WORK/err" "$text"'
+done <<ROWS
+1|--port socket://127.0.0.1:$closed connect|127.0.0.1:$closed refused the connection
+1|--port rfc2217://127.0.0.1:$closed connect|127.0.0.1:$closed refused the connection
+1|--port socket://no-such-host.invalid:4001 connect|The host "no-such-host.invalid" was not found (port 4001)
+2|--port socket://127.0.0.1 connect|"socket://127.0.0.1" is not a network port
+2|--port rfc2217://:4001/x connect|is not a network port
+ROWS
+start_sim --model QV8_KX5 --listen 0 || exit 1
+run --port "$PORT" connect upload
+check "kavix-sim --listen serves the module on $PORT" [ "$RC" -eq 0 ]
+run_plain "$KAVIX" --find "$PORT"
+check "--find takes a network port" [ "$RC:$(cat "$WORK/out")" = "0:$PORT QV8_KX5" ]
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

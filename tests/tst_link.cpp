@@ -34,8 +34,8 @@ struct RawPty {
         cfmakeraw(&t);
         tcsetattr(slave, TCSANOW, &t);
         fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-        host.MSComm1.setPortName(QString::fromLatin1(name));
-        if (!host.MSComm1.open(QIODevice::ReadWrite))
+        QString error;
+        if (!host.openLine(QString::fromLatin1(name), &error))
             qFatal("cannot open %s", name);
     }
     ~RawPty()
@@ -78,7 +78,7 @@ private slots:
         CommClose();
         QVERIFY(!G().Connected);
         QVERIFY(!G().PortNumber.has_value());
-        QVERIFY(!f.host().MSComm1.isOpen());
+        QVERIFY(!f.host().lineOpen());
         CommClose();  // on a closed port: only the state
         QVERIFY(!G().Connected);
     }
@@ -226,7 +226,7 @@ private slots:
                                     QString("address settings")})
             QVERIFY2(last.text.contains(word), qPrintable(word));
         QCOMPARE(f.received(), (QStringList{"G01", "G01", "G01"}));
-        QVERIFY(!f.host().MSComm1.isOpen());  // a failed connect does not hold the port
+        QVERIFY(!f.host().lineOpen());  // a failed connect does not hold the port
 
         // so the next choice of port counts
         sim::PtyModule other("QV8_L5");
@@ -254,8 +254,8 @@ private slots:
         QString reply;
         G().PortNumber = 3;
         G().PortName = f.module().portPath();
-        f.host().MSComm1.setPortName(G().PortName);
-        QVERIFY(f.host().MSComm1.open(QIODevice::ReadWrite));
+        QString error;
+        QVERIFY(f.host().openLine(G().PortName, &error));
         QCOMPARE(GroupCommand(1, reply), connected);
         QCOMPARE(f.received().size(), 3);
         const ShownMessage busyError{"Out=G01\r\r\nIn =busy", "Group Command Error",
@@ -408,7 +408,7 @@ private slots:
         CommOpen();
         QVERIFY(!G().Connected);
         QCOMPARE(lost, QList<bool>{false});
-        QVERIFY(!f.host().MSComm1.isOpen());
+        QVERIFY(!f.host().lineOpen());
         QCOMPARE(f.log.titles(), QStringList{"Communication"});
         QCOMPARE(f.log.messages[0].icon, MsgIcon::Exclamation);
         for (const QString &s : says << path)

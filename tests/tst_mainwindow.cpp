@@ -12,6 +12,7 @@
 #include "app/ui/frmHelp.h"
 #include "app/ui/frmMain.h"
 #include "config/frmType.h"
+#include "link/Transport.h"
 #include "monitor/frmKx5.h"
 #include "monitor/frmKx7.h"
 #include "monitor/frmL5.h"
@@ -393,8 +394,8 @@ void TestMainWindow::exit()
     bool portClosed = false;
     if (state != "idle") {
         f.connect();
-        QVERIFY(f.main()->comm()->MSComm1.isOpen());
-        QObject::connect(&f.main()->comm()->MSComm1, &QIODevice::aboutToClose,
+        QVERIFY(f.main()->comm()->lineOpen());
+        QObject::connect(f.main()->comm()->line(), &QIODevice::aboutToClose,
                          [&portClosed] { portClosed = true; });
     }
     if (state == "monitoring") {

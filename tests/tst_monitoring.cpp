@@ -475,7 +475,7 @@ void TestMonitoring::passEnds()
     f.click("mnuConnDisConn");
     QCOMPARE(f.log.messages, QList<ShownMessage>{});
     QVERIFY(!G().Connected);
-    QVERIFY(!f.main()->comm()->MSComm1.isOpen());
+    QVERIFY(!f.main()->comm()->lineOpen());
     QVERIFY(!G().PortNumber);
     QCOMPARE(commandState(), QString("not connected"));
     QVERIFY(!menuOn("mnuAdjustment"));

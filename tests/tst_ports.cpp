@@ -35,6 +35,7 @@
 #include "monitor/frmL5.h"
 #include "monitor/frmTrace.h"
 #include "monitor/frmTrend.h"
+#include "sim/TcpRelay.h"
 #include "tests/support/MainFixture.h"
 #include "workflows/ModuleReads.h"
 
@@ -51,6 +52,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QScreen>
@@ -190,6 +193,7 @@ void TestPorts::portDialog_data()
     QTest::newRow("COM2") << "ok" << 2 << "" << OptInt() << OptInt(2) << "";
     QTest::newRow("other port") << "ok" << 3 << byId << OptInt() << OptInt(3) << "";
     QTest::newRow("simulated") << "ok" << 4 << "QV8_L5" << OptInt() << OptInt(3) << "";
+    QTest::newRow("network") << "ok" << 5 << "rfc2217://gw.example:4002" << OptInt() << OptInt(3) << "";
     QTest::newRow("--simulate wins") << "ok" << 2 << "" << OptInt() << OptInt(2) << "QV8_B6";
     QTest::newRow("2, close") << "close" << 1 << "" << OptInt(2) << OptInt(2) << "";
     QTest::newRow("2, reject") << "reject" << 1 << "" << OptInt(2) << OptInt(2) << "";
@@ -215,6 +219,11 @@ void TestPorts::portDialog()
             dlg.cboPort->setEditText(value);
         if (option == 4)
             dlg.cboModel->setCurrentText(value);
+        if (option == 5) {
+            QTest::keyClicks(dlg.txtHost, "gw.example");
+            dlg.spnTcpPort->setValue(4002);
+            dlg.cboProtocol->setCurrentIndex(1);
+        }
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         if (how == "ok")
@@ -227,12 +236,15 @@ void TestPorts::portDialog()
     if (how == "ok" && option == 4)
         QVERIFY(QFileInfo::exists(G().PortName));  // the simulated module's pty
     else
-        QCOMPARE(G().PortName, how == "ok" && option == 3 ? value : QString("before"));
+        QCOMPARE(G().PortName, how == "ok" && (option == 3 || option == 5) ? value : QString("before"));
     frmCommPort::preselectSimulated(simulate);
     frmCommPort next;
     const int keeps = !simulate.isEmpty() ? 4 : how == "ok" ? qMax(option, 1) : 1;
     QVERIFY(next.Option1[keeps]->isChecked());
-    QCOMPARE(keeps == 3 ? next.otherPortPath() : keeps == 4 ? next.cboModel->currentText() : "",
+    QCOMPARE(keeps == 3   ? next.otherPortPath()
+             : keeps == 4 ? next.cboModel->currentText()
+             : keeps == 5 ? next.networkPort()
+                          : "",
              simulate.isEmpty() ? (keeps < 3 ? "" : value) : simulate);
     if (option == 4) {  // the same simulated module again
         const QString pty = G().PortName;
@@ -312,36 +324,47 @@ void TestPorts::findModule()
 void TestPorts::vanishingPort_data()
 {
     QTest::addColumn<QString>("work");
-    QTest::newRow("idle") << "";
-    QTest::newRow("monitoring") << "mnuMonitorStart";
-    QTest::newRow("upload") << "mnuConfigUpload";
-    QTest::newRow("download") << "mnuConfigDownload";
-    QTest::newRow("editor open") << "mnuConfigFilter";
+    QTest::addColumn<bool>("tcp");  // a network line whose server goes away
+    for (const bool tcp : {false, true}) {
+        const char *line = tcp ? ", tcp" : "";
+        QTest::addRow("idle%s", line) << "" << tcp;
+        QTest::addRow("monitoring%s", line) << "mnuMonitorStart" << tcp;
+        QTest::addRow("upload%s", line) << "mnuConfigUpload" << tcp;
+        QTest::addRow("download%s", line) << "mnuConfigDownload" << tcp;
+        QTest::addRow("editor open%s", line) << "mnuConfigFilter" << tcp;
+    }
 }
 
 void TestPorts::vanishingPort()
 {
     QFETCH(QString, work);
+    QFETCH(bool, tcp);
     MainFixture f;
+    sim::TcpRelay server;
+    QString path = f.module().portPath();
+    if (tcp) {
+        path = QString("127.0.0.1:%1").arg(server.start(0, path));
+        usePort("socket://" + path);
+    }
     f.connect();
     QVERIFY(G().Connected);
-    const QString path = f.module().portPath();
+    const auto goAway = [&] { tcp ? server.stop() : f.module().stop(); };
     // at a module's pace, so the work is in the middle when the module goes
     f.module().setPacing(wire());
     f.clearReceived();
     if (work.isEmpty()) {
-        f.module().stop();
+        goAway();
     } else if (work == "mnuConfigFilter") {
         // the open editor shows the loss at once: Download off, status bar too
         QVERIFY(inWindow<frmTimeCon>([&] { f.click(work); }, [&](frmTimeCon *w) {
             QVERIFY(w->cmdDownload->isEnabled());
-            f.module().stop();
+            goAway();
             QTRY_COMPARE(f.log.messages.size(), 1);
             QVERIFY(!w->cmdDownload->isEnabled());
             QCOMPARE(f.main()->lblState->text(), QString("Not connected"));
         }));
     } else {
-        QTimer::singleShot(300, [&] { f.module().stop(); });
+        QTimer::singleShot(300, goAway);
         f.click(work);  // returns when the work has ended
         QVERIFY(!f.module().received().isEmpty());
     }
@@ -350,11 +373,12 @@ void TestPorts::vanishingPort()
     QCOMPARE(f.log.titles(), QStringList{"Communication"});
     const ShownMessage &m = f.log.messages[0];
     QCOMPARE(m.icon, MsgIcon::Exclamation);
-    QVERIFY2(m.text.startsWith("The connection to the module was lost: " + path),
+    QVERIFY2(m.text.startsWith("The connection to the module was lost: " +
+                               QString(tcp ? "the connection to " : "") + path),
              qPrintable(m.text));
     // disconnected, and the port closed: nothing spins on it
     QVERIFY(!G().Connected && !G().MonitorRun);
-    QVERIFY(!f.main()->comm()->MSComm1.isOpen());
+    QVERIFY(!f.main()->comm()->lineOpen());
     QCOMPARE(commandState(), QString("not connected"));
     QVERIFY(!menuOn("mnuAdjustment"));
     QCOMPARE(f.main()->lblState->text(), QString("Not connected"));
@@ -388,7 +412,7 @@ void TestPorts::newLinkInsideTheWorkStays()
         QVERIFY(ModuleReads::LinkUp());
     }
     QVERIFY(G().Connected);
-    QVERIFY(f.main()->comm()->MSComm1.isOpen());
+    QVERIFY(f.main()->comm()->lineOpen());
     QCOMPARE(f.log.messages.size(), 1);
 }
 

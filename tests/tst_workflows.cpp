@@ -308,7 +308,7 @@ void TestWorkflows::failedConnectLeavesIdle()
     }
     f.connect();
     QCOMPARE(snapshot(), idle);
-    QVERIFY(!f.main()->comm()->MSComm1.isOpen());
+    QVERIFY(!f.main()->comm()->lineOpen());
     if (cancel)
         QCOMPARE(f.log.messages, QList<ShownMessage>{});
     else

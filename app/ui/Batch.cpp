@@ -11,6 +11,7 @@
 #include "workflows/Logging.h"
 #include "workflows/Progress.h"
 #include "files/ui/FileOps.h"
+#include "link/Transport.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -123,6 +124,9 @@ int RunBatch(int argc, char *argv[])
                 return CommandLine::usageError(step.command->name + " needs --port");
     if (steps.isEmpty())
         return CommandLine::usageError("no command given");
+    QString badPort;
+    if (IsNetworkPort(port) && !ParseNetworkPort(port, &badPort))
+        return CommandLine::usageError(badPort);
 
     QuietMessageHandler();
     QApplication app(argc, argv);

@@ -15,12 +15,15 @@ const Option kOptions[] = {
     {"--version", "", Any, "show the version and exit"},
     {"--simulate", "MODEL", Window, "start with a simulated MODEL preselected in the port dialog"},
     {"--find", "[PORT]...", Find,
-     "try every serial port (or the PORTs given); print PORT MODEL where a module answers"},
+     "try every serial port (or the PORTs given, socket:// and rfc2217:// URLs too); print PORT "
+     "MODEL where a module answers"},
     {"--diff", "A B", Diff,
      "compare two configuration files; one line per difference, status 0 same, 1 different, 2 trouble"},
     {"--batch", "", Batch, "run the COMMANDs in order without a window"},
     {"--port", "PORT", Batch,
-     "COM1, COM2, a device path such as /dev/ttyUSB0, or sim:MODEL (for the commands that talk to a module)"},
+     "COM1, COM2, a device path such as /dev/ttyUSB0, socket://HOST:PORT (raw TCP to a serial "
+     "device server), rfc2217://HOST:PORT (RFC 2217), or sim:MODEL (for the commands that talk "
+     "to a module)"},
     {"--yes", "", Batch,
      "confirm every download and calibration write (without it they are refused)"},
     {"--trace", "FILE", Batch, "write every exchange to FILE as it happens (- for standard error)"},

@@ -4,6 +4,7 @@
 #include "app/ui/CommandLine.h"
 #include "link/ModuleFinder.h"
 #include "link/Ports.h"
+#include "link/Transport.h"
 
 #include <QCoreApplication>
 
@@ -18,6 +19,9 @@ int RunFind(int argc, char *argv[])
             continue;
         if (a.startsWith('-'))
             return CommandLine::usageError(a + " does not work with --find");
+        QString bad;
+        if (IsNetworkPort(a) && !ParseNetworkPort(a, &bad))
+            return CommandLine::usageError(bad);
         ports << a;
     }
     QCoreApplication app(argc, argv);

@@ -8,6 +8,7 @@
 #include "app/ui/Settings.h"
 #include "link/ModuleFinder.h"
 #include "link/Ports.h"
+#include "link/Transport.h"
 #include "sim/SimModule.h"
 
 #include <QApplication>
@@ -15,10 +16,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QFileInfo>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <map>
@@ -104,6 +107,29 @@ frmCommPort::frmCommPort(QWidget *parent) : QDialog(parent)
     cboModel->addItems(sim::ModuleCore::models());
     g->addWidget(Option1[4], 3, 0);
     g->addWidget(cboModel, 3, 1);
+
+    // A serial device server: host, TCP port and how it carries the line.
+    Option1[5] = new QRadioButton(Tr("Network port"));
+    Option1[5]->setObjectName("Option1(5)");
+    txtHost = new QLineEdit;
+    txtHost->setObjectName("txtHost");
+    txtHost->setPlaceholderText(Tr("host name or address"));
+    txtHost->setMinimumWidth(
+        txtHost->fontMetrics().horizontalAdvance(txtHost->placeholderText()) + 16);
+    spnTcpPort = new QSpinBox;
+    spnTcpPort->setObjectName("spnTcpPort");
+    spnTcpPort->setRange(1, 65535);
+    spnTcpPort->setValue(4001);
+    cboProtocol = new QComboBox;
+    cboProtocol->setObjectName("cboProtocol");
+    cboProtocol->addItem(Tr("Raw TCP"), "socket");
+    cboProtocol->addItem(Tr("RFC 2217"), "rfc2217");
+    auto *net = new QHBoxLayout;
+    net->addWidget(txtHost, 1);
+    net->addWidget(spnTcpPort);
+    net->addWidget(cboProtocol);
+    g->addWidget(Option1[5], 4, 0);
+    g->addLayout(net, 4, 1);
     g->setColumnStretch(1, 1);
     v->addWidget(Frame1);
 
@@ -140,6 +166,10 @@ frmCommPort::frmCommPort(QWidget *parent) : QDialog(parent)
     });
     connect(cboPort, &QComboBox::editTextChanged, this, [this] { Option1[3]->setChecked(true); });
     connect(cboModel, &QComboBox::activated, this, [this] { Option1[4]->setChecked(true); });
+    const auto network = [this] { Option1[5]->setChecked(true); };
+    connect(txtHost, &QLineEdit::textEdited, this, network);
+    connect(spnTcpPort, &QSpinBox::valueChanged, this, network);
+    connect(cboProtocol, &QComboBox::activated, this, network);
     setMinimumWidth(360);
 }
 
@@ -177,6 +207,15 @@ void frmCommPort::refreshPorts()
                                             : QString("/dev/ttyUSB0"));
 }
 
+QString frmCommPort::networkPort() const
+{
+    NetworkPort n;
+    n.rfc2217 = cboProtocol->currentData().toString() == "rfc2217";
+    n.host = txtHost->text().trimmed();
+    n.port = quint16(spnTcpPort->value());
+    return n.url();
+}
+
 QString frmCommPort::otherPortPath() const
 {
     const QString text = cboPort->currentText().trimmed();
@@ -199,6 +238,13 @@ void frmCommPort::remembered()
     } else if (choice == "simulated") {
         cboModel->setCurrentText(st.value("port/model").toString());
         Option1[4]->setChecked(true);
+    } else if (choice == "network") {
+        if (const auto n = ParseNetworkPort(st.value("port/url").toString())) {
+            txtHost->setText(n->host);
+            spnTcpPort->setValue(n->port);
+            cboProtocol->setCurrentIndex(n->rfc2217 ? 1 : 0);
+        }
+        Option1[5]->setChecked(true);
     } else {
         Option1[1]->setChecked(true);
     }
@@ -214,6 +260,9 @@ void frmCommPort::remember()
     } else if (Option1[3]->isChecked()) {
         st.setValue("port/choice", "other");
         st.setValue("port/path", otherPortPath());
+    } else if (Option1[5]->isChecked()) {
+        st.setValue("port/choice", "network");
+        st.setValue("port/url", networkPort());
     } else {
         st.setValue("port/choice", "simulated");
         st.setValue("port/model", cboModel->currentText());
@@ -239,6 +288,16 @@ void frmCommPort::Command1_Click()
         }
         s.PortNumber = 3;
         s.PortName = path;
+    } else if (Option1[5]->isChecked()) {
+        QString error;
+        if (!ParseNetworkPort(networkPort(), &error)) {
+            MsgBox(Tr("Give the host name or address of the device server."), Tr("Network port"),
+                   MsgIcon::Exclamation);
+            txtHost->setFocus();
+            return;
+        }
+        s.PortNumber = 3;
+        s.PortName = networkPort();
     }
     remember();
     accept();
@@ -353,6 +412,11 @@ bool frmCommPort::choosePort(const QString &portText, QString *error)
         s.PortNumber = 1;
     } else if (t.compare("COM2", Qt::CaseInsensitive) == 0 || t == "2") {
         s.PortNumber = 2;
+    } else if (IsNetworkPort(t)) {
+        if (!ParseNetworkPort(t, error))
+            return false;
+        s.PortNumber = 3;
+        s.PortName = t;
     } else if (t.startsWith("sim:")) {
         const QString path = simulatedPort(t.mid(4), error);
         if (path.isEmpty())

@@ -1,7 +1,7 @@
 #pragma once
 // The port dialog: COM1, COM2, any other port the system has (USB serial
 // adapters included, with what the system knows about them) or a path
-// typed in, or a simulated module. It opens with the port chosen last time
+// typed in, a serial device server on the network, or a simulated module. It opens with the port chosen last time
 // and can look for the port where a module answers.
 
 #include <QDialog>
@@ -13,8 +13,10 @@ class ModuleFinder;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 namespace sim {
 struct Pacing;
@@ -36,7 +38,8 @@ public:
     static void preselectSimulated(const QString &model);
 
     // Puts a port given as text into PortNumber/PortName the way the dialog
-    // would: "COM1"/"COM2" (or "1"/"2"), "sim:MODEL", or a device path.
+    // would: "COM1"/"COM2" (or "1"/"2"), "sim:MODEL", socket://HOST:PORT,
+    // rfc2217://HOST:PORT, or a device path.
     static bool choosePort(const QString &portText, QString *error);
 
     // Starts (once per model) the simulated module and returns its port path.
@@ -46,11 +49,14 @@ public:
     // The built-in module answers at the pace of a real one on its line.
     static sim::Pacing builtInPacing();
 
-    std::array<QRadioButton *, 5> Option1{};
+    std::array<QRadioButton *, 6> Option1{};  // 5: a network port
     std::array<QLabel *, 3> Label2{};
     QLabel *Label1 = nullptr;
     QComboBox *cboPort = nullptr;
     QComboBox *cboModel = nullptr;
+    QLineEdit *txtHost = nullptr;
+    QSpinBox *spnTcpPort = nullptr;
+    QComboBox *cboProtocol = nullptr;  // raw TCP or RFC 2217
     QPushButton *cmdFind = nullptr;
     QLabel *lblFind = nullptr;
     QPushButton *Command1 = nullptr;
@@ -62,6 +68,8 @@ public:
     void refreshPorts();
     // The path under "Other port": the port of a listed entry, or the text typed.
     QString otherPortPath() const;
+    // The URL of the "Network port" choice.
+    QString networkPort() const;
 
     void reject() override;
 
