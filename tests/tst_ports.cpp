@@ -36,6 +36,8 @@
 #include "monitor/frmTrace.h"
 #include "monitor/frmTrend.h"
 #include "sim/TcpRelay.h"
+#include "compare/ui/frmCompare.h"
+#include "report/ui/frmReport.h"
 #include "tests/support/MainFixture.h"
 #include "workflows/ModuleReads.h"
 
@@ -132,7 +134,8 @@ QStringList englishIn(QWidget *root)
         for (const QString &w : t.split(QRegularExpression("[^A-Za-z0-9_.]+")))
             allowed << w;
     allowed += {"DO", "CJC", "SW", "CJM", "ModBus", "Modbus", "RTU", "ms", "Hz", "bit", "bps",
-                "NONE", "ODD", "EVEN", "Ver", "qv8", "txt", "csv", "I", "O", "H", "OPEN", "GND"};
+                "NONE", "ODD", "EVEN", "Ver", "qv8", "txt", "csv", "I", "O", "H", "OPEN", "GND",
+                "TCP", "RFC", "PDF", "HTML"};
     QSet<QString> table;
     for (int id : ResStringIds())
         table << ResStringIn(id, TextLanguage::Japanese);
@@ -511,7 +514,7 @@ void TestPorts::japaneseThroughout()
         form<frmCount>(), form<frmCountSet>(),  form<frmCntPreset>(), form<frmZeroSpan>(),
         form<frmSetZeroSpan>(), form<frmSetComp>(), form<frmType>(),  form<frmCJM>(),
         form<frmModSet>(), form<frmModSetKx7>(), form<frmBurnout>(),  form<frmTimeCon>(),
-        form<frmLineNoise>(), form<frmAlarm>()};
+        form<frmLineNoise>(), form<frmAlarm>(), form<frmCompare>(), form<frmReport>()};
     for (QWidget *w : windows)
         english << englishIn(w);
     frmAbout about;
