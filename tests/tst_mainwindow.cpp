@@ -300,7 +300,8 @@ void TestMainWindow::manualHasEverySection()
         for (const char *window :
              {"frmType", "frmCJM", "frmModSet", "frmModSetKx7", "frmBurnout", "frmTimeCon",
               "frmLineNoise", "frmAlarm", "frmCount", "frmCountSet", "frmCntPreset", "frmZeroSpan",
-              "frmSetZeroSpan", "frmSetComp", "frmCommPort", "frmTrace", "frmTrend"})
+              "frmSetZeroSpan", "frmSetComp", "frmCommPort", "frmTrace", "frmTrend", "frmCompare",
+              "frmReport"})
             QVERIFY2(html.contains(QString("<a name=\"%1\">").arg(frmHelp::sectionOf(window))),
                      qPrintable(QString(page) + " " + window));
     }
