@@ -291,7 +291,7 @@ QList<ReportData::Work> WorkSince(quint64 fromSeq)
             continue;
         ReportData::Work w;
         w.time = LineTrace::timeText(*e);
-        w.what = LineTrace::meaning(*e);
+        w.what = LineTrace::meaning(*e, true);
         w.reply = LineTrace::visible(e->reply);
         if (e->result == LineTrace::Result::RestartWrite) {
             w.ok = true;
@@ -307,7 +307,7 @@ QList<ReportData::Work> WorkSince(quint64 fromSeq)
             };
             w.ok = e->result == LineTrace::Result::Done &&
                    (same(data) || (data.size() > 2 && same(data.mid(2))));
-            w.result = w.ok ? Tr("verified") : Tr("failed: %1").arg(LineTrace::resultText(*e));
+            w.result = w.ok ? Tr("verified") : Tr("failed: %1").arg(LineTrace::resultText(*e, true));
         }
         work << w;
     }

@@ -465,7 +465,7 @@ check "SIGINT: how far the download got" \
 interrupt TERM I03 connect monitor 100 "$WORK/term.csv"
 check "SIGTERM: status 143" [ "$RC:$(cat "$WORK/err")" = "143:Interrupted: Monitor interrupted" ]
 check "SIGTERM: the CSV holds whole rows" \
-    [ "$(grep -cvE '^(time|[0-9-]+T[0-9:.+-]+(,-?[0-9]+\.[0-9]{3}){16}\r)' "$WORK/term.csv")" -eq 0 ]
+    [ "$(grep -cvE '^(time|[0-9-]+T[0-9:.+-]+(,-?[0-9]+\.[0-9]{3}){16}'$'\r''$)' "$WORK/term.csv")" -eq 0 ]
 
 # -- a module behind a real serial device server (ser2net), raw TCP and RFC 2217:
 # the module gets the lines a direct run gives it; a server that goes away
