@@ -122,6 +122,13 @@ int main(int argc, char *argv[])
                 w->close();
         });
         main->menu("mnuConfigCompare")->trigger();
+        // the commissioning report's questions
+        QTimer::singleShot(800, [&] {
+            shoot(dir + "/report-dialog.png");
+            if (QWidget *w = QApplication::activeModalWidget())
+                w->close();
+        });
+        main->menu("mnuFileReport")->trigger();
         main->close();
         return 0;
     }
