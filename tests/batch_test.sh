@@ -11,6 +11,8 @@ export QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 LC_ALL=C.UTF-8
 trap '' XFSZ
 
 WORK=$(mktemp -d)
+# what the program remembers between runs stays in the test's folder
+export XDG_CONFIG_HOME="$WORK/config"
 # A name used relatively; the same name beside the program must stay untouched.
 BIN_DIR=$(dirname "$KAVIX")
 REL=batch-relative-$$.qv8

@@ -135,8 +135,11 @@ void frmReport::cmdWrite_Click()
         MsgBox(Tr("No file name given."), title, MsgIcon::Exclamation);
         return;
     }
-    Settings().setValue("report/operator", txtOperator->text());
-    Settings().setValue("report/note", txtNote->text());
+    // what the user typed is offered next time; a script's words are its own
+    if (isVisible()) {
+        Settings().setValue("report/operator", txtOperator->text());
+        Settings().setValue("report/note", txtNote->text());
+    }
 
     AppState &s = G();
     const MainPanel &panel = MainPanel::instance();
