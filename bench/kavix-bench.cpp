@@ -233,12 +233,13 @@ double linkCpuSeconds()
 // ser2net in front of a module's pty, raw TCP on a free port of 127.0.0.1;
 // empty when ser2net is not there or does not come up. By default ser2net
 // holds what the serial port gives until the line has been quiet for two
-// characters' time (chardelay); gather=false sends it on at once.
+// characters' time (chardelay); sendOnCr sends a reply on as soon as its CR
+// has come, as the README's configuration does.
 struct Ser2net {
     QProcess process;
     QTemporaryDir dir;
     QString url;
-    Ser2net(const QString &pty, bool gather)
+    Ser2net(const QString &pty, bool sendOnCr)
     {
         QTcpSocket probe;
         quint16 port = 0;
@@ -254,7 +255,7 @@ struct Ser2net {
         conf.write(QString("connection: &bench\n  accepter: tcp,127.0.0.1,%1\n"
                            "  connector: serialdev,%2,9600n81,local\n%3")
                        .arg(port)
-                       .arg(pty, gather ? "" : "  options:\n    chardelay: false\n")
+                       .arg(pty, sendOnCr ? "  options:\n    sendon: '\\r'\n" : "")
                        .toUtf8());
         conf.close();
         process.start("ser2net", {"-n", "-c", conf.fileName()});
@@ -280,8 +281,8 @@ struct Ser2net {
 // Monitoring over a paced module, through the main window's Start and Stop.
 // With allOn the trace window is open, the trend plot shows every channel
 // and the passes are logged to a CSV file. Over TCP the module is reached
-// through ser2net, gathering replies as by default or not.
-enum class Line { Pty, Tcp, TcpNoGathering };
+// through ser2net, sending each reply on at its CR or as by default.
+enum class Line { Pty, Tcp, TcpSer2netDefaults };
 PassRun monitorPass(bool allOn, Line line = Line::Pty)
 {
     auto m = startModule("QV8_KX5");
@@ -574,8 +575,8 @@ int main(int argc, char *argv[])
     print("monitor_cpu_ratio", plain.cpuRatio);
     print("monitor_cpu_vs_bare", plain.cpuSeconds / bareLoopCpuSeconds(plain.lines));
     print("monitor_pass_wire_ratio_all_on", monitorPass(true).wireRatio);
-    for (const Line line : {Line::Tcp, Line::TcpNoGathering}) {
-        const char *suffix = line == Line::Tcp ? "" : "_no_chardelay";
+    for (const Line line : {Line::Tcp, Line::TcpSer2netDefaults}) {
+        const char *suffix = line == Line::Tcp ? "" : "_ser2net_defaults";
         const PassRun tcp = monitorPass(false, line);
         if (tcp.lines.isEmpty()) {
             std::printf("tcp_monitor_pass_wire_ratio%s: skipped, ser2net did not run\n", suffix);
