@@ -11,6 +11,7 @@
 #include "link/TxtBus.h"
 
 #include <QEventLoop>
+#include <QTimer>
 
 #include <utility>
 
@@ -365,6 +366,18 @@ QString portFailure(const QString &text)
 quint64 ExchangeCount()
 {
     return exchangeCounter();
+}
+
+void LetLineSettle(int ms)
+{
+    QPointer<LinkHost> h = G().CommForm;
+    if (!h || AppEnding() || Process::received())
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    QObject::connect(h.data(), &QObject::destroyed, &loop, &QEventLoop::quit);
+    QObject::connect(&Commands::instance(), &Commands::wake, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 QString SendReceive(const QString &command)

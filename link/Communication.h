@@ -92,3 +92,9 @@ void CommOpen();
 bool CommOpenCancelled();
 void CommClose();
 QString SendReceive(const QString &command);
+
+// Waits this long, the window's events running, for what may still be on
+// its way from the module (an answer whose place an earlier reply's tail
+// took); the next exchange drops it as late input. Ends early when the
+// program ends or is interrupted.
+void LetLineSettle(int ms);

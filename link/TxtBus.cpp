@@ -40,6 +40,11 @@ bool ReplyCheck(QString &reply)
     return true;
 }
 
+namespace {
+// Long enough for a whole reply at 9600 baud and a device server's delay.
+constexpr int kSettleMs = 200;
+}  // namespace
+
 bool GroupCommand(int group, QString &reply)
 {
     const QString line = "G" + Fmt00(group) + "\r";
@@ -47,10 +52,17 @@ bool GroupCommand(int group, QString &reply)
         if (attempt > 1)
             LineTrace::markRetry();
         reply = SendReceive(line);
+        const bool timedOut = G().TimeoutFlag;
         if (ReplyCheck(reply) && reply == "enter item")
             return true;
         if (AppEnding() || (G().CommForm && G().CommForm->portLost()))
             return false;
+        // Something else came, perhaps the tail of a reply from before
+        // (a device server restarted mid-reply): this select's own answer
+        // may still be on its way. Let it come, and go as late input,
+        // before asking again, or it would be taken for the next answer.
+        if (!timedOut && attempt < 3)
+            LetLineSettle(kSettleMs);
     }
     // the reply as the trace shows it: a module's control bytes never reach a terminal
     MsgBox("Out=" + line + "\r\n" + "In =" + VisibleText(reply), Tr("Group Command Error"),

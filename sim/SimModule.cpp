@@ -1,5 +1,7 @@
 #include "sim/SimModule.h"
 
+#include <utility>
+
 #include <QRegularExpression>
 
 #include <chrono>
@@ -368,6 +370,7 @@ QList<Reply> ModuleCore::feed(const QByteArray &bytes)
                                   : QByteArray("D") + faults_.noise + payload->toLatin1();
         if (!faults_.noCr)
             r.bytes += '\r';
+        r.bytes.prepend(std::exchange(faults_.staleTail, QByteArray()));
         replies.append(r);
     }
     // A stream that never sends a CR must not grow without bound.

@@ -33,6 +33,8 @@ struct Faults {
     QString refuseWrites;        // non-empty: answer every write with this payload
                                  // ("illegal OPE" or "invalid data")
     int refuseItem = 0;          // >0: refuseWrites holds for writes to this item only
+    QByteArray staleTail;        // sent once, right before the first reply: the
+                                 // tail of a reply from before (a server restarted)
     bool changedEcho = false;    // echo a different value than was written
     int forgetItem = 0;          // >0: a write to this item is echoed as if kept,
                                  // but the module keeps its old value

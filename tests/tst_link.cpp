@@ -264,6 +264,21 @@ private slots:
                  connected ? QList<ShownMessage>() : QList<ShownMessage>{busyError});
     }
 
+    // The tail of a reply from before comes first: the select's own answer,
+    // still on its way, is let go before the select is repeated, so every
+    // later reply belongs to its command.
+    void staleReplyTail()
+    {
+        LinkFixture f;
+        f.module().setPacing({9600, 5, 2});
+        f.module().setFaults(faults([](sim::Faults &x) { x.staleTail = "009\r"; }));
+        CommOpen();
+        QVERIFY(G().Connected);
+        QString model;
+        QVERIFY(DataRead(90, 0, model));
+        QCOMPARE(model, QString("QV8_KX5"));
+    }
+
     void writesConvertTheFirstComma()
     {
         LinkFixture f;
