@@ -95,6 +95,18 @@ QString NameAt(const QStringList &table, int index)
     return index >= 0 && index < table.size() ? table.at(index) : QString();
 }
 
+const QStringList &ModbusChoices(int position, bool baud57600)
+{
+    static const QStringList bauds{"9600", "19200", "38400"};
+    static const QStringList bauds57600 = bauds + QStringList{"57600"};
+    static const QStringList bits{"8 bit"};
+    static const QStringList parity{"NONE", "ODD", "EVEN"};
+    static const QStringList stops{"1 bit", "2 bits"};
+    static const QStringList floats{"Normal Float", "Swapped Float"};
+    static const QStringList *const lists[] = {&bauds, &bits, &parity, &stops, &floats};
+    return position == 0 && baud57600 ? bauds57600 : *lists[qBound(0, position, 4)];
+}
+
 const QStringList &TypeNames(int kind)
 {
     static const QStringList none;

@@ -124,6 +124,10 @@ void NewConfiguration(int kind);
 // Catalog row (1..10) of a model name, exact comparison, first match; 0 when none.
 int ModelRow(const QString &name);
 
+// The choices of the Modbus settings' position 0..4 (baud rate, bit length,
+// parity, stop bits, floating type); the kind-6 module has 57600 baud too.
+const QStringList &ModbusChoices(int position, bool baud57600);
+
 // Entry of a name table, or "" when the index is outside it.
 QString NameAt(const QStringList &table, int index);
 

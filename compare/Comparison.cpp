@@ -15,28 +15,9 @@ namespace {
 // The position a type code names in the kind's type list, -1 when none.
 int typeIndex(int kind, int code)
 {
-    const int high = code >= 0 ? code / 16 : -1;
-    const int low = code - 16 * high;
-    int index = -1;
-    switch (kind) {
-    case 1: index = high * 7 + low; break;
-    case 2: index = (high - 3) * 6 + low; break;
-    case 6: index = high + low; break;
-    default: break;
-    }
-    return code >= 0 && index >= 0 && index < TypeNames(kind).size() ? index : -1;
-}
-
-const QStringList &modbusChoices(int kind, int index)
-{
-    static const QStringList bauds{"9600", "19200", "38400"};
-    static const QStringList bauds6{"9600", "19200", "38400", "57600"};
-    static const QStringList bits{"8 bit"};
-    static const QStringList parity{"NONE", "ODD", "EVEN"};
-    static const QStringList stops{"1 bit", "2 bits"};
-    static const QStringList floats{"Normal Float", "Swapped Float"};
-    static const QStringList *const lists[] = {&bauds, &bits, &parity, &stops, &floats};
-    return index == 0 && kind == 6 ? bauds6 : *lists[qBound(0, index, 4)];
+    // a negative code names no type, whatever its split would give
+    const QString name = code >= 0 ? TypeName(kind, code / 16, code % 16) : QString();
+    return name.isEmpty() ? -1 : int(TypeNames(kind).indexOf(name));
 }
 
 int modbusValue(int kind, int index, const ModuleSettings &s)
@@ -56,7 +37,7 @@ const QStringList *choicesOf(int kind, const SettingKey &key)
     case Part::Do: return &g.OnOffName2;
     case Part::Burnout: return &g.BurnoutName;
     case Part::LineNoise: return &g.LineNoiseName;
-    case Part::Modbus: return &modbusChoices(kind, key.index);
+    case Part::Modbus: return &ModbusChoices(key.index, kind == 6);
     default: return nullptr;
     }
 }

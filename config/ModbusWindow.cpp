@@ -78,17 +78,9 @@ ModbusWindow::ModbusWindow(const Variant &v) : v_(v)
         grid->addWidget(lblAddress, 0, 1);
     }
 
-    QStringList bauds{"9600", "19200", "38400"};
-    if (v.baud57600)
-        bauds << "57600";
-    const QStringList lists[5] = {bauds,
-                                  {"8 bit"},
-                                  {"NONE", "ODD", "EVEN"},
-                                  {"1 bit", "2 bits"},
-                                  {"Normal Float", "Swapped Float"}};
     for (int i = 0; i < 5; ++i) {
         // a choice from the list only; nothing can be typed
-        cboData[i] = Controls::list(Controls::indexed("cboData", i), lists[i]);
+        cboData[i] = Controls::list(Controls::indexed("cboData", i), ModbusChoices(i, v.baud57600));
         grid->addWidget(cboData[i], i + 1, 1);
     }
     grid->setColumnMinimumWidth(1, 150);

@@ -10,7 +10,6 @@
 #include "compare/Comparison.h"
 #include "compare/ui/ModuleSnapshot.h"
 #include "link/Communication.h"
-#include "link/TxtBus.h"
 #include "monitor/frmB6.h"
 #include "monitor/frmE6.h"
 #include "monitor/frmH9.h"
@@ -20,7 +19,6 @@
 #include "files/ui/FileOps.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
-#include "workflows/Progress.h"
 
 #include <QLabel>
 
@@ -167,14 +165,10 @@ void Download()
     }
     if (!DownloadCheck::ModuleFits(title))
         return;
-    const QList<ItemWrite> writes = SettingItems::Writes(kind, s, s.HwOption10);
-    Progress p("Downloading", writes.size(), "writes");
-    for (const ItemWrite &w : writes) {
-        QString reply;
-        if (!ParameterWrite(w.item, w.value, reply) || reply != w.expected)
-            return downloadIncomplete();
-        p.step();
-    }
+    const QList<SettingKey> keys = SettingItems::Transfer(kind, kind != 6 || s.HwOption10);
+    const QSet<SettingKey> all(keys.cbegin(), keys.cend());
+    if (ModuleSnapshot::WriteSettings(kind, s, s.HwOption10, all) != all)
+        return downloadIncomplete();
     // the module holds all it was sent; its reference and Modbus settings stay as they were
     std::optional<ModuleSettings> before = ModuleHolds();
     MainPanel::instance().moduleHoldsAll();

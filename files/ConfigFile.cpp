@@ -443,6 +443,13 @@ void ConfigToState(const ConfigData &d, AppState &s)
     }
 }
 
+ModuleSettings SettingsIn(const ConfigData &d)
+{
+    AppState from;
+    ConfigToState(d, from);
+    return ModuleSettings::of(from);
+}
+
 QByteArray WriteConfig(const ConfigData &d)
 {
     QStringList lines;

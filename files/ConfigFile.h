@@ -43,6 +43,10 @@ ConfigData ConfigFromState(const AppState &s);
 // kind 6 else ModbusSet, the line-24 fields only when the file has that line.
 void ConfigToState(const ConfigData &d, AppState &s);
 
+// The module settings a file holds, as a state of its own would hold them
+// after ConfigToState: what a file is compared by.
+ModuleSettings SettingsIn(const ConfigData &d);
+
 // The exact bytes of the file. Line 24 follows the model kind, so the output
 // is always a file ParseConfig accepts when the values themselves are valid.
 QByteArray WriteConfig(const ConfigData &d);

@@ -142,11 +142,7 @@ void frmTrace::ShowTrace()
 {
     frmTrace *w = form<frmTrace>();
     w->Refresh();
-    if (!w->isVisible())
-        PlaceBesideMain(w);
-    w->show();
-    w->raise();
-    w->activateWindow();
+    ShowBesideMain(w);
 }
 
 // A window of its own: it can go behind the main window.

@@ -49,11 +49,7 @@ constexpr double kNarrowestSeconds = 0.02;
 void frmTrend::ShowTrend()
 {
     frmTrend *w = form<frmTrend>();
-    if (!w->isVisible())
-        PlaceBesideMain(w);
-    w->show();
-    w->raise();
-    w->activateWindow();
+    ShowBesideMain(w);
 }
 
 // A window of its own: it can go behind the main window.

@@ -13,11 +13,6 @@ namespace DownloadCheck {
 
 namespace {
 
-QString kindName(int kind)
-{
-    static const char *const names[] = {"", "KX5", "L5", "B6", "E6", "H9", "KX7"};
-    return kind >= 1 && kind <= 6 ? QString::fromLatin1(names[kind]) : QString("?");
-}
 
 // A message never quotes a value (or a module's reply) longer than a module
 // could hold, nor its control characters.
@@ -62,7 +57,8 @@ bool ModuleKnown(const QString &title, const QString &nothing)
 
 QString KindName(int kind)
 {
-    return kind >= 1 && kind <= 6 ? kindName(kind) : Tr("no model");
+    static const char *const names[] = {"", "KX5", "L5", "B6", "E6", "H9", "KX7"};
+    return kind >= 1 && kind <= 6 ? QString::fromLatin1(names[kind]) : Tr("no model");
 }
 
 bool ModuleFits(const QString &title)
@@ -73,7 +69,7 @@ bool ModuleFits(const QString &title)
     const int wanted = orZero(G().ModelKind);
     if (G().LineKind != wanted) {
         MsgBox(Tr("The module on the line is a %1 module, but the settings are for a %2 module.")
-                       .arg(kindName(G().LineKind), kindName(wanted)) +
+                       .arg(KindName(G().LineKind), KindName(wanted)) +
                    ' ' + nothing,
                title, MsgIcon::Exclamation);
         return false;

@@ -162,3 +162,12 @@ void PlaceBesideMain(QWidget *window)
     window->move(leftOf ? to.right() + 1 - fits.width() : to.left(), to.top());
     KeepOnScreen(window, main);
 }
+
+void ShowBesideMain(QWidget *window)
+{
+    if (!window->isVisible())
+        PlaceBesideMain(window);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}

@@ -78,3 +78,6 @@ void KeepOnScreen(QWidget *window, QWidget *near = nullptr);
 // below or to its left, else over its work area below the menu bar and
 // toolbar, which it never covers; always on the screen.
 void PlaceBesideMain(QWidget *window);
+// Shows a window of its own (trace, trend, manual) in front: beside the
+// main window when it opens, where the user left it when it is open.
+void ShowBesideMain(QWidget *window);

@@ -85,11 +85,7 @@ void frmHelp::ShowManual(TextLanguage lang, const QString &section)
         w->setParent(nullptr, Qt::Window);
     }
     w->open(lang, section);
-    if (!w->isVisible())
-        PlaceBesideMain(w);
-    w->show();
-    w->raise();
-    w->activateWindow();
+    ShowBesideMain(w);
 }
 
 frmHelp::frmHelp() : QWidget(nullptr, Qt::Window)

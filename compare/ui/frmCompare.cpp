@@ -104,9 +104,7 @@ bool frmCompare::readFile(const QString &title, QString *name, int *kind, Module
         return false;
     }
     *kind = orZero(r.data.ModelKind);
-    AppState from;
-    ConfigToState(r.data, from);
-    *values = ModuleSettings::of(from);
+    *values = SettingsIn(r.data);
     return true;
 }
 

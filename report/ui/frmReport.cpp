@@ -170,9 +170,7 @@ void frmReport::cmdWrite_Click()
                              .arg(d.plan, DownloadCheck::KindName(planKind),
                                   DownloadCheck::KindName(d.kind));
         } else {
-            AppState from;
-            ConfigToState(r.data, from);
-            plan = ModuleSettings::of(from);
+            plan = SettingsIn(r.data);
         }
     }
 
