@@ -1,10 +1,9 @@
 #include "compare/Comparison.h"
 
-#include "app/Init.h"
-
 #include <QStringList>
-
 #include <algorithm>
+
+#include "app/Init.h"
 
 using Part = ModuleSettings::Part;
 
@@ -31,28 +30,28 @@ const QStringList *choicesOf(int kind, const SettingKey &key)
 {
     const AppState &g = G();
     switch (key.part) {
-    case Part::Type: return &TypeNames(kind);
-    case Part::Cjc:
-    case Part::Alarm: return &g.OnOffName;
-    case Part::Do: return &g.OnOffName2;
-    case Part::Burnout: return &g.BurnoutName;
-    case Part::LineNoise: return &g.LineNoiseName;
-    case Part::Modbus: return &ModbusChoices(key.index, kind == 6);
-    default: return nullptr;
+        case Part::Type: return &TypeNames(kind);
+        case Part::Cjc:
+        case Part::Alarm: return &g.OnOffName;
+        case Part::Do: return &g.OnOffName2;
+        case Part::Burnout: return &g.BurnoutName;
+        case Part::LineNoise: return &g.LineNoiseName;
+        case Part::Modbus: return &ModbusChoices(key.index, kind == 6);
+        default: return nullptr;
     }
 }
 
 int position(int kind, const SettingKey &key, const ModuleSettings &s)
 {
     switch (key.part) {
-    case Part::Type: return typeIndex(kind, s.TypeCode.at(key.ch));
-    case Part::Cjc: return s.CjcSw.at(key.ch);
-    case Part::Alarm: return s.AlarmOut;
-    case Part::Do: return s.CountDo.at(key.ch);
-    case Part::Burnout: return s.BurnoutType;
-    case Part::LineNoise: return s.LineNoise.value_or(-1);
-    case Part::Modbus: return modbusValue(kind, key.index, s);
-    default: return -1;
+        case Part::Type: return typeIndex(kind, s.TypeCode.at(key.ch));
+        case Part::Cjc: return s.CjcSw.at(key.ch);
+        case Part::Alarm: return s.AlarmOut;
+        case Part::Do: return s.CountDo.at(key.ch);
+        case Part::Burnout: return s.BurnoutType;
+        case Part::LineNoise: return s.LineNoise.value_or(-1);
+        case Part::Modbus: return modbusValue(kind, key.index, s);
+        default: return -1;
     }
 }
 
@@ -60,19 +59,19 @@ int position(int kind, const SettingKey &key, const ModuleSettings &s)
 QString rawText(int kind, const SettingKey &key, const ModuleSettings &s)
 {
     switch (key.part) {
-    case Part::Type: return QStringLiteral("code %1").arg(s.TypeCode.at(key.ch));
-    case Part::LineNoise: return s.LineNoise ? QString::number(*s.LineNoise) : QString();
-    default: return QString::number(position(kind, key, s));
+        case Part::Type: return QStringLiteral("code %1").arg(s.TypeCode.at(key.ch));
+        case Part::LineNoise: return s.LineNoise ? QString::number(*s.LineNoise) : QString();
+        default: return QString::number(position(kind, key, s));
     }
 }
 
 QString text(const SettingKey &key, const ModuleSettings &s)
 {
     switch (key.part) {
-    case Part::Filter: return s.FilterTime;
-    case Part::Preset: return s.CountPreset.at(key.ch);
-    case Part::Cjm: return key.index == 0 ? s.CjmTemp : s.CjmVoltage;
-    default: return QString();
+        case Part::Filter: return s.FilterTime;
+        case Part::Preset: return s.CountPreset.at(key.ch);
+        case Part::Cjm: return key.index == 0 ? s.CjmTemp : s.CjmVoltage;
+        default: return QString();
     }
 }
 
@@ -83,18 +82,18 @@ QString SettingName(const SettingKey &key)
     static const char *const modbus[] = {"Modbus baud rate", "Modbus bit length", "Modbus parity",
                                          "Modbus stop bits", "Modbus floating type"};
     switch (key.part) {
-    case Part::Type: return QStringLiteral("input type");
-    case Part::Cjc: return QStringLiteral("cold-junction switch");
-    case Part::Do: return QStringLiteral("counter output");
-    case Part::Preset: return QStringLiteral("count preset");
-    case Part::Burnout: return QStringLiteral("burnout");
-    case Part::Filter: return QStringLiteral("filter time");
-    case Part::LineNoise: return QStringLiteral("line noise filter");
-    case Part::Alarm: return QStringLiteral("alarm output");
-    case Part::Cjm:
-        return key.index == 0 ? QStringLiteral("cold-junction temperature")
-                              : QStringLiteral("cold-junction voltage");
-    case Part::Modbus: return QString::fromLatin1(modbus[qBound(0, key.index, 4)]);
+        case Part::Type: return QStringLiteral("input type");
+        case Part::Cjc: return QStringLiteral("cold-junction switch");
+        case Part::Do: return QStringLiteral("counter output");
+        case Part::Preset: return QStringLiteral("count preset");
+        case Part::Burnout: return QStringLiteral("burnout");
+        case Part::Filter: return QStringLiteral("filter time");
+        case Part::LineNoise: return QStringLiteral("line noise filter");
+        case Part::Alarm: return QStringLiteral("alarm output");
+        case Part::Cjm:
+            return key.index == 0 ? QStringLiteral("cold-junction temperature")
+                                  : QStringLiteral("cold-junction voltage");
+        case Part::Modbus: return QString::fromLatin1(modbus[qBound(0, key.index, 4)]);
     }
     return QString();
 }
@@ -163,12 +162,14 @@ Comparison Comparison::of(int kind, const QList<SettingKey> &keys, const ModuleS
 
 int Comparison::differing() const
 {
-    return int(std::count_if(rows.cbegin(), rows.cend(), [](const CompareRow &r) { return r.differs; }));
+    return int(
+        std::count_if(rows.cbegin(), rows.cend(), [](const CompareRow &r) { return r.differs; }));
 }
 
 int Comparison::unknown() const
 {
-    return int(std::count_if(rows.cbegin(), rows.cend(), [](const CompareRow &r) { return !r.known; }));
+    return int(
+        std::count_if(rows.cbegin(), rows.cend(), [](const CompareRow &r) { return !r.known; }));
 }
 
 bool Comparison::outside() const

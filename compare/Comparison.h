@@ -6,11 +6,11 @@
 // module here: the values come from the state, a file or what the module
 // reported.
 
-#include "compare/SettingItems.h"
-
 #include <QList>
 #include <QSet>
 #include <QString>
+
+#include "compare/SettingItems.h"
 
 namespace Compare {
 
@@ -31,7 +31,7 @@ struct CompareRow {
     SettingKey key;
     QString left;
     QString right;
-    bool known = true;     // the right side's value was read (a cut-short read leaves some not)
+    bool known = true;  // the right side's value was read (a cut-short read leaves some not)
     bool differs = false;
     bool outside = false;  // a side holds a value outside the setting's list
     QString result;        // what a download of the differences did to it

@@ -4,12 +4,11 @@
 // with: one description for the whole download, the comparison with the
 // module and the download of the differences.
 
-#include "app/Globals.h"
-
 #include <QList>
 #include <QString>
-
 #include <utility>
+
+#include "app/Globals.h"
 
 // One setting: a part of the module settings, of channel ch (0 for a
 // module-wide one); `index` tells the cold-junction temperature (0) from

@@ -1,15 +1,15 @@
 #include "report/Report.h"
 
-#include "app/Init.h"
-#include "files/FileWrite.h"
-#include "link/LineTrace.h"
-
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextDocument>
+
+#include "app/Init.h"
+#include "files/FileWrite.h"
+#include "link/LineTrace.h"
 
 namespace Report {
 
@@ -24,8 +24,7 @@ QString row(const QStringList &cells, bool heading = false)
 {
     const QString tag = heading ? QStringLiteral("th") : QStringLiteral("td");
     QString out = QStringLiteral("<tr>");
-    for (const QString &c : cells)
-        out += QStringLiteral("<%1>%2</%1>").arg(tag, esc(c));
+    for (const QString &c : cells) out += QStringLiteral("<%1>%2</%1>").arg(tag, esc(c));
     return out + QStringLiteral("</tr>\n");
 }
 
@@ -34,8 +33,7 @@ QString table(const QStringList &heading, const QList<QStringList> &rows)
     QString out = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\">\n");
     if (!heading.isEmpty())
         out += row(heading, true);
-    for (const QStringList &r : rows)
-        out += row(r);
+    for (const QStringList &r : rows) out += row(r);
     return out + QStringLiteral("</table>\n");
 }
 
@@ -114,8 +112,9 @@ const char *const kStyle =
 QString Html(const ReportData &d, bool forPdf)
 {
     const QString title = Tr("Commissioning report");
-    QString h = QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"/>\n"
-                               "<title>%1</title>\n<style>\n%2</style>\n</head><body>\n")
+    QString h = QStringLiteral(
+                    "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"/>\n"
+                    "<title>%1</title>\n<style>\n%2</style>\n</head><body>\n")
                     .arg(esc(title), QString::fromLatin1(kStyle));
     h += QStringLiteral("<h1>%1</h1>\n").arg(esc(title));
     h += table({}, {{Tr("Program"), QStringLiteral("Kavix %1").arg(d.version)},
@@ -127,14 +126,12 @@ QString Html(const ReportData &d, bool forPdf)
     if (!d.plan.isEmpty() && d.planCompared)
         h += d.planComparison.matches()
                  ? paragraph(Tr("Matches %1.").arg(d.plan), "pass")
-                 : paragraph(Tr("Differs from %1: %2.")
-                                 .arg(d.plan, d.planComparison.summary()),
+                 : paragraph(Tr("Differs from %1: %2.").arg(d.plan, d.planComparison.summary()),
                              "fail");
     if (!d.missing.isEmpty()) {
         h += paragraph(Tr("This report is incomplete:"), "fail");
         h += QStringLiteral("<ul>\n");
-        for (const QString &m : d.missing)
-            h += QStringLiteral("<li>%1</li>\n").arg(esc(m));
+        for (const QString &m : d.missing) h += QStringLiteral("<li>%1</li>\n").arg(esc(m));
         h += QStringLiteral("</ul>\n");
     }
 
@@ -143,8 +140,7 @@ QString Html(const ReportData &d, bool forPdf)
         h += paragraph(Tr("no module: the configuration of a file"));
     } else {
         QList<QStringList> rows;
-        for (const auto &[caption, value] : d.identity)
-            rows << QStringList{caption, value};
+        for (const auto &[caption, value] : d.identity) rows << QStringList{caption, value};
         h += table({}, rows);
     }
 
@@ -153,7 +149,8 @@ QString Html(const ReportData &d, bool forPdf)
     h += channelTable(d);
     h += moduleWide(d.kind, d.keys, d.values);
     if (!d.kept.isEmpty()) {
-        h += paragraph(Tr("As the configuration in the window holds them (not read from the module):"));
+        h += paragraph(
+            Tr("As the configuration in the window holds them (not read from the module):"));
         h += moduleWide(d.kind, d.kept, d.keptValues);
     }
 
@@ -171,9 +168,10 @@ QString Html(const ReportData &d, bool forPdf)
                     rows << QStringList{sentence(Tr(Compare::SettingName(r.key))),
                                         r.key.ch > 0 ? QString::number(r.key.ch) : QString(),
                                         r.left, r.known ? r.right : Tr("not read")};
-            h += table({Tr("Setting"), Tr("Channel"), d.plan,
-                        d.planComparison.rightName == "module" ? Tr("Module") : Tr("Configuration")},
-                       rows);
+            h +=
+                table({Tr("Setting"), Tr("Channel"), d.plan,
+                       d.planComparison.rightName == "module" ? Tr("Module") : Tr("Configuration")},
+                      rows);
         }
     }
 
@@ -194,8 +192,7 @@ QString Html(const ReportData &d, bool forPdf)
         h += paragraph(Tr("not read"));
     } else {
         QList<QStringList> rows;
-        for (const auto &[ch, value] : d.live)
-            rows << QStringList{QString::number(ch), value};
+        for (const auto &[ch, value] : d.live) rows << QStringList{QString::number(ch), value};
         h += table({Tr("Channel"), Tr("Value")}, rows);
     }
 
@@ -226,7 +223,7 @@ QByteArray pdf(const ReportData &d)
         QTextDocument doc;
         // the window's language: a Japanese report embeds a Japanese font
         QFont font(textLanguage() == TextLanguage::Japanese ? QStringLiteral("Noto Sans CJK JP")
-                                                               : QStringLiteral("DejaVu Sans"));
+                                                            : QStringLiteral("DejaVu Sans"));
         font.setPointSizeF(9);
         doc.setDefaultFont(font);
         doc.documentLayout()->setPaintDevice(&writer);
@@ -260,7 +257,8 @@ QByteArray pdf(const ReportData &d)
 
 bool isHtml(const QString &path)
 {
-    return path.endsWith(".html", Qt::CaseInsensitive) || path.endsWith(".htm", Qt::CaseInsensitive);
+    return path.endsWith(".html", Qt::CaseInsensitive) ||
+           path.endsWith(".htm", Qt::CaseInsensitive);
 }
 
 // The payload of a reply line: "D18<CR>" gives "18".
@@ -307,7 +305,8 @@ QList<ReportData::Work> WorkSince(quint64 fromSeq)
             };
             w.ok = e->result == LineTrace::Result::Done &&
                    (same(data) || (data.size() > 2 && same(data.mid(2))));
-            w.result = w.ok ? Tr("verified") : Tr("failed: %1").arg(LineTrace::resultText(*e, true));
+            w.result =
+                w.ok ? Tr("verified") : Tr("failed: %1").arg(LineTrace::resultText(*e, true));
         }
         work << w;
     }

@@ -5,11 +5,11 @@
 // HTML file. No module and no windows here: the report is made from what
 // the caller gathered.
 
-#include "compare/Comparison.h"
-
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include "compare/Comparison.h"
 
 struct ReportData {
     // header
@@ -31,7 +31,7 @@ struct ReportData {
     QList<SettingKey> kept;
     ModuleSettings keptValues;
     // with a plan file
-    QString plan;                  // its name; "" when none
+    QString plan;  // its name; "" when none
     bool planCompared = false;
     Comparison planComparison;
     // writes of this connection
@@ -49,7 +49,10 @@ struct ReportData {
     QStringList missing;
 
     // Passed: nothing missing and, with a plan, no difference.
-    bool complete() const { return missing.isEmpty() && (plan.isEmpty() || planComparison.matches()); }
+    bool complete() const
+    {
+        return missing.isEmpty() && (plan.isEmpty() || planComparison.matches());
+    }
 };
 
 namespace Report {

@@ -2,6 +2,10 @@
 // download, through the real main window against a simulated module; and
 // the rules by which two values are the same setting.
 
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
 #include "app/Globals.h"
 #include "app/MainPanel.h"
 #include "app/ui/frmMain.h"
@@ -10,10 +14,6 @@
 #include "config/Transfer.h"
 #include "link/TxtBus.h"
 #include "tests/support/MainFixture.h"
-
-#include <QPushButton>
-#include <QTableWidget>
-#include <QtTest>
 
 using Part = ModuleSettings::Part;
 
@@ -49,18 +49,30 @@ void TestCompare::rules_data()
     QTest::addColumn<bool>("same");
     QTest::addColumn<bool>("outside");
     const int type = int(Part::Type), filter = int(Part::Filter);
-    QTest::newRow("a number by its value") << 1 << filter << "2.5" << "2.50" << true << false;
-    QTest::newRow("another number") << 1 << filter << "2.5" << "2.6" << false << false;
-    QTest::newRow("not a number: the text") << 1 << filter << "1,5" << "1.5" << false << false;
-    QTest::newRow("preset, leading zeros") << 5 << int(Part::Preset) << "012" << "12" << true << false;
-    QTest::newRow("kind 1: codes 7 and 16 name one type") << 1 << type << "7" << "16" << true << false;
-    QTest::newRow("kind 6: codes 1 and 16") << 6 << type << "1" << "16" << true << false;
-    QTest::newRow("kind 2: codes 54 and 64") << 2 << type << "54" << "64" << true << false;
-    QTest::newRow("kind 1: another type") << 1 << type << "16" << "17" << false << false;
-    QTest::newRow("outside the list, the same code") << 1 << type << "99" << "99" << true << true;
-    QTest::newRow("outside against a type") << 1 << type << "99" << "16" << false << true;
-    QTest::newRow("switch") << 1 << int(Part::Cjc) << "1" << "0" << false << false;
-    QTest::newRow("switch outside") << 1 << int(Part::Cjc) << "2" << "2" << true << true;
+    QTest::newRow("a number by its value") << 1 << filter << "2.5"
+                                           << "2.50" << true << false;
+    QTest::newRow("another number") << 1 << filter << "2.5"
+                                    << "2.6" << false << false;
+    QTest::newRow("not a number: the text") << 1 << filter << "1,5"
+                                            << "1.5" << false << false;
+    QTest::newRow("preset, leading zeros") << 5 << int(Part::Preset) << "012"
+                                           << "12" << true << false;
+    QTest::newRow("kind 1: codes 7 and 16 name one type") << 1 << type << "7"
+                                                          << "16" << true << false;
+    QTest::newRow("kind 6: codes 1 and 16") << 6 << type << "1"
+                                            << "16" << true << false;
+    QTest::newRow("kind 2: codes 54 and 64") << 2 << type << "54"
+                                             << "64" << true << false;
+    QTest::newRow("kind 1: another type") << 1 << type << "16"
+                                          << "17" << false << false;
+    QTest::newRow("outside the list, the same code") << 1 << type << "99"
+                                                     << "99" << true << true;
+    QTest::newRow("outside against a type") << 1 << type << "99"
+                                            << "16" << false << true;
+    QTest::newRow("switch") << 1 << int(Part::Cjc) << "1"
+                            << "0" << false << false;
+    QTest::newRow("switch outside") << 1 << int(Part::Cjc) << "2"
+                                    << "2" << true << true;
 }
 
 void TestCompare::rules()
@@ -86,14 +98,15 @@ void TestCompare::rules()
 void TestCompare::settingsOfKind()
 {
     // kind 6 has the switch, burnout and line-noise filter with option bit 0x10 only
-    const QList<std::tuple<int, bool, int>> sizes{
-        {1, true, 34}, {2, true, 10}, {5, true, 16}, {6, true, 20}, {6, false, 10}, {3, true, 0}};
+    const QList<std::tuple<int, bool, int>> sizes{{1, true, 34}, {2, true, 10},  {5, true, 16},
+                                                  {6, true, 20}, {6, false, 10}, {3, true, 0}};
     for (const auto &[kind, option, n] : sizes)
         QCOMPARE(SettingItems::Transfer(kind, option).size(), n);
 
     Connected f("QV8T_KX7", {"2:0:0"});
     f.clearReceived();
-    QVERIFY(compared(f, [](frmCompare *w) { QCOMPARE(w->comparison().summary(), "All 10 settings match"); }));
+    QVERIFY(compared(
+        f, [](frmCompare *w) { QCOMPARE(w->comparison().summary(), "All 10 settings match"); }));
     for (const QString &line : f.received())
         QVERIFY2(!QStringList({"I25", "I20", "I15", "I02"}).contains(line), qPrintable(line));
 }
@@ -117,10 +130,12 @@ void TestCompare::downloadDifferences()
         QStringList expected{"G01", "I90", "D"};
         for (int ch = 1; ch <= 16; ++ch) {
             if (ch == 3)
-                expected << "I05" << "D03" + Fmt00(s.TypeCode[3]);
+                expected << "I05"
+                         << "D03" + Fmt00(s.TypeCode[3]);
             expected << "I20" << QString("D%1%2").arg(Fmt00(ch)).arg(s.BurnoutType);
         }
-        expected << "I16" << "D2.5";
+        expected << "I16"
+                 << "D2.5";
         QCOMPARE(f.received(), expected);
         QCOMPARE(f.questions.last(), "Starting download for 3 settings that differ.");
         QCOMPARE(w->comparison().summary(), "All 34 settings match");

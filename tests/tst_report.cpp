@@ -1,18 +1,18 @@
 // The commissioning report, written through its window against simulated
 // modules of every kind and read back as any viewer would (pdftotext).
 
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+
 #include "app/Globals.h"
 #include "app/MainPanel.h"
 #include "app/ui/frmMain.h"
 #include "files/ConfigFile.h"
 #include "report/ui/frmReport.h"
 #include "tests/support/MainFixture.h"
-
-#include <QLineEdit>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QXmlStreamReader>
-#include <QtTest>
 
 namespace {
 
@@ -26,12 +26,13 @@ QTemporaryDir &dir()
 QString report(MainFixture &f, const QString &name, const QString &plan = QString())
 {
     const QString path = dir().filePath(name);
-    inWindow<frmReport>([&f] { f.click("mnuFileReport"); }, [&](frmReport *w) {
-        w->txtFile->setText(path);
-        w->txtPlan->setText(plan);
-        w->txtOperator->setText("A. Tanaka");
-        w->cmdWrite_Click();
-    });
+    inWindow<frmReport>([&f] { f.click("mnuFileReport"); },
+                        [&](frmReport *w) {
+                            w->txtFile->setText(path);
+                            w->txtPlan->setText(plan);
+                            w->txtOperator->setText("A. Tanaka");
+                            w->cmdWrite_Click();
+                        });
     return path;
 }
 
@@ -80,8 +81,8 @@ void TestReport::everyKind()
     for (int ch = 1; ch <= (kind == 1 ? 16 : 8) && (kind == 1 || kind == 2 || kind == 6); ++ch) {
         const QString type = TypeName(kind, s.TypeHigh[ch], s.TypeLow[ch]);
         QVERIFY2(text.contains(QString("%1 %2").arg(ch).arg(type).simplified()) ||
-                     text.contains(QRegularExpression(QString("\\b%1\\s+%2").arg(ch).arg(
-                         QRegularExpression::escape(type)))),
+                     text.contains(QRegularExpression(
+                         QString("\\b%1\\s+%2").arg(ch).arg(QRegularExpression::escape(type)))),
                  qPrintable(type));
     }
     QVERIFY(text.contains("Live values") && !text.contains("incomplete"));
@@ -108,7 +109,8 @@ void TestReport::planWritesAndJapanese()
     setTextLanguage(TextLanguage::Japanese);
     text = pdfText(report(f, "ja.pdf"));
     setTextLanguage(TextLanguage::English);
-    QVERIFY(text.contains("試運転報告書") && text.contains("入力タイプ") && text.contains("現在値"));
+    QVERIFY(text.contains("試運転報告書") && text.contains("入力タイプ") &&
+            text.contains("現在値"));
 }
 
 void TestReport::htmlAndRefusals()
@@ -120,8 +122,7 @@ void TestReport::htmlAndRefusals()
     QVERIFY(html.open(QIODevice::ReadOnly));
     const QByteArray bytes = html.readAll();
     QXmlStreamReader xml(bytes);
-    while (!xml.atEnd())
-        xml.readNext();
+    while (!xml.atEnd()) xml.readNext();
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     QVERIFY(bytes.contains("no module: the configuration of a file") && bytes.contains("JPt100"));
     QVERIFY(f.log.messages.isEmpty());

@@ -4,9 +4,13 @@
 
 #include "compare/ui/CompareCommands.h"
 
+#include <QApplication>
+#include <cstdio>
+#include <cstring>
+
 #include "app/Init.h"
-#include "app/Messages.h"
 #include "app/MainPanel.h"
+#include "app/Messages.h"
 #include "app/ui/Batch.h"
 #include "app/ui/BatchCommands.h"
 #include "app/ui/CommandLine.h"
@@ -14,18 +18,12 @@
 #include "compare/ui/frmCompare.h"
 #include "files/ui/FileOps.h"
 
-#include <QApplication>
-
-#include <cstdio>
-#include <cstring>
-
 namespace {
 
 // Lines to standard output; false when they did not get there.
 bool print(const QStringList &lines)
 {
-    for (const QString &line : lines)
-        std::fputs(qPrintable(line + '\n'), stdout);
+    for (const QString &line : lines) std::fputs(qPrintable(line + '\n'), stdout);
     return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
@@ -96,8 +94,8 @@ void AddCompareCommands()
                      "difference, status 1 when they differ",
                      nullptr, verify});
     AddBatchCommand({"download-changes", 0, 0, "",
-                     "write only the settings that differ from the module's (needs --yes)",
-                     nullptr, [](const QStringList &) { downloadChanges(); }});
+                     "write only the settings that differ from the module's (needs --yes)", nullptr,
+                     [](const QStringList &) { downloadChanges(); }});
 }
 
 int RunDiff(int argc, char *argv[])

@@ -1,14 +1,14 @@
 #include "compare/ui/ModuleSnapshot.h"
 
+#include <QHash>
+
 #include "app/Init.h"
 #include "app/MainPanel.h"
 #include "app/Messages.h"
+#include "link/TxtBus.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
-#include "link/TxtBus.h"
 #include "workflows/Progress.h"
-
-#include <QHash>
 
 namespace ModuleSnapshot {
 
@@ -16,10 +16,11 @@ bool OfKind(int kind, const QString &title, const QString &what, const QString &
 {
     if (G().LineKind == kind)
         return true;
-    MsgBox(Tr("The module on the line is a %1 module, but %2 is for a %3 module.")
-                   .arg(DownloadCheck::KindName(G().LineKind), what, DownloadCheck::KindName(kind)) +
-               ' ' + nothing,
-           title, MsgIcon::Exclamation);
+    MsgBox(
+        Tr("The module on the line is a %1 module, but %2 is for a %3 module.")
+                .arg(DownloadCheck::KindName(G().LineKind), what, DownloadCheck::KindName(kind)) +
+            ' ' + nothing,
+        title, MsgIcon::Exclamation);
     return false;
 }
 
@@ -74,8 +75,7 @@ void ModuleNowHolds(const ModuleSettings &values, const QSet<SettingKey> &keys)
     std::optional<ModuleSettings> &holds = ModuleHolds();
     if (!holds)
         return;
-    for (const SettingKey &key : keys)
-        holds->take(values, key.part, key.ch);
+    for (const SettingKey &key : keys) holds->take(values, key.part, key.ch);
     MainPanel::instance().settingsChanged();
 }
 

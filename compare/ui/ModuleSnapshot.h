@@ -3,9 +3,9 @@
 // the configuration in hand, and the download of chosen settings: the
 // exchanges of the whole upload and download, one setting at a time.
 
-#include "compare/SettingItems.h"
-
 #include <QSet>
+
+#include "compare/SettingItems.h"
 
 namespace ModuleSnapshot {
 

@@ -1,5 +1,14 @@
 #include "compare/ui/frmCompare.h"
 
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
 #include "app/Init.h"
 #include "app/MainPanel.h"
 #include "app/Messages.h"
@@ -12,15 +21,6 @@
 #include "workflows/DownloadCheck.h"
 #include "workflows/ModuleReads.h"
 
-#include <QClipboard>
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QHeaderView>
-#include <QLabel>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QVBoxLayout>
-
 using namespace Controls;
 
 namespace {
@@ -31,10 +31,10 @@ enum Column { Mark, Setting, Channel, Left, Right, Result, Columns };
 QString windowHeading()
 {
     const MainPanel &panel = MainPanel::instance();
-    const QString source = panel.edited()                ? Tr("edited")
-                           : !G().FileName.isEmpty()     ? QFileInfo(G().FileName).fileName()
-                           : ModuleHolds().has_value()   ? Tr("module")
-                                                         : panel.configSource();
+    const QString source = panel.edited()              ? Tr("edited")
+                           : !G().FileName.isEmpty()   ? QFileInfo(G().FileName).fileName()
+                           : ModuleHolds().has_value() ? Tr("module")
+                                                       : panel.configSource();
     return Tr("Window (%1)").arg(source);
 }
 
@@ -89,8 +89,7 @@ void frmCompare::setMode(Mode mode)
     const QString title = module ? Tr("Compare with Module") : Tr("Compare Files");
     setWindowTitle(title);
     lblHeading->setText(title);
-    for (QPushButton *b : {cmdPlan, cmdDownload, cmdTake})
-        b->setVisible(module);
+    for (QPushButton *b : {cmdPlan, cmdDownload, cmdTake}) b->setVisible(module);
 }
 
 bool frmCompare::readFile(const QString &title, QString *name, int *kind, ModuleSettings *values)
@@ -126,8 +125,9 @@ void frmCompare::CompareModule()
         option10_ = kind_ != 6 || s.HwOption10;
         keys_ = SettingItems::Transfer(kind_, option10_);
         if (keys_.isEmpty()) {
-            MsgBox(Tr("A %1 module holds no settings to compare.").arg(DownloadCheck::KindName(kind_)), title,
-                   MsgIcon::Information, MsgOutcome::Note);
+            MsgBox(
+                Tr("A %1 module holds no settings to compare.").arg(DownloadCheck::KindName(kind_)),
+                title, MsgIcon::Information, MsgOutcome::Note);
             Outcome::done();
             return;
         }
@@ -201,8 +201,8 @@ void frmCompare::cmdPlan_Click()
         return;
     // a pulse counter's file keeps only its reference and Modbus settings
     if (kind == 5) {
-        MsgBox(Tr("%1 holds no counter settings to compare with the module.").arg(shortName),
-               title, MsgIcon::Exclamation);
+        MsgBox(Tr("%1 holds no counter settings to compare with the module.").arg(shortName), title,
+               MsgIcon::Exclamation);
         return;
     }
     left_ = values;
@@ -267,8 +267,7 @@ void frmCompare::cmdTake_Click()
     AppState &s = G();
     const ModuleSettings was = ModuleSettings::of(s);
     ModuleSettings taken = was;
-    for (const SettingKey &key : keys_)
-        taken.take(right_, key.part, key.ch);
+    for (const SettingKey &key : keys_) taken.take(right_, key.part, key.ch);
     taken.putInto(s);
     ConfigFromModule();
     s.ConfigIncomplete = false;
@@ -286,13 +285,11 @@ void frmCompare::cmdCopy_Click()
 {
     QStringList lines;
     QStringList heading;
-    for (int c = 0; c < Columns; ++c)
-        heading << grdSettings->horizontalHeaderItem(c)->text();
+    for (int c = 0; c < Columns; ++c) heading << grdSettings->horizontalHeaderItem(c)->text();
     lines << heading.join('\t');
     for (int r = 0; r < grdSettings->rowCount(); ++r) {
         QStringList cells;
-        for (int c = 0; c < Columns; ++c)
-            cells << grdSettings->item(r, c)->text();
+        for (int c = 0; c < Columns; ++c) cells << grdSettings->item(r, c)->text();
         lines << cells.join('\t');
     }
     lines << lblSummary->text();
@@ -306,8 +303,7 @@ void frmCompare::compare()
     comparison_ = Comparison::of(kind_, keys_, left_,
                                  module ? (leftIsWindow_ ? "configuration" : "file") : "first",
                                  right_, module ? "module" : "second", module ? &read_ : nullptr);
-    for (CompareRow &row : comparison_.rows)
-        row.result = results_.value(row.key);
+    for (CompareRow &row : comparison_.rows) row.result = results_.value(row.key);
     showTable();
 }
 
@@ -320,14 +316,15 @@ void frmCompare::showTable()
     const QColor unknown(236, 236, 236);
     for (int r = 0; r < comparison_.rows.size(); ++r) {
         const CompareRow &row = comparison_.rows.at(r);
-        const QString mark = !row.known ? QStringLiteral("?") : row.differs ? QStringLiteral("≠") : QString();
-        const QString cells[Columns] = {
-            mark,
-            Tr(Compare::SettingName(row.key)),
-            row.key.ch > 0 ? QString::number(row.key.ch) : QString(),
-            row.left,
-            row.known ? row.right : Tr("not read"),
-            row.outside ? Tr("outside the list") : row.result};
+        const QString mark = !row.known    ? QStringLiteral("?")
+                             : row.differs ? QStringLiteral("≠")
+                                           : QString();
+        const QString cells[Columns] = {mark,
+                                        Tr(Compare::SettingName(row.key)),
+                                        row.key.ch > 0 ? QString::number(row.key.ch) : QString(),
+                                        row.left,
+                                        row.known ? row.right : Tr("not read"),
+                                        row.outside ? Tr("outside the list") : row.result};
         for (int c = 0; c < Columns; ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
             if (row.differs || !row.known)

@@ -6,10 +6,10 @@
 // of an upload; the differences can then be downloaded alone, each write
 // checked, or the module's values taken into the window.
 
+#include <QSet>
+
 #include "app/ui/EditorDialog.h"
 #include "compare/Comparison.h"
-
-#include <QSet>
 
 class QLabel;
 class QPushButton;

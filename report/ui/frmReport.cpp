@@ -1,5 +1,13 @@
 #include "report/ui/frmReport.h"
 
+#include <QDateTime>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSysInfo>
+#include <QVBoxLayout>
+
 #include "app/Init.h"
 #include "app/MainPanel.h"
 #include "app/Messages.h"
@@ -14,14 +22,6 @@
 #include "report/Report.h"
 #include "workflows/DownloadCheck.h"
 #include "workflows/frmLoading.h"
-
-#include <QDateTime>
-#include <QFormLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSysInfo>
-#include <QVBoxLayout>
 
 using namespace Controls;
 
@@ -98,8 +98,8 @@ void frmReport::cmdPlan_Click()
 
 void frmReport::cmdFile_Click()
 {
-    const QString name = AskFileName(FileDialog::Mode::Save, Tr(kTitle),
-                                     "PDF (*.pdf);;HTML (*.html)");
+    const QString name =
+        AskFileName(FileDialog::Mode::Save, Tr(kTitle), "PDF (*.pdf);;HTML (*.html)");
     if (!name.isEmpty())
         txtFile->setText(name);
 }
@@ -107,16 +107,15 @@ void frmReport::cmdFile_Click()
 QList<QPair<int, QString>> frmReport::livePass()
 {
     QList<QPair<int, QString>> live;
-    const auto taken = connect(&PassSamples::instance(), &PassSamples::pass, this,
-                               [&live](const PassSample &pass) {
-                                   for (int i = 0; i < pass.channels.size(); ++i) {
-                                       const ChannelSample &c = pass.channels.at(i);
-                                       live.append({i + 1, c.text.isEmpty()
-                                                               ? NoNumber()
-                                                               : (c.text + ' ' + c.unit).trimmed()});
-                                   }
-                                   G().MonitorRun = false;  // one pass is enough
-                               });
+    const auto taken = connect(
+        &PassSamples::instance(), &PassSamples::pass, this, [&live](const PassSample &pass) {
+            for (int i = 0; i < pass.channels.size(); ++i) {
+                const ChannelSample &c = pass.channels.at(i);
+                live.append(
+                    {i + 1, c.text.isEmpty() ? NoNumber() : (c.text + ' ' + c.unit).trimmed()});
+            }
+            G().MonitorRun = false;  // one pass is enough
+        });
     // no Monitor menu is open over this pass
     G().MenuPause = false;
     frmLoading::Starting();
@@ -199,8 +198,8 @@ void frmReport::cmdWrite_Click()
                                      .arg(d.keys.size());
                 }
                 if (plan) {
-                    d.planComparison = Comparison::of(d.kind, d.keys, *plan, "plan", r.values,
-                                                      "module", &r.read);
+                    d.planComparison =
+                        Comparison::of(d.kind, d.keys, *plan, "plan", r.values, "module", &r.read);
                     d.planCompared = true;
                 }
                 if (r.complete)
@@ -208,8 +207,9 @@ void frmReport::cmdWrite_Click()
                 if (d.live.isEmpty())
                     d.missing << Tr("the live values could not be read");
             } else {
-                d.missing << Tr("the module's settings were not read; the configuration shown is "
-                                "the window's");
+                d.missing << Tr(
+                    "the module's settings were not read; the configuration shown is "
+                    "the window's");
             }
         }
         d.workKnown = true;

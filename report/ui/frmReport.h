@@ -4,10 +4,10 @@
 // module's identity and settings read now, the comparison with the plan,
 // the writes of this connection, one pass of live values) and writes it.
 
-#include "app/ui/EditorDialog.h"
-
 #include <QList>
 #include <QPair>
+
+#include "app/ui/EditorDialog.h"
 
 class QLineEdit;
 class QPushButton;
