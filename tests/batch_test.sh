@@ -223,6 +223,10 @@ for row in "0|k1-copy.qv8|" "1|nofilter.qv8|filter time: first 1.0, second " \
     [ "$want" -lt 2 ] && check "--diff k1.qv8 $other prints [$text]" [ "$(cat "$WORK/out")" = "$text" ]
     [ "$want" -eq 2 ] && check "--diff k1.qv8 $other says why" has "$WORK/err" "$text"
 done
+"$KAVIX" --diff k1.qv8 nofilter.qv8 >/dev/full 2>"$WORK/err"
+RC=$?
+check "--diff to a full standard output: status 2, said why" \
+    eval '[ "$RC" -eq 2 ] && has "$WORK/err" "could not be written to standard output"'
 cd - >/dev/null || exit 1
 
 # -- monitoring for a few seconds into a CSV file, with the line traced;

@@ -119,8 +119,11 @@ int RunDiff(int argc, char *argv[])
         DriveWindow<frmCompare>(
             [&](frmCompare *w) {
                 const Comparison &c = w->comparison();
-                if (!print(c.lines()))
+                if (!print(c.lines())) {
+                    MsgBox(Tr("The result could not be written to standard output."),
+                           Tr("Compare Files"), MsgIcon::Critical);
                     return;
+                }
                 std::fprintf(stderr, "%s\n", qPrintable(c.summary()));
                 status = c.matches() ? 0 : 1;
             },
